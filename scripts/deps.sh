@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs what the project needs to build, run and test, on Debian 12 as
+# root. Quiet and idempotent: packages already there are not fetched again.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config
+  googletest libgtest-dev
+  # window and chart
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  # network test bed
+  iproute2 iputils-ping libcap2-bin procps util-linux
+  # real-window tests
+  xvfb xauth xcompmgr imagemagick xdotool x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Missing packages: ${missing[*]}" >&2
+  echo "Run this as root (or install them with apt-get) and try again." >&2
+  exit 1
+fi
+export DEBIAN_FRONTEND=noninteractive
+apt-get -o DPkg::Lock::Timeout=600 update -qq
+apt-get install -y -qq -o DPkg::Lock::Timeout=600 --no-install-recommends "${missing[@]}"
