@@ -1,0 +1,252 @@
+#include "ui/main/latency_chart.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QChart>
+#include <QCursor>
+#include <QLegend>
+#include <QBarLegendMarker>
+#include <QLegendMarker>
+#include <QLinearGradient>
+#include <QStackedBarSeries>
+#include <QToolTip>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <array>
+
+#include "ui/main/colours.h"
+
+namespace tolvane::ui {
+namespace {
+
+// Where the parts of the chart go, in the chart's own pixels. The right
+// column stays free of the plot: the window's buttons stand over it.
+constexpr QRectF kPlotArea(50, 30, 448, 180);
+constexpr QRectF kLegendArea(506, 26, 100, 60);
+
+constexpr std::array<double, 5> kPlaceholderValues = {9, 14, 11, 16, 12};
+
+// The category axis takes each label once only; rows may share a label
+// (an interval of 0, or an old run's label further down), so each is made
+// unique with zero-width spaces that don't show.
+QString UniqueCategory(const QString& label, int row) {
+  return label + QString(row, QChar(0x200B));
+}
+
+QFont SmallFont(const QFont& base, double points, bool bold = false) {
+  QFont font(base);
+  font.setPointSizeF(points);
+  font.setBold(bold);
+  return font;
+}
+
+}  // namespace
+
+LatencyChart::LatencyChart(QWidget* parent)
+    : QChartView(parent),
+      chart_(new QChart),
+      series_(new QStackedBarSeries),
+      replies_(new QBarSet(QString())),
+      lost_(new QBarSet("no reply")),
+      placeholders_(new QBarSet(QString())),
+      rowAxis_(new QBarCategoryAxis),
+      msAxis_(new QValueAxis) {
+  setObjectName("graph");
+  setFrameShape(QFrame::NoFrame);
+  setRenderHint(QPainter::Antialiasing);
+  setBackgroundBrush(QColor(kWindowColour));
+  setFocusPolicy(Qt::StrongFocus);
+
+  chart_->setBackgroundVisible(false);
+  chart_->setPlotAreaBackgroundVisible(true);
+  chart_->setPlotAreaBackgroundBrush(QColor(kPlotColour));
+  chart_->setPlotAreaBackgroundPen(QPen(QColor(kGridColour), 1));
+  chart_->setTitleBrush(QColor(kLabelColour));
+  chart_->setTitleFont(SmallFont(font(), 10, true));
+  chart_->setAnimationOptions(QChart::NoAnimation);
+
+  QLinearGradient replyFill(0, 0, 0, 1);
+  replyFill.setCoordinateMode(QGradient::ObjectMode);
+  replyFill.setColorAt(0, QColor(kReplyEdgeColour));
+  replyFill.setColorAt(0.25, QColor(kReplyColour));
+  replyFill.setColorAt(1, QColor(kReplyColour).darker(160));
+  replies_->setBrush(replyFill);
+  replies_->setPen(QPen(QColor(kReplyEdgeColour), 0.8));
+  QColor lostFill(kLostColour);
+  lostFill.setAlpha(110);
+  lost_->setBrush(QBrush(lostFill, Qt::BDiagPattern));
+  lost_->setPen(QPen(QColor(kLostColour), 1));
+  placeholders_->setBrush(QColor(kPlaceholderColour));
+  placeholders_->setPen(Qt::NoPen);
+  series_->append(replies_);
+  series_->append(lost_);
+  series_->append(placeholders_);
+  series_->setBarWidth(0.7);
+  chart_->addSeries(series_);
+
+  rowAxis_->setTitleText("Interval in seconds");
+  msAxis_->setTitleText("milli seconds");
+  for (QAbstractAxis* axis : {static_cast<QAbstractAxis*>(rowAxis_),
+                              static_cast<QAbstractAxis*>(msAxis_)}) {
+    axis->setTitleBrush(QColor(kLabelColour));
+    axis->setTitleFont(SmallFont(font(), 7.5, true));
+    axis->setLabelsBrush(QColor(kAxisTextColour));
+    axis->setLabelsFont(SmallFont(font(), 7));
+    axis->setLinePen(QPen(QColor(kGridColour), 1));
+    axis->setGridLinePen(QPen(QColor(kGridColour), 1, Qt::DotLine));
+  }
+  rowAxis_->setGridLineVisible(false);
+  msAxis_->setLabelFormat("%g");
+  msAxis_->setMinorTickCount(0);
+  chart_->addAxis(rowAxis_, Qt::AlignBottom);
+  chart_->addAxis(msAxis_, Qt::AlignLeft);
+  series_->attachAxis(rowAxis_);
+  series_->attachAxis(msAxis_);
+
+  QLegend* legend = chart_->legend();
+  legend->detachFromChart();
+  legend->setGeometry(kLegendArea);
+  legend->setAlignment(Qt::AlignTop);
+  legend->setLabelColor(QColor(kLabelColour));
+  legend->setFont(SmallFont(font(), 7.5));
+  legend->setBackgroundVisible(false);
+
+  setChart(chart_);
+  chart_->setPlotArea(kPlotArea);
+
+  connect(series_, &QStackedBarSeries::hovered, this,
+          [this](bool status, int index, QBarSet*) { ShowTip(status, index); });
+
+  // Before the first run: five rows of placeholder values.
+  for (std::size_t i = 0; i < kPlaceholderValues.size(); ++i) {
+    rows_.push_back({QString("R%1").arg(i + 1), Kind::Placeholder, kPlaceholderValues[i], {}});
+  }
+  Redraw();
+}
+
+void LatencyChart::SetNameText(const QString& text) {
+  name_ = text;
+  chart_->setTitle(text);
+}
+
+void LatencyChart::SetRowCount(std::int16_t count) {
+  std::size_t size = std::max<std::int16_t>(count, 0);
+  while (rows_.size() < size) rows_.push_back({QString("R%1").arg(rows_.size() + 1), Kind::Empty, 0, {}});
+  rows_.resize(size);
+  Redraw();
+}
+
+void LatencyChart::SetHostText(const QString& text) {
+  host_ = text;
+  Redraw();
+}
+
+void LatencyChart::SelectRow(std::int16_t row) { current_ = row; }
+
+void LatencyChart::SetRowLabel(const QString& text) {
+  if (Row* row = Current()) {
+    row->label = text;
+    Redraw();
+  }
+}
+
+void LatencyChart::SetRowValue(const QString& text) {
+  if (Row* row = Current()) {
+    bool number = false;
+    double value = text.toDouble(&number);
+    row->kind = number ? Kind::Reply : Kind::Lost;
+    row->value = number ? value : 0;
+    Redraw();
+  }
+}
+
+void LatencyChart::SetRowToolTip(const QString& text) {
+  if (Row* row = Current()) row->tip = text;
+}
+
+QString LatencyChart::RowLabel(int row) const {
+  const Row* r = At(row);
+  return r ? r->label : QString();
+}
+
+std::optional<double> LatencyChart::RowValue(int row) const {
+  const Row* r = At(row);
+  if (!r || r->kind == Kind::Lost || r->kind == Kind::Empty) return std::nullopt;
+  return r->value;
+}
+
+bool LatencyChart::RowLost(int row) const {
+  const Row* r = At(row);
+  return r && r->kind == Kind::Lost;
+}
+
+QString LatencyChart::RowToolTip(int row) const {
+  const Row* r = At(row);
+  return r ? r->tip : QString();
+}
+
+LatencyChart::Row* LatencyChart::Current() {
+  return const_cast<Row*>(At(current_));
+}
+
+const LatencyChart::Row* LatencyChart::At(int row) const {
+  if (row < 1 || row > RowCount()) return nullptr;
+  return &rows_[row - 1];
+}
+
+void LatencyChart::Redraw() {
+  double highest = 0;
+  bool anyLost = false;
+  QStringList categories;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    const Row& row = rows_[i];
+    if (row.kind == Kind::Reply || row.kind == Kind::Placeholder) {
+      highest = std::max(highest, row.value);
+    }
+    anyLost = anyLost || row.kind == Kind::Lost;
+    categories << UniqueCategory(row.label, static_cast<int>(i));
+  }
+  // Headroom above the highest bar; a run of 0 ms replies still gets a scale.
+  msAxis_->setRange(0, std::max(highest * 1.15, 1.0));
+  msAxis_->applyNiceNumbers();
+  msAxis_->setMin(0);
+  double top = msAxis_->max();
+
+  QList<qreal> replies, lost, placeholders;
+  for (const Row& row : rows_) {
+    replies << (row.kind == Kind::Reply ? row.value : 0);
+    lost << (row.kind == Kind::Lost ? top : 0);
+    placeholders << (row.kind == Kind::Placeholder ? row.value : 0);
+  }
+  replies_->remove(0, replies_->count());
+  replies_->append(replies);
+  lost_->remove(0, lost_->count());
+  lost_->append(lost);
+  placeholders_->remove(0, placeholders_->count());
+  placeholders_->append(placeholders);
+  rowAxis_->setCategories(categories);
+  // Upright labels stop overlapping once the rows get narrow.
+  rowAxis_->setLabelsAngle(rows_.size() > 12 ? -90 : 0);
+
+  replies_->setLabel(host_);
+  const auto markers = chart_->legend()->markers();
+  for (QLegendMarker* marker : markers) {
+    auto* set = qobject_cast<QBarLegendMarker*>(marker) ? static_cast<QBarLegendMarker*>(marker)->barset()
+                                                         : nullptr;
+    if (set == placeholders_) marker->setVisible(false);
+    if (set == replies_) marker->setVisible(!host_.isEmpty());
+    if (set == lost_) marker->setVisible(anyLost);
+  }
+}
+
+void LatencyChart::ShowTip(bool hovered, int index) {
+  const Row* row = At(index + 1);
+  if (hovered && row && !row->tip.isEmpty()) {
+    QToolTip::showText(QCursor::pos(), row->tip, this);
+  } else {
+    QToolTip::hideText();
+  }
+}
+
+}  // namespace tolvane::ui

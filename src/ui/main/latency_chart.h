@@ -1,0 +1,74 @@
+// The latency chart: one bar per sample of a run, driven by six one-way
+// operations. Rows are numbered from 1; nothing clears them between runs.
+#pragma once
+
+#include <QChartView>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+class QBarCategoryAxis;
+class QBarSet;
+class QChart;
+class QStackedBarSeries;
+class QValueAxis;
+
+namespace tolvane::ui {
+
+class LatencyChart : public QChartView {
+  Q_OBJECT
+
+ public:
+  explicit LatencyChart(QWidget* parent = nullptr);
+
+  void SetNameText(const QString& text);
+  void SetRowCount(std::int16_t count);
+  void SetHostText(const QString& text);
+  void SelectRow(std::int16_t row);
+  void SetRowLabel(const QString& text);
+  // The round-trip time in ms as text; a text that isn't a number marks a
+  // sample without reply.
+  void SetRowValue(const QString& text);
+  void SetRowToolTip(const QString& text);
+
+  // Read back, for the window's tests.
+  int RowCount() const { return static_cast<int>(rows_.size()); }
+  QString RowLabel(int row) const;
+  // The plotted time of a row; nothing for a lost or never-set row.
+  std::optional<double> RowValue(int row) const;
+  bool RowLost(int row) const;
+  QString RowToolTip(int row) const;
+  QString NameText() const { return name_; }
+  QString HostText() const { return host_; }
+
+ private:
+  enum class Kind { Placeholder, Empty, Reply, Lost };
+  struct Row {
+    QString label;
+    Kind kind = Kind::Empty;
+    double value = 0;
+    QString tip;
+  };
+
+  Row* Current();
+  const Row* At(int row) const;
+  void Redraw();
+  void ShowTip(bool hovered, int index);
+
+  std::vector<Row> rows_;
+  int current_ = 1;
+  QString name_;
+  QString host_;
+
+  QChart* chart_;
+  QStackedBarSeries* series_;
+  QBarSet* replies_;
+  QBarSet* lost_;
+  QBarSet* placeholders_;
+  QBarCategoryAxis* rowAxis_;
+  QValueAxis* msAxis_;
+};
+
+}  // namespace tolvane::ui

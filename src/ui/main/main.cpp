@@ -1,0 +1,37 @@
+// Tolvane: ICMP latency to one host, as a chart.
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "ui/main/program.h"
+
+namespace {
+
+// Qt aborts when it can't reach a display; say so plainly instead.
+bool NoDisplay() {
+#if defined(Q_OS_LINUX) || defined(Q_OS_FREEBSD)
+  auto unset = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value == nullptr || *value == '\0';
+  };
+  return unset("QT_QPA_PLATFORM") && unset("DISPLAY") && unset("WAYLAND_DISPLAY");
+#else
+  return false;
+#endif
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (NoDisplay()) {
+    std::fputs(
+        "tolvane: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
+        "Run it from a desktop session, or with scripts/start.sh, which falls back to a virtual\n"
+        "display and saves a screenshot.\n",
+        stderr);
+    return 2;
+  }
+  QApplication app(argc, argv);
+  return tolvane::ui::RunProgram(app);
+}

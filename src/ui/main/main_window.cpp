@@ -1,0 +1,300 @@
+#include "ui/main/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+
+#include <algorithm>
+
+#include "probe/probe.h"
+#include "resolve/resolve.h"
+#include "ui/main/app_icon.h"
+#include "ui/main/colours.h"
+#include "ui/main/latency_chart.h"
+#include "ui/main/layout.h"
+#include "ui/main/message_box.h"
+#include "ui/main/message_box_sink.h"
+#include "ui/main/messages.h"
+#include "ui/main/periodic_timer.h"
+#include "ui/main/rounding.h"
+#include "ui/main/row_label.h"
+#include "ui/main/system_colours.h"
+#include "ui/main/typed_number.h"
+#include "ui/main/window_effects.h"
+
+namespace tolvane::ui {
+namespace {
+
+constexpr int kMaxPings = 50;
+constexpr double kMaxIntervalSeconds = 60;
+constexpr double kOpacity = 210.0 / 255.0;
+
+QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+
+template <typename W>
+W* Place(W* widget, const char* name, layout::Place place) {
+  widget->setObjectName(name);
+  widget->setGeometry(layout::Pixels(place));
+  return widget;
+}
+
+QLabel* GreenLabel(QWidget* parent, const char* name, const QString& text, layout::Place place,
+                   Qt::Alignment horizontal) {
+  auto* label = Place(new QLabel(text, parent), name, place);
+  label->setAlignment(horizontal | Qt::AlignTop);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, QColor(kLabelColour));
+  label->setPalette(palette);
+  label->setAutoFillBackground(false);  // the window shows through
+  return label;
+}
+
+QLineEdit* TextBox(QWidget* parent, const char* name, const QString& text, layout::Place place) {
+  auto* box = Place(new QLineEdit(text, parent), name, place);
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Base, AppWorkspaceColour());
+  box->setPalette(palette);
+  return box;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& text, layout::Place place) {
+  auto* button = Place(new QPushButton(text, parent), name, place);
+  button->setAutoDefault(false);
+  return button;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      sockets_(probe::MakeSystemSocketLibrary()),
+      icmp_(probe::MakeSystemIcmpService()),
+      lookup_(resolve::MakeSystemHostLookup()),
+      messages_(std::make_unique<MessageBoxSink>(this)),
+      platform_(std::make_unique<probe::Platform>(probe::Platform{*sockets_, *icmp_, *messages_})),
+      resolver_(std::make_unique<resolve::Resolver>(resolve::Resolver{*sockets_, *lookup_, *messages_})),
+      checker_(std::make_unique<probe::Checker>(*platform_)) {
+  BuildControls();
+  Form_Load();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildControls() {
+  setObjectName("main");
+  setWindowTitle(Q(kProgramTitle));
+  setWindowIcon(AppIcon());
+  setFixedSize(layout::kClientArea);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, QColor(kWindowColour));
+  setPalette(palette);
+  setAutoFillBackground(true);
+  // The layout is in 8-point units; a larger desktop font would not fit it.
+  QFont font = this->font();
+  font.setPointSizeF(std::min(font.pointSizeF(), 8.0));
+  setFont(font);
+
+  // The chart first: the buttons over its lower right corner lie above it.
+  graph = Place(new LatencyChart(this), "graph", layout::kGraph);
+  Label3 = GreenLabel(this, "Label3", "IP:", layout::kLabel3, Qt::AlignRight);
+  Text1 = TextBox(this, "Text1", "127.0.0.1", layout::kText1);
+  QPalette hostPalette = Text1->palette();
+  hostPalette.setColor(QPalette::Text, MenuColour());
+  Text1->setPalette(hostPalette);
+  Command1 = Button(this, "Command1", "Ping", layout::kCommand1);
+  Label1 = GreenLabel(this, "Label1", "How many times?", layout::kLabel1, Qt::AlignLeft);
+  Label2 = GreenLabel(this, "Label2", "Int in Sec.", layout::kLabel2, Qt::AlignHCenter);
+  duration = TextBox(this, "duration", "6", layout::kDuration);
+  interval = TextBox(this, "interval", "2", layout::kInterval);
+  results = GreenLabel(this, "results", "Duration in sec.", layout::kResults, Qt::AlignLeft);
+  Current = GreenLabel(this, "Current", QString(), layout::kCurrent, Qt::AlignLeft);
+  Command5 = Button(this, "Command5", "&Stop", layout::kCommand5);
+  Command4 = Button(this, "Command4", "&About", layout::kCommand4);
+  Command3 = Button(this, "Command3", "&Systray", layout::kCommand3);
+  Command2 = Button(this, "Command2", "&Exit", layout::kCommand2);
+  Command5->hide();
+
+  QWidget* tabOrder[] = {graph, Text1, Command1, Command2, duration, interval,
+                         Command3, Command4, Command5};
+  for (std::size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+
+  Timer1 = new PeriodicTimer(this);
+  Timer1->setObjectName("Timer1");
+  Timer1->setPeriod(10000);
+
+  rcpopup_ = new QMenu("RCPopup", this);
+  rcpopup_->setObjectName("rcpopup");
+  restore = rcpopup_->addAction("&Restore");
+  restore->setObjectName("restore");
+  exit = rcpopup_->addAction("&Exit");
+  exit->setObjectName("exit");
+
+  connect(Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
+  connect(Command4, &QPushButton::clicked, this, &MainWindow::Command4_Click);
+  connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
+  connect(Timer1, &PeriodicTimer::ticked, this, &MainWindow::Timer1_Timer);
+}
+
+void MainWindow::Form_Load() {
+  setWindowOpacity(kOpacity);
+  graph->SetNameText(Q(kProgramTitle));
+  Timer1->setEnabled(false);
+  AddDropShadow(static_cast<std::uintptr_t>(winId()));
+  graph->setFocus();
+}
+
+std::int32_t MainWindow::check(const std::string& Vnewip_address) {
+  return checker_->check(Vnewip_address);
+}
+
+void MainWindow::Command1_Click() {
+  // Everything typed is read and judged before any echo goes out; a refused
+  // press leaves a run in progress exactly as it was.
+  const std::string typed = Text1->text().toStdString();
+  const auto count = ReadCount();
+  if (!count) return;
+  const auto seconds = ReadInterval();
+  if (!seconds) return;
+
+  std::string host = typed;
+  if (check(host) == probe::kNoReply) {
+    if (RefusedForPermission()) return;
+    host = resolve::ResolveHostAddress(typed, *resolver_);
+    if (check(host) == probe::kNoReply) {
+      if (RefusedForPermission()) return;
+      Tell(kUnresponsiveMessage);
+      return;
+    }
+  }
+
+  maxt = kNoStatistic;
+  mint = kNoStatistic;
+  sumt = 0;
+  numreplies = 0;
+  curhost = host;
+  curping = 1;
+  graph->SetRowCount(*count);
+  numpings = *count;
+  graph->SetHostText(QString::fromStdString(host));
+  runInterval_ = *seconds;
+  Timer1->setPeriod(RoundHalfEven32(*seconds * 1000).value_or(0));
+  Timer1->setEnabled(true);
+  Command5->show();
+}
+
+std::optional<std::int16_t> MainWindow::ReadCount() {
+  const QString text = duration->text();
+  if (LeadingNumber(text.toStdString()) > kMaxPings) {
+    Tell(kCountLimitMessage);
+    return std::nullopt;
+  }
+  const auto value = StrictNumber(text, QLocale());
+  if (!value) {
+    Tell(kBadCountMessage);
+    return std::nullopt;
+  }
+  // The two readings disagree where the locale has other separators.
+  if (*value > kMaxPings) {
+    Tell(kCountLimitMessage);
+    return std::nullopt;
+  }
+  const auto count = RoundHalfEven16(*value);
+  if (!count || *count < 1) {
+    Tell(kBadCountMessage);
+    return std::nullopt;
+  }
+  return count;
+}
+
+std::optional<double> MainWindow::ReadInterval() {
+  const QString text = interval->text();
+  if (LeadingNumber(text.toStdString()) > kMaxIntervalSeconds) {
+    Tell(kIntervalLimitMessage);
+    return std::nullopt;
+  }
+  const auto value = StrictNumber(text, QLocale());
+  if (!value || *value < 0) {
+    Tell(kBadIntervalMessage);
+    return std::nullopt;
+  }
+  if (*value > kMaxIntervalSeconds) {
+    Tell(kIntervalLimitMessage);
+    return std::nullopt;
+  }
+  return value;
+}
+
+bool MainWindow::RefusedForPermission() {
+  if (checker_->reply.Status != probe::kIcmpNotPermitted) return false;
+  const std::string program = QCoreApplication::applicationFilePath().toStdString();
+  ShowMessageBox(this, QString::fromStdString(NotPermittedMessage(program)), QMessageBox::Warning);
+  return true;
+}
+
+void MainWindow::Tell(std::string_view text) { ShowMessageBox(this, Q(text)); }
+
+void MainWindow::Command5_Click() {
+  Timer1->setEnabled(false);
+  Command5->hide();
+}
+
+void MainWindow::Command2_Click() { close(); }
+
+// The tray and the About dialog come with their own windows; these say the
+// button was pressed.
+void MainWindow::Command3_Click() { emit systrayPressed(); }
+void MainWindow::Command4_Click() { emit aboutPressed(); }
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  Timer1->setEnabled(false);
+  event->accept();
+  emit closed();
+}
+
+void MainWindow::Timer1_Timer() {
+  if (curping <= numpings) {
+    graphping();
+    ++curping;
+    return;
+  }
+  Timer1->setEnabled(false);
+  const auto average = AverageOf(sumt, numreplies);
+  if (average) sumt = *average;
+  Current->setText(Q(AverageText(average)));
+  Command5->hide();
+}
+
+void MainWindow::graphping() {
+  graph->SelectRow(curping);
+  // The box is read afresh for every label; once it no longer reads as a
+  // number, the interval the run started with stands in.
+  const double seconds = StrictNumber(interval->text(), QLocale()).value_or(runInterval_);
+  graph->SetRowLabel(Q(RowLabel(seconds * curping)));
+
+  const std::int32_t r = check(curhost);
+  const probe::EchoReply& reply = checker_->reply;
+  if (r == probe::kNoReply) {
+    graph->SetRowValue("-");
+    graph->SetRowToolTip(QString::fromStdString(checker_->statusText));
+  } else {
+    graph->SetRowValue(QString::number(r));
+    const double ms = reply.RoundTripMicroseconds > 0 ? reply.RoundTripMicroseconds / 1000.0 : r;
+    graph->SetRowToolTip(QString::number(ms, 'f', 3) + " ms");
+    maxt = std::max(maxt, r);
+    mint = mint == kNoStatistic ? r : std::min(mint, r);
+    sumt += r;
+    ++numreplies;
+  }
+  Current->setText(Q(CurrentText(r)));
+  results->setText(Q(ResultsText(mint, maxt)));
+}
+
+}  // namespace tolvane::ui

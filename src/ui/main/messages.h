@@ -1,0 +1,23 @@
+// The texts of the main window's message boxes.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tolvane::ui {
+
+inline constexpr std::string_view kProgramTitle = "Tolvane";
+
+inline constexpr std::string_view kCountLimitMessage = "Maximum number of pings are 50!";
+inline constexpr std::string_view kIntervalLimitMessage =
+    "Maximun Interval is 60, I think you may want to try between 2 and 5 secs, its a good number";
+inline constexpr std::string_view kUnresponsiveMessage = "Sorry, Can graph an unresponsive host!";
+inline constexpr std::string_view kBadCountMessage =
+    "\"How many times?\" must be a whole number of pings from 1 to 50.";
+inline constexpr std::string_view kBadIntervalMessage =
+    "\"Int in Sec.\" must be a number of seconds from 0 to 60.";
+
+// Why no echo could be sent, and the two ways to allow it for `program`.
+std::string NotPermittedMessage(std::string_view program);
+
+}  // namespace tolvane::ui

@@ -1,0 +1,22 @@
+#include "ui/main/program.h"
+
+#include <QApplication>
+
+#include "ui/main/app_icon.h"
+#include "ui/main/main_window.h"
+
+namespace tolvane::ui {
+
+int RunProgram(QApplication& app) {
+  QApplication::setApplicationName("Tolvane");
+  QApplication::setApplicationVersion("1.0.10");
+  QApplication::setWindowIcon(AppIcon());
+  MainWindow window;
+  // A tool window may not count as the last window to close: end explicitly.
+  QObject::connect(&window, &MainWindow::closed, &app, &QApplication::quit, Qt::QueuedConnection);
+  window.move(9, 27);  // where the window first stood: 135 by 405 twips
+  window.show();
+  return app.exec();
+}
+
+}  // namespace tolvane::ui

@@ -1,0 +1,96 @@
+#include "ui/main/typed_number.h"
+
+#include <QLocale>
+#include <QString>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace tolvane::ui {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+double WholeInBase(std::string_view digits, int base) {
+  double value = 0;
+  for (char c : digits) {
+    int d;
+    if (IsDigit(c)) {
+      d = c - '0';
+    } else if (c >= 'a' && c <= 'f') {
+      d = c - 'a' + 10;
+    } else if (c >= 'A' && c <= 'F') {
+      d = c - 'A' + 10;
+    } else {
+      break;
+    }
+    if (d >= base) break;
+    value = value * base + d;
+  }
+  return value;
+}
+
+}  // namespace
+
+double LeadingNumber(std::string_view text) {
+  std::string s;
+  for (char c : text) {
+    if (c != ' ' && c != '\t' && c != '\n') s += c;
+  }
+  if (s.size() >= 2 && s[0] == '&') {
+    if (s[1] == 'H' || s[1] == 'h') return WholeInBase(std::string_view(s).substr(2), 16);
+    if (s[1] == 'O' || s[1] == 'o') return WholeInBase(std::string_view(s).substr(2), 8);
+    return 0;
+  }
+
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  std::string number;  // what from_chars gets: digits, point, e, exponent
+  bool anyDigit = false;
+  while (i < s.size() && IsDigit(s[i])) {
+    number += s[i++];
+    anyDigit = true;
+  }
+  if (i < s.size() && s[i] == '.') {
+    number += s[i++];
+    while (i < s.size() && IsDigit(s[i])) {
+      number += s[i++];
+      anyDigit = true;
+    }
+  }
+  if (!anyDigit) return 0;
+  if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
+    std::size_t j = i + 1;
+    std::string exponent = "e";
+    if (j < s.size() && (s[j] == '+' || s[j] == '-')) exponent += s[j++];
+    if (j < s.size() && IsDigit(s[j])) {
+      while (j < s.size() && IsDigit(s[j])) exponent += s[j++];
+      number += exponent;
+    }
+  }
+
+  double value = 0;
+  auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
+                                   std::chars_format::general);
+  if (ec == std::errc::result_out_of_range) {
+    // Too large or too small: tell which by the exponent's sign.
+    auto e = number.find('e');
+    bool tiny = e != std::string::npos && e + 1 < number.size() && number[e + 1] == '-';
+    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+  } else if (ec != std::errc()) {
+    value = 0;
+  }
+  return negative ? -value : value;
+}
+
+std::optional<double> StrictNumber(const QString& text, const QLocale& locale) {
+  bool ok = false;
+  double value = locale.toDouble(text.trimmed(), &ok);
+  if (!ok || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+}  // namespace tolvane::ui
