@@ -52,8 +52,9 @@ inline constexpr int kNoisyStrayDelayMs = 5;
 
 // Names in the client namespace's hosts file. kMultiName has two addresses,
 // kKernelHost listed first, then kResponder15; getaddrinfo(AF_INET) returns
-// them in that order. kUnknownName is in no file and fails at once (the
-// namespace's resolver points at 127.0.0.1, where nothing listens).
+// them in that order. kUnknownName is in no file and fails at once with
+// EAI_AGAIN (the namespace's resolver points at 127.0.0.1, where nothing
+// listens, so the query is refused rather than left to time out).
 inline constexpr char kKernelName[] = "kernel.tolvane.test";
 inline constexpr char kSilentName[] = "silent.tolvane.test";
 inline constexpr char kResponder15Name[] = "r15.tolvane.test";
