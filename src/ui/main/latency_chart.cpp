@@ -20,10 +20,10 @@
 namespace tolvane::ui {
 namespace {
 
-// Where the parts of the chart go, in the chart's own pixels. The right
-// column stays free of the plot: the window's buttons stand over it.
-constexpr QRectF kPlotArea(50, 30, 448, 180);
-constexpr QRectF kLegendArea(506, 26, 100, 60);
+// The right column stays free of the plot: the window's buttons stand over
+// its lower part, the legend sits in its upper part.
+constexpr QMargins kChartMargins(2, 0, 104, 0);
+constexpr QRectF kLegendArea(506, 30, 100, 60);
 
 constexpr std::array<double, 5> kPlaceholderValues = {9, 14, 11, 16, 12};
 
@@ -112,8 +112,8 @@ LatencyChart::LatencyChart(QWidget* parent)
   legend->setFont(SmallFont(font(), 7.5));
   legend->setBackgroundVisible(false);
 
+  chart_->setMargins(kChartMargins);
   setChart(chart_);
-  chart_->setPlotArea(kPlotArea);
 
   connect(series_, &QStackedBarSeries::hovered, this,
           [this](bool status, int index, QBarSet*) { ShowTip(status, index); });
@@ -172,7 +172,7 @@ QString LatencyChart::RowLabel(int row) const {
 
 std::optional<double> LatencyChart::RowValue(int row) const {
   const Row* r = At(row);
-  if (!r || r->kind == Kind::Lost || r->kind == Kind::Empty) return std::nullopt;
+  if (!r || r->kind != Kind::Reply) return std::nullopt;
   return r->value;
 }
 
@@ -215,7 +215,9 @@ void LatencyChart::Redraw() {
 
   QList<qreal> replies, lost, placeholders;
   for (const Row& row : rows_) {
-    replies << (row.kind == Kind::Reply ? row.value : 0);
+    // A 0 ms reply is an answer: a sliver shows it (the tooltip has the time).
+    if (row.kind == Kind::Reply) replies << std::max(row.value, top * 0.012);
+    else replies << 0;
     lost << (row.kind == Kind::Lost ? top : 0);
     placeholders << (row.kind == Kind::Placeholder ? row.value : 0);
   }

@@ -36,7 +36,8 @@ class LatencyChart : public QChartView {
   // Read back, for the window's tests.
   int RowCount() const { return static_cast<int>(rows_.size()); }
   QString RowLabel(int row) const;
-  // The plotted time of a row; nothing for a lost or never-set row.
+  // The time a sample put in a row; nothing for a lost sample or a row no
+  // sample has set.
   std::optional<double> RowValue(int row) const;
   bool RowLost(int row) const;
   QString RowToolTip(int row) const;

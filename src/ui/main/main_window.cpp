@@ -95,9 +95,11 @@ void MainWindow::BuildControls() {
   palette.setColor(QPalette::Window, QColor(kWindowColour));
   setPalette(palette);
   setAutoFillBackground(true);
-  // The layout is in 8-point units; a larger desktop font would not fit it.
+  // The layout was drawn for a small 8-point font; a larger or wider desktop
+  // font would spill out of its boxes.
   QFont font = this->font();
   font.setPointSizeF(std::min(font.pointSizeF(), 8.0));
+  font.setStretch(QFont::SemiCondensed);
   setFont(font);
 
   // The chart first: the buttons over its lower right corner lie above it.

@@ -1,0 +1,98 @@
+#include "ui/about/about_dialog.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+
+#include "ui/about/about_layout.h"
+#include "ui/about/about_texts.h"
+#include "ui/about/line_control.h"
+#include "ui/about/program_info.h"
+#include "ui/main/colours.h"
+
+namespace tolvane::ui::about {
+namespace {
+
+QString Q(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QLabel* GreenLabel(QWidget* parent, const char* name, const char* designText,
+                   layout::Place place) {
+  auto* label = new QLabel(designText, parent);
+  label->setObjectName(name);
+  label->setGeometry(ui::layout::Pixels(place));
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setWordWrap(true);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, QColor(kLabelColour));
+  label->setPalette(palette);
+  label->setAutoFillBackground(false);  // the dialog shows through
+  return label;
+}
+
+void AddLine(QWidget* parent, int index, QColor colour, layout::Line line) {
+  const int t = layout::kTwipsPerPixel;
+  auto* control = new LineControl(parent, colour, line.x1 / t, line.x2 / t, line.y / t,
+                                  line.width / t);
+  control->setObjectName("Line1");
+  control->setProperty("index", index);
+}
+
+}  // namespace
+
+frmAbout::frmAbout(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+  setObjectName("frmAbout");
+  setWindowTitle("About MyApp");
+  setFixedSize(layout::kClientArea);
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, QColor(kWindowColour));
+  setPalette(palette);
+  setAutoFillBackground(true);
+  // The layout is in 8-point units, as the main window's is.
+  QFont font = this->font();
+  font.setPointSizeF(std::min(font.pointSizeF(), 8.0));
+  setFont(font);
+
+  picIcon = new QLabel(this);
+  picIcon->setObjectName("picIcon");
+  picIcon->setGeometry(ui::layout::Pixels(layout::kPicIcon));
+  picIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  picIcon->setAlignment(Qt::AlignCenter);
+  picIcon->setPixmap(QApplication::windowIcon().pixmap(16, 16));
+
+  lblTitle = GreenLabel(this, "lblTitle", "Application Title", layout::kLblTitle);
+  lblVersion = GreenLabel(this, "lblVersion", "Version", layout::kLblVersion);
+  lblDescription = GreenLabel(this, "lblDescription", "App Description", layout::kLblDescription);
+  lblDisclaimer = GreenLabel(this, "lblDisclaimer", "Warning: ...", layout::kLblDisclaimer);
+
+  AddLine(this, 1, QColor(128, 128, 128), layout::kLine1Grey);
+  AddLine(this, 0, QColor(255, 255, 255), layout::kLine1White);
+
+  cmdOK = new QPushButton("OK", this);
+  cmdOK->setObjectName("cmdOK");
+  cmdOK->setGeometry(ui::layout::Pixels(layout::kCmdOK));
+  // Enter presses it; Esc closes the dialog as it does.
+  cmdOK->setDefault(true);
+  cmdOK->setFocus();
+  connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+}
+
+void frmAbout::setVisible(bool visible) {
+  if (visible && !isVisible()) Form_Load();
+  QDialog::setVisible(visible);
+}
+
+void frmAbout::cmdOK_Click() { accept(); }
+
+void frmAbout::Form_Load() {
+  setWindowTitle(Q(Caption(kTitle)));
+  lblVersion->setText(Q(VersionLine(kVersionMajor, kVersionMinor, kVersionRevision)));
+  lblTitle->setText(Q(kTitle));
+  lblDisclaimer->setText(Q(kComments));
+  lblDescription->setText(Q(Description(kToolsAddress)));
+}
+
+}  // namespace tolvane::ui::about

@@ -1,0 +1,57 @@
+#include "ui/tray/qt_notify_area.h"
+
+#include <QCoreApplication>
+#include <QMenu>
+#include <QWidget>
+
+#include "ui/tray/status_notifier_host.h"
+#include "ui/tray/tray_icon_router.h"
+
+namespace tolvane::ui::tray {
+
+QtNotifyArea::QtNotifyArea(QtWindowSystem& windows) : windows_(windows) {}
+
+QtNotifyArea::~QtNotifyArea() {
+  for (auto& [key, icon] : icons_) delete icon.data();
+}
+
+bool QtNotifyArea::Add(const TrayIconRecord& record) {
+  if (Icon(record.window, record.id) != nullptr) return false;
+  if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+  QWidget* window = record.window == 0 ? nullptr : QWidget::find(record.window);
+  if (window == nullptr) return false;
+
+  // Owned by the application, so that an icon still up at the end goes
+  // before the application does.
+  auto* icon = new QSystemTrayIcon(QCoreApplication::instance());
+  if (record.flags & kNifIcon) icon->setIcon(window->windowIcon());
+  if (record.flags & kNifTip) icon->setToolTip(QString::fromLocal8Bit(TipText(record.tip)));
+  if (record.flags & kNifMessage) {
+    new TrayIconRouter(*icon, windows_, record.window, record.id, record.callbackMessage);
+  }
+  // An XEmbed tray reports the press and we open the menu; handing it the
+  // menu too would open it twice. A StatusNotifierItem host needs it.
+  if (StatusNotifierHostPresent()) icon->setContextMenu(window->findChild<QMenu*>("rcpopup"));
+  icon->show();
+  icons_[{record.window, record.id}] = icon;
+  return true;
+}
+
+void QtNotifyArea::Delete(const TrayIconRecord& record) {
+  const auto found = icons_.find({record.window, record.id});
+  if (found == icons_.end()) return;
+  QPointer<QSystemTrayIcon> icon = found->second;
+  icons_.erase(found);
+  if (icon.isNull()) return;
+  icon->hide();
+  // Deleting may come from inside the icon's own notification (the menu
+  // runs under it): let that return first.
+  icon->deleteLater();
+}
+
+QSystemTrayIcon* QtNotifyArea::Icon(WindowHandle window, std::uint32_t id) const {
+  const auto found = icons_.find({window, id});
+  return found == icons_.end() ? nullptr : found->second.data();
+}
+
+}  // namespace tolvane::ui::tray

@@ -1,0 +1,83 @@
+#include "ui/tray/tray.h"
+
+#include "ui/tray/notify_area.h"
+#include "ui/tray/tray_menu_owner.h"
+#include "ui/tray/window_system.h"
+
+namespace tolvane::ui::tray {
+namespace {
+
+struct Module {
+  TrayIconRecord record;
+  HookState hook;
+  NotifyArea* area = nullptr;
+  WindowSystem* windows = nullptr;
+};
+
+Module& State() {
+  static Module module;
+  return module;
+}
+
+}  // namespace
+
+bool TrayAdd(WindowHandle window, std::uint32_t id, IconHandle icon, std::string_view tip) {
+  TrayIconRecord& record = State().record;
+  record.window = window;
+  record.id = id;
+  record.flags = kNifMessage | kNifIcon | kNifTip;
+  record.callbackMessage = kTrayCallbackMessage;
+  record.icon = icon;
+  record.tip = MakeTipField(tip);
+  record.size = kTrayIconRecordSize;
+  return State().area != nullptr && State().area->Add(record);
+}
+
+void TrayRemove() {
+  if (State().area != nullptr) State().area->Delete(State().record);
+}
+
+void HookWindow(WindowHandle window) {
+  HookState& hook = State().hook;
+  // Hooking twice would put TrayWindowProc aside as the window's own.
+  if (hook.hooked != kFalse || State().windows == nullptr) return;
+  const WindowProc previous = State().windows->SetWindowProc(window, &TrayWindowProc);
+  // Nothing was replaced, so there is nothing to put back: keeping a null
+  // procedure would install it at the next unhook.
+  if (previous == nullptr) return;
+  hook.window = window;
+  hook.previous = previous;
+  hook.hooked = kTrue;
+}
+
+void UnhookWindow() {
+  HookState& hook = State().hook;
+  if (hook.hooked != kTrue) return;
+  if (State().windows != nullptr) State().windows->SetWindowProc(hook.window, hook.previous);
+  hook.hooked = kFalse;
+}
+
+std::intptr_t TrayWindowProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
+                             std::intptr_t lParam) {
+  const HookState& hook = State().hook;
+  if (hook.hooked != kTrue) return 0;
+  if (message == kTrayCallbackMessage && lParam == kRightButtonDown) {
+    TrayMenuOwner* owner = State().windows ? State().windows->MenuOwner(window) : nullptr;
+    if (owner != nullptr) owner->SysTrayMouseEventHandler();
+    // The menu may have unhooked the window or closed it: read nothing more.
+    return -1;
+  }
+  return hook.previous(window, message, wParam, lParam);
+}
+
+const TrayIconRecord& TrayRecord() { return State().record; }
+const HookState& TrayHook() { return State().hook; }
+
+void UseTrayPlatform(NotifyArea* area, WindowSystem* windows) {
+  State().area = area;
+  State().windows = windows;
+}
+
+void ResetTray() { State() = Module{}; }
+
+}  // namespace tolvane::ui::tray
