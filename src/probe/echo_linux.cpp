@@ -42,6 +42,8 @@ std::uint16_t ProcessId() {
   return id;
 }
 
+std::atomic<std::uint64_t> foreignPackets{0};
+
 std::uint16_t NextSequence() {
   static std::atomic<std::uint16_t> sequence{static_cast<std::uint16_t>(std::random_device{}())};
   return sequence.fetch_add(1, std::memory_order_relaxed);
@@ -168,7 +170,10 @@ class LinuxIcmpHandle final : public IcmpHandle {
     const icmp::Match match = raw_ ? icmp::ClassifyDatagram(bytes, sent)
                                    : icmp::Classify(bytes, from.sin_addr.s_addr, sent, true);
     if (match.verdict == icmp::Verdict::Error) return Fail(reply, match.status);
-    if (match.verdict != icmp::Verdict::Reply) return std::nullopt;
+    if (match.verdict != icmp::Verdict::Reply) {
+      foreignPackets.fetch_add(1, std::memory_order_relaxed);
+      return std::nullopt;
+    }
 
     std::int64_t receivedAt = 0;
     for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
@@ -231,6 +236,8 @@ class LinuxIcmpService final : public IcmpService {
 std::unique_ptr<IcmpService> MakeLinuxIcmpService(IcmpSocketKind kind) {
   return std::make_unique<LinuxIcmpService>(kind);
 }
+
+std::uint64_t ForeignPacketsDiscarded() { return foreignPackets.load(std::memory_order_relaxed); }
 
 std::unique_ptr<IcmpService> MakeSystemIcmpService() { return MakeLinuxIcmpService(IcmpSocketKind::Any); }
 

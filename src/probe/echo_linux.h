@@ -1,6 +1,7 @@
 // The Linux echo service, with a choice of socket for tests.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "platform.h"
@@ -14,5 +15,9 @@ enum class IcmpSocketKind {
 };
 
 std::unique_ptr<IcmpService> MakeLinuxIcmpService(IcmpSocketKind kind);
+
+// ICMP packets this process received while waiting for a reply and set
+// aside as not its own (other pingers' traffic, strays, duplicates).
+std::uint64_t ForeignPacketsDiscarded();
 
 }  // namespace tolvane::probe

@@ -1,0 +1,124 @@
+// The engine under hostile traffic and long use: foreign replies during a
+// flood, and no descriptors or memory left behind after thousands of probes.
+#include <dirent.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "probe/echo_linux.h"
+#include "probe/probe.h"
+#include "support/fakes.h"
+#include "testbed/testbed_gtest.h"
+
+namespace tolvane::probe {
+namespace {
+
+namespace bed = tolvane::testbed;
+
+int OpenDescriptors() {
+  int count = 0;
+  if (DIR* dir = opendir("/proc/self/fd")) {
+    while (readdir(dir) != nullptr) ++count;
+    closedir(dir);
+  }
+  return count;
+}
+
+long ResidentKiB() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line))
+    if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
+  return -1;
+}
+
+// iputils ping flooding `host` with its own ids and payloads, for at most
+// `seconds`; stopped and reaped when it goes out of scope.
+class Flood {
+ public:
+  Flood(const char* host, int seconds) {
+    pid_ = fork();
+    if (pid_ == 0) {
+      const std::string deadline = std::to_string(seconds);
+      execlp("ping", "ping", "-q", "-n", "-f", "-l", "8", "-s", "56", "-p", "5a5a", "-w", deadline.c_str(), host,
+             static_cast<char*>(nullptr));
+      _exit(127);
+    }
+  }
+  ~Flood() {
+    if (pid_ > 0) {
+      kill(pid_, SIGINT);
+      waitpid(pid_, nullptr, 0);
+    }
+  }
+  Flood(const Flood&) = delete;
+  Flood& operator=(const Flood&) = delete;
+
+ private:
+  pid_t pid_ = -1;
+};
+
+class FaultNetTest : public ::testing::TestWithParam<IcmpSocketKind> {
+ protected:
+  void SetUp() override { TOLVANE_REQUIRE_TESTBED(); }
+
+  std::unique_ptr<SocketLibrary> sockets = MakeSystemSocketLibrary();
+  std::unique_ptr<IcmpService> icmp = MakeLinuxIcmpService(GetParam());
+  testing::RecordingSink sink;
+  Platform platform{*sockets, *icmp, sink};
+  Checker checker{platform};
+};
+
+TEST_P(FaultNetTest, NoSampleTakesAForeignReplyDuringAFlood) {
+  bed::ResetStats();
+  const std::uint64_t foreignBefore = ForeignPacketsDiscarded();
+  std::vector<std::int32_t> samples;
+  {
+    Flood flood(bed::kNoisyHost, 20);
+    usleep(100'000);  // let the flood get going
+    for (int i = 0; i < 50; ++i) samples.push_back(checker.check(bed::kNoisyHost));
+  }
+  const std::uint64_t foreign = ForeignPacketsDiscarded() - foreignBefore;
+  const bed::ResponderStats stats = bed::Stats();
+  std::printf("flood: %lld requests to the noisy host, %llu foreign packets set aside by our socket\n",
+              static_cast<long long>(stats.noisy), static_cast<unsigned long long>(foreign));
+  for (const std::int32_t rtt : samples) {
+    EXPECT_GE(rtt, bed::kNoisyDelayMs) << "took a stray or another pinger's reply";
+    EXPECT_LT(rtt, bed::kNoisyDelayMs + 20);
+  }
+  EXPECT_GT(stats.noisy, 200) << "the flood did not happen";
+  // A raw socket sees everyone's traffic; a ping socket only its own (strays
+  // with its id and duplicates).
+  EXPECT_GE(foreign, GetParam() == IcmpSocketKind::Raw ? 200u : 50u);
+}
+
+TEST_P(FaultNetTest, TenThousandProbesLeaveNoDescriptorsOrMemoryBehind) {
+  for (int i = 0; i < 100; ++i) checker.check(bed::kKernelHost);  // warm up allocations
+  const int fdsBefore = OpenDescriptors();
+  const long rssBefore = ResidentKiB();
+  int answered = 0;
+  for (int i = 0; i < 10'000; ++i) answered += checker.check(bed::kKernelHost) >= 0;
+  const int fdsAfter = OpenDescriptors();
+  const long rssAfter = ResidentKiB();
+  std::printf("endurance: %d of 10000 answered; descriptors %d -> %d; RSS %ld -> %ld KiB\n", answered, fdsBefore,
+              fdsAfter, rssBefore, rssAfter);
+  EXPECT_EQ(answered, 10'000);
+  EXPECT_EQ(fdsAfter, fdsBefore);
+  EXPECT_LT(rssAfter - rssBefore, 512) << "memory grows with every probe";
+}
+
+std::string Name(IcmpSocketKind kind) { return kind == IcmpSocketKind::Raw ? "Raw" : "Datagram"; }
+
+INSTANTIATE_TEST_SUITE_P(Sockets, FaultNetTest, ::testing::Values(IcmpSocketKind::Datagram, IcmpSocketKind::Raw),
+                         [](const auto& info) { return Name(info.param); });
+
+}  // namespace
+
+void PrintTo(IcmpSocketKind kind, std::ostream* out) { *out << (kind == IcmpSocketKind::Raw ? "Raw" : "Datagram"); }
+
+}  // namespace tolvane::probe
