@@ -21,6 +21,19 @@ bool NoDisplay() {
 #endif
 }
 
+// While the application connects to the display, a fatal message (such as
+// an unreachable DISPLAY) ends the program with a plain word, not an abort.
+QtMessageHandler defaultHandler = nullptr;
+
+void StartupMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (type != QtFatalMsg) {
+    defaultHandler(type, context, message);
+    return;
+  }
+  std::fprintf(stderr, "tolvane: cannot open the window: %s\n", qPrintable(message));
+  std::_Exit(2);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -32,6 +45,8 @@ int main(int argc, char** argv) {
         stderr);
     return 2;
   }
+  defaultHandler = qInstallMessageHandler(StartupMessage);
   QApplication app(argc, argv);
+  qInstallMessageHandler(defaultHandler);
   return tolvane::ui::RunProgram(app);
 }
