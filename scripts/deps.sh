@@ -13,6 +13,8 @@ packages=(
   iproute2 iputils-ping libcap2-bin procps util-linux
   # real-window tests
   xvfb xauth xcompmgr imagemagick xdotool x11-utils
+  # a decimal-comma locale for the row-label test (localedef compiles it)
+  locales
 )
 
 missing=()
