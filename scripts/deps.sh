@@ -15,6 +15,8 @@ packages=(
   xvfb xauth xcompmgr imagemagick xdotool x11-utils
   # a decimal-comma locale for the row-label test (localedef compiles it)
   locales
+  # tray host for the tray test; icon rendering; the desktop entry and the .deb
+  trayer librsvg2-bin icoutils desktop-file-utils dpkg-dev file
 )
 
 missing=()

@@ -1,6 +1,5 @@
 #include "ui/about/about_dialog.h"
 
-#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 
@@ -8,6 +7,7 @@
 #include "ui/about/about_texts.h"
 #include "ui/about/line_control.h"
 #include "ui/about/program_info.h"
+#include "ui/icon/application_icon.h"
 #include "ui/main/colours.h"
 
 namespace tolvane::ui::about {
@@ -29,6 +29,17 @@ QLabel* GreenLabel(QWidget* parent, const char* name, const char* designText,
   label->setPalette(palette);
   label->setAutoFillBackground(false);  // the dialog shows through
   return label;
+}
+
+// Smaller type until the wrapped text fits the label's fixed box, so that
+// no part of it (the address at its end) is cut off with a larger font.
+void FitText(QLabel* label) {
+  QFont font = label->parentWidget()->font();
+  label->setFont(font);
+  while (label->heightForWidth(label->width()) > label->height() && font.pointSizeF() > 6) {
+    font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+  }
 }
 
 void AddLine(QWidget* parent, int index, QColor colour, layout::Line line) {
@@ -61,7 +72,7 @@ frmAbout::frmAbout(QWidget* parent)
   picIcon->setGeometry(ui::layout::Pixels(layout::kPicIcon));
   picIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
   picIcon->setAlignment(Qt::AlignCenter);
-  picIcon->setPixmap(QApplication::windowIcon().pixmap(16, 16));
+  picIcon->setPixmap(icon::ApplicationIcon().pixmap(16, 16));
 
   lblTitle = GreenLabel(this, "lblTitle", "Application Title", layout::kLblTitle);
   lblVersion = GreenLabel(this, "lblVersion", "Version", layout::kLblVersion);
@@ -93,6 +104,8 @@ void frmAbout::Form_Load() {
   lblTitle->setText(Q(kTitle));
   lblDisclaimer->setText(Q(kComments));
   lblDescription->setText(Q(Description(kToolsAddress)));
+  FitText(lblDescription);
+  FitText(lblDisclaimer);
 }
 
 }  // namespace tolvane::ui::about

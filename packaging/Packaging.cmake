@@ -1,0 +1,51 @@
+# Installation for a Linux desktop and the Debian package:
+#   cmake --install build/default             binary, desktop entry, hicolor icons
+#   cpack --config build/default/CPackConfig.cmake -G DEB
+# The package's post-install grants the binary CAP_NET_RAW.
+if(WIN32 OR NOT TOLVANE_BUILD_UI)
+  return()
+endif()
+
+include(GNUInstallDirs)
+
+install(TARGETS tolvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+configure_file(${PROJECT_SOURCE_DIR}/res/tolvane.desktop.in
+  ${PROJECT_BINARY_DIR}/packaging/tolvane.desktop @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/tolvane.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+foreach(size 16 24 32 48 128)
+  install(FILES ${PROJECT_SOURCE_DIR}/res/icons/tolvane-${size}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+    RENAME tolvane.png)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/res/tolvane.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(TOLVANE_INSTALLED_PROGRAM ${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/tolvane)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/postinst.in ${PROJECT_BINARY_DIR}/packaging/postinst
+  @ONLY FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
+  WORLD_READ WORLD_EXECUTE)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME tolvane)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "chart of the ping latency to one host")
+set(CPACK_PACKAGE_DESCRIPTION "${TOLVANE_COMMENTS}
+Tolvane sends one ICMP echo request per interval to a host, at most 50 of
+them, and plots each round-trip time as a row of a chart, with the current
+time, the running minimum and maximum, and the average at the end. It can
+go to the notification area while a run goes on.")
+set(CPACK_PACKAGE_CONTACT "Tolvane maintainers <maintainers@users.noreply.c-seed-a7988919.example>")
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION net)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# setcap, for the post-install.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/packaging/postinst)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)
