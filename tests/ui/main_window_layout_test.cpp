@@ -42,6 +42,7 @@ class MainWindowLayoutTest : public QObject {
   void chartStartsWithPlaceholderRows();
   void chartRowCountFollowsEachRun();
   void chartTakesRepeatedLabels();
+  void chartThinsTheLabelsOfManyRows();
   void chartDrawsALostSampleApartFromAFastReply();
   void chartIgnoresRowsOutOfRange();
   void chartShowsTheRowsToolTip();
@@ -303,6 +304,22 @@ void MainWindowLayoutTest::chartTakesRepeatedLabels() {
   QCOMPARE(axis->count(), 3);
   for (int i = 0; i < 3; ++i) QCOMPARE(Plain(axis->at(i)), QString(" 0"));
   QCOMPARE(chart.RowLabel(2), QString(" 0"));
+}
+
+void MainWindowLayoutTest::chartThinsTheLabelsOfManyRows() {
+  LatencyChart chart;
+  chart.SetRowCount(50);
+  for (std::int16_t row = 1; row <= 50; ++row) {
+    chart.SelectRow(row);
+    chart.SetRowLabel(QString(" %1").arg(row));
+  }
+  auto* axis = qobject_cast<QBarCategoryAxis*>(chart.chart()->axes(Qt::Horizontal)[0]);
+  QCOMPARE(axis->count(), 50);
+  QStringList shown;
+  for (int i = 0; i < 50; ++i)
+    if (!Plain(axis->at(i)).isEmpty()) shown << Plain(axis->at(i));
+  QCOMPARE(shown, (QStringList{" 5", " 10", " 15", " 20", " 25", " 30", " 35", " 40", " 45", " 50"}));
+  QCOMPARE(chart.RowLabel(7), QString(" 7"));  // the row keeps its label
 }
 
 void MainWindowLayoutTest::chartDrawsALostSampleApartFromAFastReply() {

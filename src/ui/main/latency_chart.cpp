@@ -34,6 +34,10 @@ QString UniqueCategory(const QString& label, int row) {
   return label + QString(row, QChar(0x200B));
 }
 
+// More labels than this along the axis would overlap: then only every
+// second, third ... row shows its label.
+constexpr std::size_t kMaxShownLabels = 12;
+
 QFont SmallFont(const QFont& base, double points, bool bold = false) {
   QFont font(base);
   font.setPointSizeF(points);
@@ -97,6 +101,7 @@ LatencyChart::LatencyChart(QWidget* parent)
     axis->setGridLinePen(QPen(QColor(kGridColour), 1, Qt::DotLine));
   }
   rowAxis_->setGridLineVisible(false);
+  rowAxis_->setTruncateLabels(false);  // thinned out instead, see Redraw
   msAxis_->setLabelFormat("%g");
   msAxis_->setMinorTickCount(0);
   chart_->addAxis(rowAxis_, Qt::AlignBottom);
@@ -199,13 +204,15 @@ void LatencyChart::Redraw() {
   double highest = 0;
   bool anyLost = false;
   QStringList categories;
+  const std::size_t step = (rows_.size() + kMaxShownLabels - 1) / kMaxShownLabels;
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     const Row& row = rows_[i];
     if (row.kind == Kind::Reply || row.kind == Kind::Placeholder) {
       highest = std::max(highest, row.value);
     }
     anyLost = anyLost || row.kind == Kind::Lost;
-    categories << UniqueCategory(row.label, static_cast<int>(i));
+    const bool shown = (i + 1) % step == 0;
+    categories << UniqueCategory(shown ? row.label : QString(), static_cast<int>(i) + 1);
   }
   // Headroom above the highest bar; a run of 0 ms replies still gets a scale.
   msAxis_->setRange(0, std::max(highest * 1.15, 1.0));
@@ -228,8 +235,6 @@ void LatencyChart::Redraw() {
   placeholders_->remove(0, placeholders_->count());
   placeholders_->append(placeholders);
   rowAxis_->setCategories(categories);
-  // Upright labels stop overlapping once the rows get narrow.
-  rowAxis_->setLabelsAngle(rows_.size() > 12 ? -90 : 0);
 
   replies_->setLabel(host_);
   const auto markers = chart_->legend()->markers();

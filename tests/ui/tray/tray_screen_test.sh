@@ -1,0 +1,123 @@
+#!/usr/bin/env bash
+# The program's own window and tray icon on a virtual X display, driven
+# with xdotool as a person would.
+#   tray_screen_test.sh TOLVANE SHOTS_DIR tray     with a tray host (trayer)
+#   tray_screen_test.sh TOLVANE SHOTS_DIR no-tray  with none
+# Under xvfb-run, as CTest starts it. Every wait is bounded; everything
+# started here is stopped here.
+set -euo pipefail
+
+program=$1 shots=$2 mode=$3
+mkdir -p "$shots"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+pids=()
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+}
+trap cleanup EXIT
+
+# until SECONDS COMMAND...: true once COMMAND succeeds, polled every 0.1 s.
+until_() {
+  local limit=$1; shift
+  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+visible_named() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null; }
+visible_count() { visible_named "$1" | wc -l; }
+shown() { [ "$(visible_count Tolvane)" -ge 1 ]; }
+hidden() { [ "$(visible_count Tolvane)" -eq 0 ]; }
+
+# The window is at a place of its own choosing (no window manager here);
+# its buttons are where its layout puts them, in pixels.
+click_in_window() {
+  local window=$1 x=$2 y=$3
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  xdotool mousemove $((X + x)) $((Y + y)) click 1
+}
+systray_button() { click_in_window "$1" 556 276; }  # Command3, "&Systray"
+exit_button() { click_in_window "$1" 556 308; }     # Command2, "&Exit"
+
+# The tray icon: the program's window docked in trayer's panel.
+icon_geometry() {
+  local panel
+  panel=$(xdotool search --class trayer 2>/dev/null | while read -r w; do
+    xwininfo -id "$w" | grep -q 'Map State: IsViewable' && echo "$w"
+  done | head -1)
+  [ -n "$panel" ] || return 1
+  xwininfo -tree -id "$panel" | awk '/"[Tt]olvane"/ {print $NF; exit}' | grep -q . || return 1
+  xwininfo -tree -id "$panel" | awk '/"[Tt]olvane"/ {print $(NF-1) " " $NF; exit}'
+}
+icon_up() { icon_geometry >/dev/null; }
+icon_gone() { ! icon_up; }
+# Shown popup menus of the program: override-redirect windows, no name.
+menu_up() {
+  xwininfo -root -children | grep -E '\(has no name\): \("tolvane" "[Tt]olvane"\)' \
+    | awk '{print $1}' | while read -r w; do
+      xwininfo -id "$w" | grep -q 'Map State: IsViewable' && echo "$w"
+    done | grep -q .
+}
+shot() { import -window root "$shots/$1"; }
+
+if [ "$mode" = tray ]; then
+  trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 28 \
+    --transparent false --tint 0xd0d0d0 >/dev/null 2>&1 &
+  pids+=($!)
+  until_ 10 bash -c 'xdotool search --class trayer | grep -q .' || fail "trayer did not start"
+  sleep 0.5
+fi
+
+# A session bus would let Qt look for a StatusNotifierItem host; here the
+# tray is XEmbed.
+env -u DBUS_SESSION_BUS_ADDRESS QT_QPA_PLATFORM=xcb "$program" >"$shots/tolvane-$mode.log" 2>&1 &
+program_pid=$!
+pids+=("$program_pid")
+until_ 15 shown || fail "the window did not show"
+window=$(visible_named Tolvane | head -1)
+sleep 0.5
+
+if [ "$mode" = no-tray ]; then
+  systray_button "$window"
+  # The window stays and a box says why: a second window named Tolvane.
+  until_ 5 bash -c '[ "$(xdotool search --onlyvisible --name "^Tolvane\$" | wc -l)" -ge 2 ]' \
+    || fail "no message box"
+  sleep 0.3
+  shot no_tray_message.png
+  shown || fail "the window went"
+  xdotool key Return
+  until_ 5 bash -c '[ "$(xdotool search --onlyvisible --name "^Tolvane\$" | wc -l)" -eq 1 ]' \
+    || fail "the message box did not close"
+  window=$(visible_named Tolvane | head -1)
+  exit_button "$window"
+else
+  for round in 1 2; do
+    systray_button "$window"
+    until_ 5 hidden || fail "round $round: the window stayed on the screen"
+    until_ 5 icon_up || fail "round $round: no icon in the tray"
+    read -r size position <<<"$(icon_geometry)"
+    width=${size%%x*} height=${size##*x}
+    x=${position#+}; x=${x%%+*}; y=${position##*+}
+    xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 3
+    until_ 5 menu_up || fail "round $round: right click opened no menu"
+    sleep 0.3
+    if [ "$round" = 1 ]; then
+      shot tray_menu.png
+      xdotool key r  # "&Restore"
+      until_ 5 shown || fail "Restore: the window did not come back"
+      until_ 5 icon_gone || fail "Restore: the icon stayed"
+      window=$(visible_named Tolvane | head -1)
+      sleep 0.3
+    else
+      xdotool key e  # "&Exit"
+    fi
+  done
+fi
+
+# The program ends by itself, and is reaped here as our own child.
+until_ 10 bash -c "! kill -0 $program_pid 2>/dev/null || grep -q '^State:.*Z' /proc/$program_pid/status" \
+  || fail "the program is still running"
+status=0
+wait "$program_pid" || status=$?
+[ "$status" = 0 ] || fail "the program ended with status $status"
+echo "1 passed, 0 failed"
