@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "probe/privileges.h"
 #include "ui/main/program.h"
 
 namespace {
@@ -37,6 +38,7 @@ void StartupMessage(QtMsgType type, const QMessageLogContext& context, const QSt
 }  // namespace
 
 int main(int argc, char** argv) {
+  tolvane::probe::KeepOnlyIcmpPrivilege();
   if (NoDisplay()) {
     std::fputs(
         "tolvane: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
