@@ -1,4 +1,4 @@
-// The program's icon: three green latency bars on the window's teal.
+// The program's icon: green latency bars on the window's teal (res/tolvane.svg).
 #pragma once
 
 #include <QIcon>

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -13,6 +14,7 @@
 
 #include "probe/probe.h"
 #include "resolve/resolve.h"
+#include "ui/about/about_dialog.h"
 #include "ui/main/app_icon.h"
 #include "ui/main/colours.h"
 #include "ui/main/latency_chart.h"
@@ -26,6 +28,9 @@
 #include "ui/main/system_colours.h"
 #include "ui/main/typed_number.h"
 #include "ui/main/window_effects.h"
+#include "ui/tray/qt_tray.h"
+#include "ui/tray/tray.h"
+#include "ui/tray/tray_texts.h"
 
 namespace tolvane::ui {
 namespace {
@@ -80,6 +85,7 @@ MainWindow::MainWindow(QWidget* parent)
       platform_(std::make_unique<probe::Platform>(probe::Platform{*sockets_, *icmp_, *messages_})),
       resolver_(std::make_unique<resolve::Resolver>(resolve::Resolver{*sockets_, *lookup_, *messages_})),
       checker_(std::make_unique<probe::Checker>(*platform_)) {
+  tray::UseQtTray();
   BuildControls();
   Form_Load();
 }
@@ -143,6 +149,8 @@ void MainWindow::BuildControls() {
   connect(Command4, &QPushButton::clicked, this, &MainWindow::Command4_Click);
   connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
   connect(Timer1, &PeriodicTimer::ticked, this, &MainWindow::Timer1_Timer);
+  connect(restore, &QAction::triggered, this, &MainWindow::restore_Click);
+  connect(exit, &QAction::triggered, this, &MainWindow::exit_Click);
 }
 
 void MainWindow::Form_Load() {
@@ -250,10 +258,48 @@ void MainWindow::Command5_Click() {
 
 void MainWindow::Command2_Click() { close(); }
 
-// The tray and the About dialog come with their own windows; these say the
-// button was pressed.
-void MainWindow::Command3_Click() { emit systrayPressed(); }
-void MainWindow::Command4_Click() { emit aboutPressed(); }
+void MainWindow::Command3_Click() {
+  emit systrayPressed();
+  const auto self = static_cast<tray::WindowHandle>(winId());
+  const auto icon = static_cast<tray::IconHandle>(windowIcon().cacheKey());
+  tray::HookWindow(self);
+  // Hidden with no icon, or with an icon whose press can't reach us, the
+  // window could never be brought back.
+  if (tray::TrayHook().hooked != tray::kTrue ||
+      !tray::TrayAdd(self, static_cast<std::uint32_t>(icon), icon, tray::kTrayTip)) {
+    tray::UnhookWindow();
+    Tell(tray::kNoTrayMessage);
+    return;
+  }
+  hide();
+}
+
+void MainWindow::SysTrayMouseEventHandler() {
+  activateWindow();  // takes effect when the window shows again
+  // A StatusNotifierItem host may have opened it already.
+  if (rcpopup_->isVisible()) return;
+  rcpopup_->exec(QCursor::pos());
+}
+
+void MainWindow::restore_Click() {
+  tray::UnhookWindow();
+  show();
+  tray::TrayRemove();
+}
+
+void MainWindow::exit_Click() {
+  tray::UnhookWindow();
+  tray::TrayRemove();
+  close();
+}
+
+// Modal; the run's ticks go on under it. Parented for its place and so that
+// it has no taskbar button of its own.
+void MainWindow::Command4_Click() {
+  emit aboutPressed();
+  if (frmAbout_ == nullptr) frmAbout_ = new about::frmAbout(this);
+  frmAbout_->exec();
+}
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   Timer1->setEnabled(false);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "ui/main/run_texts.h"
+#include "ui/tray/tray_menu_owner.h"
 
 class QAction;
 class QLabel;
@@ -31,11 +32,15 @@ struct Resolver;
 
 namespace tolvane::ui {
 
+namespace about {
+class frmAbout;
+}  // namespace about
+
 class LatencyChart;
 class MessageBoxSink;
 class PeriodicTimer;
 
-class MainWindow : public QWidget {
+class MainWindow : public QWidget, public tray::TrayMenuOwner {
   Q_OBJECT
 
  public:
@@ -50,6 +55,8 @@ class MainWindow : public QWidget {
 
   // The tray's popup menu: "&Restore" and "&Exit".
   QMenu* rcpopup() const { return rcpopup_; }
+  // The icon's right-button press while the window is in the tray.
+  void SysTrayMouseEventHandler() override;
 
   // Largest and smallest answered round trip of the run, in ms;
   // kNoStatistic while none was answered.
@@ -63,6 +70,8 @@ class MainWindow : public QWidget {
   void Command4_Click();  // "&About"
   void Command5_Click();  // "&Stop"
   void Timer1_Timer();
+  void restore_Click();  // "&Restore" in the tray menu
+  void exit_Click();     // "&Exit" in the tray menu
 
  signals:
   void systrayPressed();
@@ -115,6 +124,7 @@ class MainWindow : public QWidget {
   QMenu* rcpopup_;
   QAction* restore;
   QAction* exit;
+  about::frmAbout* frmAbout_ = nullptr;  // made at the first "&About"
 };
 
 }  // namespace tolvane::ui

@@ -42,11 +42,10 @@ void QtNotifyArea::Delete(const TrayIconRecord& record) {
   if (found == icons_.end()) return;
   QPointer<QSystemTrayIcon> icon = found->second;
   icons_.erase(found);
-  if (icon.isNull()) return;
-  icon->hide();
-  // Deleting may come from inside the icon's own notification (the menu
-  // runs under it): let that return first.
-  icon->deleteLater();
+  // This may run inside the icon's own notification (the menu runs under
+  // its mouse press), and hiding deletes the widget that is handling it:
+  // both wait until that has returned.
+  if (!icon.isNull()) icon->deleteLater();
 }
 
 QSystemTrayIcon* QtNotifyArea::Icon(WindowHandle window, std::uint32_t id) const {

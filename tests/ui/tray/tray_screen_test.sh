@@ -41,22 +41,33 @@ exit_button() { click_in_window "$1" 556 308; }     # Command2, "&Exit"
 
 # The tray icon: the program's window docked in trayer's panel.
 icon_geometry() {
-  local panel
-  panel=$(xdotool search --class trayer 2>/dev/null | while read -r w; do
-    xwininfo -id "$w" | grep -q 'Map State: IsViewable' && echo "$w"
-  done | head -1)
-  [ -n "$panel" ] || return 1
-  xwininfo -tree -id "$panel" | awk '/"[Tt]olvane"/ {print $NF; exit}' | grep -q . || return 1
-  xwininfo -tree -id "$panel" | awk '/"[Tt]olvane"/ {print $(NF-1) " " $NF; exit}'
+  local w found
+  for w in $(xdotool search --class trayer 2>/dev/null); do
+    xwininfo -id "$w" | grep -q 'Map State: IsViewable' || continue
+    found=$(xwininfo -tree -id "$w" | awk '/"[Tt]olvane"/ {print $(NF-1) " " $NF; exit}')
+    if [ -n "$found" ]; then
+      echo "$found"
+      return 0
+    fi
+  done
+  return 1
 }
 icon_up() { icon_geometry >/dev/null; }
 icon_gone() { ! icon_up; }
-# Shown popup menus of the program: override-redirect windows, no name.
+# A shown popup menu of the program: a top-level window of its class that
+# the window manager is told to leave alone (override-redirect).
+# (No grep -q at the end of a pipe: under pipefail the writer's SIGPIPE
+# would count as a failure.)
 menu_up() {
-  xwininfo -root -children | grep -E '\(has no name\): \("tolvane" "[Tt]olvane"\)' \
-    | awk '{print $1}' | while read -r w; do
-      xwininfo -id "$w" | grep -q 'Map State: IsViewable' && echo "$w"
-    done | grep -q .
+  local w info
+  for w in $(xwininfo -root -children | grep -E '\("tolvane" "[Tt]olvane"\)' | awk '{print $1}'); do
+    info=$(xwininfo -id "$w")
+    if grep -q 'Map State: IsViewable' <<<"$info" &&
+      grep -q 'Override Redirect State: yes' <<<"$info"; then
+      return 0
+    fi
+  done
+  return 1
 }
 shot() { import -window root "$shots/$1"; }
 
@@ -95,8 +106,9 @@ else
     systray_button "$window"
     until_ 5 hidden || fail "round $round: the window stayed on the screen"
     until_ 5 icon_up || fail "round $round: no icon in the tray"
+    sleep 0.5  # docked is not yet drawn and taking clicks
     read -r size position <<<"$(icon_geometry)"
-    width=${size%%x*} height=${size##*x}
+    width=${size%%x*} height=${size#*x} height=${height%%+*}
     x=${position#+}; x=${x%%+*}; y=${position##*+}
     xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 3
     until_ 5 menu_up || fail "round $round: right click opened no menu"
