@@ -36,6 +36,7 @@ click_in_window() {
   eval "$(xdotool getwindowgeometry --shell "$window")"
   xdotool mousemove $((X + x)) $((Y + y)) click 1
 }
+about_button() { click_in_window "$1" 556 244; }    # Command4, "&About"
 systray_button() { click_in_window "$1" 556 276; }  # Command3, "&Systray"
 exit_button() { click_in_window "$1" 556 308; }     # Command2, "&Exit"
 
@@ -100,6 +101,17 @@ if [ "$mode" = no-tray ]; then
   until_ 5 bash -c '[ "$(xdotool search --onlyvisible --name "^Tolvane\$" | wc -l)" -eq 1 ]' \
     || fail "the message box did not close"
   window=$(visible_named Tolvane | head -1)
+  # The About dialog, closed by Esc and then by Enter.
+  for key in Escape Return; do
+    about_button "$window"
+    until_ 5 bash -c '[ -n "$(xdotool search --onlyvisible --name "^About Tolvane\$")" ]' \
+      || fail "no About dialog"
+    sleep 0.3
+    [ "$key" = Escape ] && shot about_dialog.png
+    xdotool key "$key"
+    until_ 5 bash -c '[ -z "$(xdotool search --onlyvisible --name "^About Tolvane\$")" ]' \
+      || fail "$key did not close the About dialog"
+  done
   exit_button "$window"
 else
   for round in 1 2; do
