@@ -1,6 +1,6 @@
 # Installation for a Linux desktop and the Debian package:
 #   cmake --install build/default             binary, desktop entry, hicolor icons
-#   cpack --config build/default/CPackConfig.cmake -G DEB
+#   cpack --config build/default/CPackConfig.cmake -G DEB -B build/packages
 # The package's post-install grants the binary CAP_NET_RAW.
 if(WIN32 OR NOT TOLVANE_BUILD_UI)
   return()
