@@ -1,0 +1,64 @@
+// Name lookups through Windows Sockets (gethostbyname, inet_ntoa). The
+// engine's texts are UTF-8; the socket library's are in the ANSI code page.
+#include <winsock2.h>
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "resolve.h"
+
+namespace tolvane::resolve {
+namespace {
+
+std::wstring Widen(const std::string& text, UINT codePage) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(length), L'\0');
+  MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), length);
+  return wide;
+}
+
+std::string Narrow(const std::wstring& wide, UINT codePage) {
+  if (wide.empty()) return {};
+  const int size = static_cast<int>(wide.size());
+  const int length = WideCharToMultiByte(codePage, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(codePage, 0, wide.data(), size, text.data(), length, nullptr, nullptr);
+  return text;
+}
+
+class WinHostLookup final : public HostLookup {
+ public:
+  std::optional<std::uint32_t> FirstAddress(const std::string& name) override {
+    // The name ends at its first NUL, as a C string does.
+    const std::string ansi = Narrow(Widen(std::string(name.c_str()), CP_UTF8), CP_ACP);
+    const hostent* host = gethostbyname(ansi.c_str());
+    if (host == nullptr || host->h_addr_list == nullptr || host->h_addr_list[0] == nullptr) return std::nullopt;
+    std::uint32_t address = 0;
+    std::memcpy(&address, host->h_addr_list[0], sizeof address);
+    return address;
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<HostLookup> MakeSystemHostLookup() { return std::make_unique<WinHostLookup>(); }
+
+std::string AddressToText(std::uint32_t address) {
+  in_addr in{};
+  in.s_addr = address;
+  return AnsiPointerToText(inet_ntoa(in));
+}
+
+std::string AnsiPointerToText(const char* text) {
+  if (text == nullptr) return {};
+  const int length = lstrlenA(text);
+  std::vector<char> copy(static_cast<std::size_t>(length) + 1);
+  lstrcpyA(copy.data(), text);
+  return Narrow(Widen(std::string(copy.data(), static_cast<std::size_t>(length)), CP_ACP), CP_UTF8);
+}
+
+}  // namespace tolvane::resolve
