@@ -13,8 +13,7 @@ class WinSocketLibrary final : public SocketLibrary {
     WSADATA granted{};
     const int result = WSAStartup(requested, &granted);
     data.wVersion = granted.wVersion;
-    // Winsock 2 reports 0 here: the count has no limit there, and 0 means
-    // "not reported". Pass it on as reported; see sockets_test.
+    // Meaningful for 1.x requests, as ours is; the tests read it signed.
     data.iMaxSockets = static_cast<std::int16_t>(granted.iMaxSockets);
     return result;
   }

@@ -1,0 +1,87 @@
+// The Windows echo service's own guards, over the real IcmpSendEcho to
+// loopback: what must never be sent is refused before the call.
+#include <gtest/gtest.h>
+
+#include "probe/echo_reply_win.h"
+#include "probe/echo_win.h"
+#include "probe/probe.h"
+#include "support/fakes.h"
+
+namespace tolvane::probe {
+namespace {
+
+constexpr std::uint32_t kLoopback = 0x0100007F;  // 127.0.0.1 in memory order
+
+std::span<const char> Request() { return {kEchoData.data(), kEchoData.size()}; }
+
+struct Sent {
+  std::uint32_t replies;
+  EchoReply reply;
+};
+
+Sent Send(std::uint32_t destination, std::size_t bufferSize = win::PackedReplySize()) {
+  const auto service = MakeWindowsIcmpService(bufferSize);
+  Sent sent{0, {}};
+  sent.replies = service->Open()->SendEcho(destination, Request(), sent.reply, kEchoTimeoutMs);
+  return sent;
+}
+
+TEST(WindowsEcho, LoopbackAnswersWithOurDataInWholeMilliseconds) {
+  const Sent sent = Send(kLoopback);
+  ASSERT_EQ(sent.replies, 1u) << EchoStatusText(sent.reply.Status);
+  EXPECT_EQ(sent.reply.Status, kIpSuccess);
+  EXPECT_EQ(std::string_view(sent.reply.DataBuffer.data(), kEchoData.size()), kEchoData);
+  EXPECT_EQ(sent.reply.RoundTripMicroseconds, std::int64_t{sent.reply.RoundTripTime} * 1000);
+}
+
+TEST(WindowsEcho, AnUnconvertibleAddressIsNeverSent) {
+  // DottedToAddress gives 0 for a name; sent, 0.0.0.0 could be answered
+  // by this very machine and a name would look like a live host.
+  const Sent sent = Send(0);
+  EXPECT_EQ(sent.replies, 0u);
+  EXPECT_EQ(sent.reply.Status, kIpBadDestination);
+}
+
+TEST(WindowsEcho, NothingGoesToTheLimitedBroadcast) {
+  const Sent sent = Send(static_cast<std::uint32_t>(DottedToAddress("255.255.255.255")));
+  EXPECT_EQ(sent.replies, 0u);
+  EXPECT_EQ(sent.reply.Status, kIpBadDestination);
+}
+
+TEST(WindowsEcho, AReplyBufferOneByteShortIsRefusedAndOneThatFitsIsUsed) {
+  const std::size_t least = win::MinimumReplyBuffer(kEchoData.size());
+  const Sent refused = Send(kLoopback, least - 1);
+  EXPECT_EQ(refused.replies, 0u);
+  EXPECT_EQ(refused.reply.Status, kIpBufTooSmall);
+  EXPECT_EQ(EchoStatusText(refused.reply.Status), "11001   [ ip buf too_small ]");
+  EXPECT_EQ(Send(kLoopback, 0).reply.Status, kIpBufTooSmall);
+
+  const Sent used = Send(kLoopback, least);
+  EXPECT_EQ(used.replies, 1u) << EchoStatusText(used.reply.Status);
+  EXPECT_EQ(used.reply.Status, kIpSuccess);
+  EXPECT_EQ(std::string_view(used.reply.DataBuffer.data(), kEchoData.size()), kEchoData);
+}
+
+TEST(WindowsEcho, OneServiceOpensAFreshHandleForEachProbe) {
+  const auto service = MakeSystemIcmpService();
+  for (int i = 0; i < 3; ++i) {
+    EchoReply reply;
+    EXPECT_EQ(service->Open()->SendEcho(kLoopback, Request(), reply, kEchoTimeoutMs), 1u) << i;
+    EXPECT_EQ(reply.Status, kIpSuccess) << i;
+  }
+}
+
+TEST(WindowsEcho, ProbeHostOfANameSendsNothingAndSaysWhy) {
+  testing::FakeSocketLibrary sockets;
+  const auto icmp = MakeSystemIcmpService();
+  testing::RecordingSink sink;
+  Platform platform{sockets, *icmp, sink};
+  EchoReply reply;
+  EXPECT_EQ(ProbeHost("localhost", reply, platform), -kIpBadDestination);
+  EXPECT_EQ(ProbeHost("127.0.0", reply, platform), -kIpBadDestination);
+  EXPECT_EQ(ProbeHost("127.0.0.1", reply, platform), reply.RoundTripTime);
+  EXPECT_EQ(reply.Status, kIpSuccess);
+}
+
+}  // namespace
+}  // namespace tolvane::probe

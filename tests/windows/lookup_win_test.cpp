@@ -1,0 +1,28 @@
+// The Windows name service's texts: ANSI code page in, UTF-8 out. The
+// socket library is started for the whole program (winsock_environment).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "resolve/resolve.h"
+
+namespace tolvane::resolve {
+namespace {
+
+TEST(AnsiPointerToText, CopiesUpToTheNulAndConvertsFromTheAnsiCodePage) {
+  EXPECT_EQ(AnsiPointerToText("10.77.1.2"), "10.77.1.2");
+  EXPECT_EQ(AnsiPointerToText("ab\0cd"), "ab");
+  EXPECT_EQ(AnsiPointerToText(""), "");
+  EXPECT_EQ(AnsiPointerToText(nullptr), "");
+  if (GetACP() != 1252) GTEST_SKIP() << "ANSI code page " << GetACP() << ", not 1252";
+  EXPECT_EQ(AnsiPointerToText("caf\xE9 \x80"), "caf\xC3\xA9 \xE2\x82\xAC");  // "café €"
+}
+
+TEST(AddressToText, IsTheSocketLibrarysDottedText) {
+  EXPECT_EQ(AddressToText(0x0100007F), "127.0.0.1");
+  EXPECT_EQ(AddressToText(0xFFFFFFFF), "255.255.255.255");
+  EXPECT_EQ(AddressToText(0x0A4D030A), "10.3.77.10");
+}
+
+}  // namespace
+}  // namespace tolvane::resolve

@@ -1,0 +1,155 @@
+// The test bed as Windows tests see it: the functions of testbed/testbed.h
+// over Windows Sockets. A Windows program can't ask which network
+// namespace it runs in; the bed is there when its responder answers, which
+// it only does from the client namespace (scripts/test-windows.sh runs Wine
+// there).
+#include <winsock2.h>
+
+#include <charconv>
+#include <cstdlib>
+#include <mutex>
+#include <stdexcept>
+#include <string_view>
+
+#include "testbed/testbed.h"
+
+namespace tolvane::testbed {
+namespace {
+
+// As on Linux: a few short tries, since only a lost datagram is worth
+// waiting for.
+constexpr int kTries = 3;
+constexpr int kWaitMs = 300;
+
+class Winsock {
+ public:
+  Winsock() : started_(WSAStartup(0x0202, &data_) == 0) {}
+  ~Winsock() {
+    if (started_) WSACleanup();
+  }
+  Winsock(const Winsock&) = delete;
+  Winsock& operator=(const Winsock&) = delete;
+  bool started() const { return started_; }
+
+ private:
+  WSADATA data_{};
+  bool started_;
+};
+
+std::string Ask(const std::string& command, std::string* error) {
+  Winsock winsock;
+  if (!winsock.started()) {
+    *error = "WSAStartup failed";
+    return {};
+  }
+  const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  if (s == INVALID_SOCKET) {
+    *error = "socket: " + std::to_string(WSAGetLastError());
+    return {};
+  }
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(kControlPort);
+  sa.sin_addr.s_addr = inet_addr(kControlHost);
+  std::string answer;
+  if (connect(s, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0) {
+    *error = "connect: " + std::to_string(WSAGetLastError());
+  } else {
+    *error = "no answer from " + std::string(kControlHost) + ":" + std::to_string(kControlPort);
+    for (int i = 0; i < kTries && answer.empty(); ++i) {
+      if (send(s, command.data(), static_cast<int>(command.size()), 0) < 0) {
+        *error = "send: " + std::to_string(WSAGetLastError());
+        break;
+      }
+      fd_set readable;
+      FD_ZERO(&readable);
+      FD_SET(s, &readable);
+      timeval wait{0, kWaitMs * 1000};
+      if (select(0, &readable, nullptr, nullptr, &wait) <= 0) continue;
+      char buf[65536];
+      const int n = recv(s, buf, sizeof buf, 0);
+      if (n < 0) {
+        *error = "recv: " + std::to_string(WSAGetLastError());  // WSAECONNRESET: nobody listens
+        break;
+      }
+      answer.assign(buf, static_cast<std::size_t>(n));
+    }
+  }
+  closesocket(s);
+  return answer;
+}
+
+std::string Check() {
+  std::string error;
+  if (Ask("ping", &error) != "pong")
+    return "test bed responder: " + error + " (scripts/test-windows.sh runs these tests inside the bed)";
+  return {};
+}
+
+std::string Expect(const std::string& command, std::string_view prefix) {
+  std::string answer = Control(command);
+  if (answer.compare(0, prefix.size(), prefix) != 0)
+    throw std::runtime_error("responder: '" + command + "' answered '" + answer + "'");
+  return answer.substr(prefix.size());
+}
+
+}  // namespace
+
+bool Available(std::string* why) {
+  static std::once_flag once;
+  static std::string reason;
+  std::call_once(once, [] { reason = Check(); });
+  if (why) *why = reason;
+  return reason.empty();
+}
+
+bool Required() {
+  const char* ci = std::getenv("CI");
+  return ci && std::string_view(ci) == "true";
+}
+
+std::string Control(const std::string& command) {
+  std::string error;
+  std::string answer = Ask(command, &error);
+  if (answer.empty()) throw std::runtime_error("responder: " + error);
+  return answer;
+}
+
+void ScriptReplies(const std::vector<int>& delaysMs) {
+  std::string command = "script";
+  for (int d : delaysMs) {
+    command += ' ';
+    command += d < 0 ? std::string("x") : std::to_string(d);
+  }
+  Expect(command, "ok");
+}
+
+std::vector<std::int64_t> RequestTimesNs() {
+  const std::string rest = Expect("log", "log");
+  std::vector<std::int64_t> times;
+  const char* p = rest.data();
+  const char* end = p + rest.size();
+  while (p < end) {
+    if (*p == ' ') {
+      ++p;
+      continue;
+    }
+    std::int64_t t = 0;
+    const auto [next, ec] = std::from_chars(p, end, t);
+    if (ec != std::errc{}) throw std::runtime_error("responder: bad log '" + rest + "'");
+    times.push_back(t);
+    p = next;
+  }
+  return times;
+}
+
+ResponderStats Stats() {
+  const std::string rest = Expect("stats", "stats ");
+  auto stats = ParseStats(rest);
+  if (!stats) throw std::runtime_error("responder: bad stats '" + rest + "'");
+  return *stats;
+}
+
+void ResetStats() { Expect("reset", "ok"); }
+
+}  // namespace tolvane::testbed
