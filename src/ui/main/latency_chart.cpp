@@ -118,7 +118,10 @@ LatencyChart::LatencyChart(QWidget* parent)
   legend->setBackgroundVisible(false);
 
   chart_->setMargins(kChartMargins);
+  // The view made a chart of its own; setChart releases it, undeleted.
+  QChart* const madeByView = chart();
   setChart(chart_);
+  delete madeByView;
 
   connect(series_, &QStackedBarSeries::hovered, this,
           [this](bool status, int index, QBarSet*) { ShowTip(status, index); });
