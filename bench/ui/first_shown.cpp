@@ -13,6 +13,8 @@ namespace {
 
 class FirstExpose : public QObject {
  public:
+  using QObject::QObject;
+
   bool eventFilter(QObject* watched, QEvent* event) override {
     auto* window = qobject_cast<QWindow*>(watched);
     if (!done_ && event->type() == QEvent::Expose && window != nullptr && window->isExposed()) {
@@ -33,6 +35,6 @@ class FirstExpose : public QObject {
 
 }  // namespace
 
-void QuitWhenFirstShown(QApplication& app) { app.installEventFilter(new FirstExpose); }
+void QuitWhenFirstShown(QApplication& app) { app.installEventFilter(new FirstExpose(&app)); }
 
 }  // namespace tolvane::bench
