@@ -7,6 +7,8 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config
   googletest libgtest-dev
+  # the sanitizer build and the fuzz targets
+  clang libclang-rt-14-dev
   # window and chart
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   # network test bed
