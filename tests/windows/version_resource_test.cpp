@@ -43,4 +43,23 @@ TEST(VersionResource, CarriesVersionOneZeroTenAndTheComments) {
   EXPECT_EQ(Text(info, "FileVersion"), "1.0.10");
 }
 
+#pragma pack(push, 2)
+struct IconGroupHeader {  // GRPICONDIR, as stored in a group icon resource
+  WORD reserved;
+  WORD type;
+  WORD count;
+};
+#pragma pack(pop)
+
+TEST(VersionResource, CarriesTheNineImageIconAsTheFirstIcon) {
+  // Windows shows an executable's first group icon as its own.
+  const HRSRC found = FindResourceW(nullptr, L"IDI_ICON1", MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+  ASSERT_NE(found, nullptr) << "no icon: res/tolvane.ico wasn't there at configure time";
+  const auto* header = static_cast<const IconGroupHeader*>(LockResource(LoadResource(nullptr, found)));
+  ASSERT_NE(header, nullptr);
+  EXPECT_EQ(header->type, 1) << "an icon, not a cursor";
+  EXPECT_EQ(header->count, 9);
+  EXPECT_NE(LoadIconW(GetModuleHandleW(nullptr), L"IDI_ICON1"), nullptr);
+}
+
 }  // namespace
