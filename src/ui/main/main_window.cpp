@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QLabel>
@@ -276,8 +277,8 @@ void MainWindow::Command3_Click() {
 
 void MainWindow::SysTrayMouseEventHandler() {
   activateWindow();  // takes effect when the window shows again
-  // A StatusNotifierItem host may have opened it already.
-  if (rcpopup_->isVisible()) return;
+  // Where the tray opened a menu of its own on the press, one is enough.
+  if (QApplication::activePopupWidget() != nullptr) return;
   rcpopup_->exec(QCursor::pos());
 }
 

@@ -29,9 +29,17 @@ bool QtNotifyArea::Add(const TrayIconRecord& record) {
   if (record.flags & kNifMessage) {
     new TrayIconRouter(*icon, windows_, record.window, record.id, record.callbackMessage);
   }
-  // An XEmbed tray reports the press and we open the menu; handing it the
-  // menu too would open it twice. A StatusNotifierItem host needs it.
-  if (StatusNotifierHostPresent()) icon->setContextMenu(window->findChild<QMenu*>("rcpopup"));
+  // A StatusNotifierItem host shows a menu of its own: give it the window's
+  // actions in a menu of their own, so that rcpopup stays a plain popup for
+  // a press routed to the window. An XEmbed tray gets none (Qt would open
+  // it on the press, beside ours).
+  auto* rcpopup = window->findChild<QMenu*>("rcpopup");
+  if (rcpopup != nullptr && StatusNotifierHostPresent()) {
+    auto* hostMenu = new QMenu;
+    hostMenu->addActions(rcpopup->actions());
+    QObject::connect(icon, &QObject::destroyed, hostMenu, &QObject::deleteLater);
+    icon->setContextMenu(hostMenu);
+  }
   icon->show();
   icons_[{record.window, record.id}] = icon;
   return true;

@@ -1,6 +1,6 @@
 // The notification area over QSystemTrayIcon: one icon per window and id,
 // showing the window's icon, the record's tip, and, where the tray host
-// shows menus itself, the window's menu "rcpopup".
+// shows menus itself, the actions of the window's menu "rcpopup".
 #pragma once
 
 #include <QPointer>
