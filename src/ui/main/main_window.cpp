@@ -1,8 +1,8 @@
 #include "ui/main/main_window.h"
 
 #include <QAction>
-#include <QCloseEvent>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
 #include <QLabel>
