@@ -2,14 +2,16 @@
 
 #include <QApplication>
 
+#include "ui/about/program_info.h"
 #include "ui/main/app_icon.h"
 #include "ui/main/main_window.h"
 
 namespace tolvane::ui {
 
 int RunProgram(QApplication& app) {
-  QApplication::setApplicationName("Tolvane");
-  QApplication::setApplicationVersion("1.0.10");
+  QApplication::setApplicationName(QString::fromUtf8(about::kTitle.data(), about::kTitle.size()));
+  QApplication::setApplicationVersion(
+      QString("%1.%2.%3").arg(about::kVersionMajor).arg(about::kVersionMinor).arg(about::kVersionRevision));
   QApplication::setWindowIcon(AppIcon());
   MainWindow window;
   // A tool window may not count as the last window to close: end explicitly.
