@@ -6,6 +6,7 @@
 // clang-format on
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 #include "probe.h"

@@ -1,5 +1,8 @@
 // Name lookups through Windows Sockets (gethostbyname, inet_ntoa). The
 // engine's texts are UTF-8; the socket library's are in the ANSI code page.
+// gethostbyname and inet_ntoa are the Windows Sockets 1.1 calls meant here;
+// MSVC calls them deprecated.
+#define _WINSOCK_DEPRECATED_NO_WARNINGS
 #include <winsock2.h>
 #include <windows.h>
 

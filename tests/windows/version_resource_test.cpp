@@ -1,5 +1,6 @@
 // The version record this executable carries: the program's own .rc.
 #include <windows.h>
+#include <winver.h>
 
 #include <gtest/gtest.h>
 
