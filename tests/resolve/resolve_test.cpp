@@ -44,13 +44,20 @@ TEST_F(ResolveTest, TheTestBedsNamesGiveTheirFirstAddress) {
   EXPECT_EQ(ResolveHostAddress(testbed::kMultiName, resolver), testbed::kKernelHost);
 }
 
-TEST_F(ResolveTest, AnUnknownOrEmptyNameGivesTheEmptyTextAndStillCleansUp) {
+TEST_F(ResolveTest, AnUnknownNameGivesTheEmptyTextAndStillCleansUp) {
   TOLVANE_REQUIRE_TESTBED();
   EXPECT_EQ(ResolveHostAddress(testbed::kUnknownName, resolver), "");
-  EXPECT_EQ(ResolveHostAddress("", resolver), "");
-  EXPECT_EQ(sockets.startups, 2);
-  EXPECT_EQ(sockets.cleanups, 2);
+  EXPECT_EQ(sockets.startups, 1);
+  EXPECT_EQ(sockets.cleanups, 1);
   EXPECT_TRUE(sink.shown.empty());
+}
+
+// getaddrinfo finds nothing for it (Windows' gethostbyname takes it for
+// the machine's own name).
+TEST_F(ResolveTest, AnEmptyNameGivesTheEmptyText) {
+  TOLVANE_REQUIRE_TESTBED();
+  EXPECT_EQ(ResolveHostAddress("", resolver), "");
+  EXPECT_EQ(sockets.cleanups, 1);
 }
 
 TEST_F(ResolveTest, ASocketLibraryThatWontStartGivesOneSpaceAndNoCleanup) {
