@@ -9,6 +9,7 @@
 #include "ui/about/program_info.h"
 #include "ui/icon/application_icon.h"
 #include "ui/main/colours.h"
+#include "ui/main/form_style.h"
 
 namespace tolvane::ui::about {
 namespace {
@@ -58,14 +59,7 @@ frmAbout::frmAbout(QWidget* parent)
   setObjectName("frmAbout");
   setWindowTitle("About MyApp");
   setFixedSize(layout::kClientArea);
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, QColor(kWindowColour));
-  setPalette(palette);
-  setAutoFillBackground(true);
-  // The layout is in 8-point units, as the main window's is.
-  QFont font = this->font();
-  font.setPointSizeF(std::min(font.pointSizeF(), 8.0));
-  setFont(font);
+  ApplyFormStyle(*this);
 
   picIcon = new QLabel(this);
   picIcon->setObjectName("picIcon");

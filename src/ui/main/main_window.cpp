@@ -18,6 +18,7 @@
 #include "ui/about/about_dialog.h"
 #include "ui/main/app_icon.h"
 #include "ui/main/colours.h"
+#include "ui/main/form_style.h"
 #include "ui/main/latency_chart.h"
 #include "ui/main/layout.h"
 #include "ui/main/message_box.h"
@@ -98,14 +99,9 @@ void MainWindow::BuildControls() {
   setWindowTitle(Q(kProgramTitle));
   setWindowIcon(AppIcon());
   setFixedSize(layout::kClientArea);
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, QColor(kWindowColour));
-  setPalette(palette);
-  setAutoFillBackground(true);
-  // The layout was drawn for a small 8-point font; a larger or wider desktop
-  // font would spill out of its boxes.
+  ApplyFormStyle(*this);
+  // "How many times?" only just fits its box, even at 8 points.
   QFont font = this->font();
-  font.setPointSizeF(std::min(font.pointSizeF(), 8.0));
   font.setStretch(QFont::SemiCondensed);
   setFont(font);
 
