@@ -334,14 +334,14 @@ class Responder {
   }
 
   void ArmTimer() {
-    itimerspec spec{};
+    itimerspec when{};
     if (!queue_.empty()) {
       const std::int64_t due = queue_.top().dueNs;
-      spec.it_value.tv_sec = due / 1'000'000'000;
-      spec.it_value.tv_nsec = due % 1'000'000'000;
-      if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0) spec.it_value.tv_nsec = 1;
+      when.it_value.tv_sec = due / 1'000'000'000;
+      when.it_value.tv_nsec = due % 1'000'000'000;
+      if (when.it_value.tv_sec == 0 && when.it_value.tv_nsec == 0) when.it_value.tv_nsec = 1;
     }
-    timerfd_settime(timer_, TFD_TIMER_ABSTIME, &spec, nullptr);
+    timerfd_settime(timer_, TFD_TIMER_ABSTIME, &when, nullptr);
   }
 
   void ReadControl() {

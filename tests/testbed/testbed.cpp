@@ -1,90 +1,17 @@
+// The responder's control channel and what tests ask of it; the socket
+// calls are the platform's (testbed_linux.cpp, tests/windows/testbed_win.cpp).
 #include "testbed/testbed.h"
-
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <charconv>
 #include <cstdlib>
-#include <cstring>
 #include <mutex>
 #include <stdexcept>
 #include <string_view>
 
+#include "testbed/testbed_channel.h"
+
 namespace tolvane::testbed {
-
 namespace {
-
-// A few short tries: the channel is a veth away, so a lost datagram is the
-// only reason to wait, and a missing responder should fail fast.
-constexpr int kTries = 3;
-constexpr int kWaitMs = 300;
-
-std::string Ask(const std::string& command, std::string* error) {
-  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
-  if (fd < 0) {
-    *error = std::string("socket: ") + std::strerror(errno);
-    return {};
-  }
-  sockaddr_in sa{};
-  sa.sin_family = AF_INET;
-  sa.sin_port = htons(kControlPort);
-  inet_pton(AF_INET, kControlHost, &sa.sin_addr);
-  std::string answer;
-  if (connect(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) < 0) {
-    *error = std::string("connect: ") + std::strerror(errno);
-  } else {
-    *error = "no answer from " + std::string(kControlHost) + ":" + std::to_string(kControlPort);
-    for (int i = 0; i < kTries && answer.empty(); ++i) {
-      if (send(fd, command.data(), command.size(), 0) < 0) {
-        *error = std::string("send: ") + std::strerror(errno);
-        break;
-      }
-      pollfd p{fd, POLLIN, 0};
-      if (poll(&p, 1, kWaitMs) <= 0) continue;
-      char buf[65536];
-      const ssize_t n = recv(fd, buf, sizeof buf, 0);
-      if (n < 0) {
-        *error = std::string("recv: ") + std::strerror(errno);  // ECONNREFUSED: nobody listens
-        break;
-      }
-      answer.assign(buf, static_cast<std::size_t>(n));
-    }
-  }
-  close(fd);
-  return answer;
-}
-
-bool SameNetns(const char* name, std::string* why) {
-  struct stat self{};
-  struct stat target{};
-  const std::string path = std::string("/run/netns/") + name;
-  if (stat("/proc/self/ns/net", &self) != 0) {
-    *why = "cannot stat /proc/self/ns/net";
-    return false;
-  }
-  if (stat(path.c_str(), &target) != 0) {
-    *why = "network namespace " + std::string(name) + " does not exist (tests/testbed/testbed.sh up)";
-    return false;
-  }
-  if (self.st_dev != target.st_dev || self.st_ino != target.st_ino) {
-    *why = "not running inside network namespace " + std::string(name) + " (ip netns exec, or tolvane_add_net_test)";
-    return false;
-  }
-  return true;
-}
-
-std::string Check() {
-  std::string why;
-  if (geteuid() != 0) return "not root: the test bed needs network namespaces and raw sockets";
-  if (!SameNetns(kClientNamespace, &why)) return why;
-  std::string error;
-  if (Ask("ping", &error) != "pong") return "test bed responder: " + error;
-  return {};
-}
 
 std::string Expect(const std::string& command, std::string_view prefix) {
   std::string answer = Control(command);
@@ -98,7 +25,7 @@ std::string Expect(const std::string& command, std::string_view prefix) {
 bool Available(std::string* why) {
   static std::once_flag once;
   static std::string reason;
-  std::call_once(once, [] { reason = Check(); });
+  std::call_once(once, [] { reason = detail::Check(); });
   if (why) *why = reason;
   return reason.empty();
 }
@@ -110,7 +37,7 @@ bool Required() {
 
 std::string Control(const std::string& command) {
   std::string error;
-  std::string answer = Ask(command, &error);
+  std::string answer = detail::Ask(command, &error);
   if (answer.empty()) throw std::runtime_error("responder: " + error);
   return answer;
 }

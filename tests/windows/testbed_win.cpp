@@ -1,21 +1,17 @@
-// The test bed as Windows tests see it: the functions of testbed/testbed.h
-// over Windows Sockets. A Windows program can't ask which network
-// namespace it runs in; the bed is there when its responder answers, which
-// it only does from the client namespace (scripts/test-windows.sh runs Wine
-// there).
+// The test bed's control channel over Windows Sockets. A Windows program
+// can't ask which network namespace it runs in; the bed is there when its
+// responder answers, which it only does from the client namespace
+// (scripts/test-windows.sh runs Wine there).
 // inet_addr is enough for a fixed dotted address; MSVC calls it deprecated.
 #define _WINSOCK_DEPRECATED_NO_WARNINGS
 #include <winsock2.h>
 
-#include <charconv>
-#include <cstdlib>
-#include <mutex>
-#include <stdexcept>
-#include <string_view>
+#include <string>
 
 #include "testbed/testbed.h"
+#include "testbed/testbed_channel.h"
 
-namespace tolvane::testbed {
+namespace tolvane::testbed::detail {
 namespace {
 
 // As on Linux: a few short tries, since only a lost datagram is worth
@@ -37,6 +33,8 @@ class Winsock {
   WSADATA data_{};
   bool started_;
 };
+
+}  // namespace
 
 std::string Ask(const std::string& command, std::string* error) {
   Winsock winsock;
@@ -88,70 +86,4 @@ std::string Check() {
   return {};
 }
 
-std::string Expect(const std::string& command, std::string_view prefix) {
-  std::string answer = Control(command);
-  if (answer.compare(0, prefix.size(), prefix) != 0)
-    throw std::runtime_error("responder: '" + command + "' answered '" + answer + "'");
-  return answer.substr(prefix.size());
-}
-
-}  // namespace
-
-bool Available(std::string* why) {
-  static std::once_flag once;
-  static std::string reason;
-  std::call_once(once, [] { reason = Check(); });
-  if (why) *why = reason;
-  return reason.empty();
-}
-
-bool Required() {
-  const char* ci = std::getenv("CI");
-  return ci && std::string_view(ci) == "true";
-}
-
-std::string Control(const std::string& command) {
-  std::string error;
-  std::string answer = Ask(command, &error);
-  if (answer.empty()) throw std::runtime_error("responder: " + error);
-  return answer;
-}
-
-void ScriptReplies(const std::vector<int>& delaysMs) {
-  std::string command = "script";
-  for (int d : delaysMs) {
-    command += ' ';
-    command += d < 0 ? std::string("x") : std::to_string(d);
-  }
-  Expect(command, "ok");
-}
-
-std::vector<std::int64_t> RequestTimesNs() {
-  const std::string rest = Expect("log", "log");
-  std::vector<std::int64_t> times;
-  const char* p = rest.data();
-  const char* end = p + rest.size();
-  while (p < end) {
-    if (*p == ' ') {
-      ++p;
-      continue;
-    }
-    std::int64_t t = 0;
-    const auto [next, ec] = std::from_chars(p, end, t);
-    if (ec != std::errc{}) throw std::runtime_error("responder: bad log '" + rest + "'");
-    times.push_back(t);
-    p = next;
-  }
-  return times;
-}
-
-ResponderStats Stats() {
-  const std::string rest = Expect("stats", "stats ");
-  auto stats = ParseStats(rest);
-  if (!stats) throw std::runtime_error("responder: bad stats '" + rest + "'");
-  return *stats;
-}
-
-void ResetStats() { Expect("reset", "ok"); }
-
-}  // namespace tolvane::testbed
+}  // namespace tolvane::testbed::detail

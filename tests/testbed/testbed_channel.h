@@ -1,0 +1,15 @@
+// What each platform provides for testbed.cpp.
+#pragma once
+
+#include <string>
+
+namespace tolvane::testbed::detail {
+
+// One command to the responder's control channel: its answer, or "" with
+// the reason in *error.
+std::string Ask(const std::string& command, std::string* error);
+
+// Why the bed can't be used from here, or "" when it can.
+std::string Check();
+
+}  // namespace tolvane::testbed::detail
