@@ -17,6 +17,7 @@
 #include "ui/main/main_window.h"
 #include "ui/main/messages.h"
 #include "ui/main/periodic_timer.h"
+#include "window_controls.h"
 
 namespace tolvane::ui::test {
 namespace {
@@ -41,14 +42,10 @@ class MainWindowInputFaultTest : public QObject {
  private:
   template <typename T>
   T* Child(const char* name) {
-    T* child = window_->findChild<T*>(name);
-    if (child == nullptr) qFatal("no child %s", name);
-    return child;
+    return ChildOf<T>(window_.get(), name);
   }
   void Type(const QString& host, const QString& count, const QString& seconds) {
-    Child<QLineEdit>("Text1")->setText(host);
-    Child<QLineEdit>("duration")->setText(count);
-    Child<QLineEdit>("interval")->setText(seconds);
+    TypeRun(window_.get(), host, count, seconds);
   }
   void Press() { Child<QPushButton>("Command1")->click(); }
   bool Running() { return Child<PeriodicTimer>("Timer1")->isEnabled(); }

@@ -19,6 +19,7 @@
 #include "ui/main/main_window.h"
 #include "ui/main/periodic_timer.h"
 #include "ui/main/system_colours.h"
+#include "window_controls.h"
 
 namespace tolvane::ui::test {
 
@@ -52,9 +53,7 @@ class MainWindowLayoutTest : public QObject {
  private:
   template <typename T>
   T* Child(const char* name) {
-    T* child = window_->findChild<T*>(name);
-    if (child == nullptr) qFatal("no child %s", name);
-    return child;
+    return ChildOf<T>(window_.get(), name);
   }
   static QString Plain(QString category) { return category.remove(QChar(0x200B)); }
   static QBarSet* Set(LatencyChart& chart, const QString& label);

@@ -17,6 +17,7 @@
 #include "ui/main/main_window.h"
 #include "ui/main/messages.h"
 #include "ui/main/periodic_timer.h"
+#include "window_controls.h"
 
 namespace tolvane::ui::test {
 namespace {
@@ -65,9 +66,7 @@ class MainWindowRunTest : public QObject {
  private:
   template <typename T>
   T* Child(const char* name) {
-    T* child = window_->findChild<T*>(name);
-    if (child == nullptr) qFatal("no child %s", name);
-    return child;
+    return ChildOf<T>(window_.get(), name);
   }
   QString Text(const char* label) { return Child<QLabel>(label)->text(); }
   void Type(const QString& host, const QString& count, const QString& seconds);
@@ -98,9 +97,7 @@ void MainWindowRunTest::init() {
 void MainWindowRunTest::cleanup() { window_.reset(); }
 
 void MainWindowRunTest::Type(const QString& host, const QString& count, const QString& seconds) {
-  Child<QLineEdit>("Text1")->setText(host);
-  Child<QLineEdit>("duration")->setText(count);
-  Child<QLineEdit>("interval")->setText(seconds);
+  TypeRun(window_.get(), host, count, seconds);
 }
 
 bool MainWindowRunTest::WaitForEnd(int timeoutMs) {

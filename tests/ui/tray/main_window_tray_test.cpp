@@ -27,6 +27,7 @@
 #include "ui/tray/qt_window_system.h"
 #include "ui/tray/tray.h"
 #include "ui/tray/tray_texts.h"
+#include "window_controls.h"
 
 namespace tolvane::ui::test {
 namespace {
@@ -67,9 +68,7 @@ class MainWindowTrayTest : public QObject {
 
   template <typename T>
   T* Child(const char* name) {
-    T* child = window_->findChild<T*>(name);
-    if (child == nullptr) qFatal("no child %s", name);
-    return child;
+    return ChildOf<T>(window_.get(), name);
   }
   WindowHandle Handle() { return static_cast<WindowHandle>(window_->winId()); }
   void TakeIcons() { tray::UseTrayPlatform(&area_, &tray::QtWindows()); }
@@ -101,9 +100,7 @@ class MainWindowTrayTest : public QObject {
     });
   }
   void StartRun(const char* host, const char* count, const char* seconds) {
-    Child<QLineEdit>("Text1")->setText(host);
-    Child<QLineEdit>("duration")->setText(count);
-    Child<QLineEdit>("interval")->setText(seconds);
+    TypeRun(window_.get(), host, count, seconds);
     Child<QPushButton>("Command1")->click();
   }
 
