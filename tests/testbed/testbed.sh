@@ -110,6 +110,9 @@ teardown() {
     fi
     rm -rf "/etc/netns/$ns"
   done
+  if [ -f "$RUN_DIR/route.error_cost" ]; then
+    sysctl -qw net.ipv4.route.error_cost="$(cat "$RUN_DIR/route.error_cost")" || true
+  fi
   rm -rf "$RUN_DIR"
 }
 
@@ -153,6 +156,13 @@ build() {
     in_ns "$ns" sysctl -qw net.ipv4.ip_forward=1 net.ipv4.icmp_ratelimit=0 \
       net.ipv4.conf.all.send_redirects=0 net.ipv4.conf.all.rp_filter=0
   done
+  # Unreachable and missing routes answer through the route error limit: a
+  # burst of 5, then one a second per sender, which a test run soon spends.
+  # It is one setting for the whole machine (no namespace has its own), so
+  # lift it while the bed is up and put it back in teardown.
+  mkdir -p "$RUN_DIR"
+  sysctl -n net.ipv4.route.error_cost >"$RUN_DIR/route.error_cost"
+  sysctl -qw net.ipv4.route.error_cost=0
   ip -n tolv-u route add unreachable 10.77.5.0/24
   ip -n tolv-u route add 10.77.7.0/24 via 10.77.8.2
   ip -n tolv-l route add 10.77.7.0/24 via 10.77.8.1
