@@ -50,9 +50,9 @@ class MainWindowRunTest : public QObject {
   void workedExampleKeepsStatisticsOverAnsweredSamples();
   void runWithNoReplyShowsDashes();
   void countOfOneTakesOneSampleAndAveragesIt();
-  void limitsAreTestedCountFirstBeforeAnyEcho();
+  void typedValuesAreRefusedBeforeAnyEcho_data();
+  void typedValuesAreRefusedBeforeAnyEcho();
   void limitValuesThemselvesPass();
-  void badTypedValuesAreRefusedBeforeAnyEcho();
   void readingsThatDisagreeUseTheStrictValue();
   void hostNameFallsBackToResolution();
   void unresponsiveHostIsRefused();
@@ -208,32 +208,49 @@ void MainWindowRunTest::countOfOneTakesOneSampleAndAveragesIt() {
   QVERIFY(boxes.seen().empty());
 }
 
-void MainWindowRunTest::limitsAreTestedCountFirstBeforeAnyEcho() {
-  const QString count = Q(kCountLimitMessage);
-  const QString interval = Q(kIntervalLimitMessage);
-  struct Case {
+void MainWindowRunTest::typedValuesAreRefusedBeforeAnyEcho_data() {
+  QTest::addColumn<QString>("duration");
+  QTest::addColumn<QString>("seconds");
+  QTest::addColumn<QString>("message");
+  const QString limit = Q(kCountLimitMessage);
+  const QString intervalLimit = Q(kIntervalLimitMessage);
+  const QString badCount = Q(kBadCountMessage);
+  const QString badInterval = Q(kBadIntervalMessage);
+  struct Row {
     const char* duration;
     const char* seconds;
     QString message;
   };
-  const Case cases[] = {
-      {"51", "2", count},       {"50.5", "2", count},  {"51", "61", count},
-      {"6", "61", interval},    {"6", "60.01", interval}, {"&H40", "2", count},
-      {"6", "1e2", interval},
+  const Row rows[] = {
+      // Over a limit: the count is tested first.
+      {"51", "2", limit}, {"50.5", "2", limit}, {"51", "61", limit}, {"&H40", "2", limit},
+      {"6", "61", intervalLimit}, {"6", "60.01", intervalLimit}, {"6", "1e2", intervalLimit},
+      // Not a value the run could use.
+      {"", "2", badCount}, {"abc", "2", badCount}, {"0", "2", badCount}, {"-3", "2", badCount},
+      {"0.4", "2", badCount}, {"6x", "2", badCount}, {"x", "x", badCount},
+      {"6", "", badInterval}, {"6", "two", badInterval}, {"6", "-1", badInterval},
+      {"6", "2s", badInterval},
   };
-  for (const Case& c : cases) {
-    bed::ScriptReplies({1});
-    ModalBoxGuard boxes({c.message});
-    Type(bed::kScriptedHost, c.duration, c.seconds);
-    Press();
-    QCOMPARE(boxes.seenTexts(), QStringList{c.message});
-    QVERIFY(boxes.unexpected().isEmpty());
-    QCOMPARE(boxes.seen()[0].title, QString("Tolvane"));
-    QCOMPARE(boxes.seen()[0].icon, QMessageBox::NoIcon);
-    QCOMPARE(boxes.seen()[0].buttons, 1);
-    QVERIFY2(bed::RequestTimesNs().empty(), c.duration);
-    QVERIFY(!Running());
+  for (const Row& r : rows) {
+    QTest::addRow("'%s' '%s'", r.duration, r.seconds) << QString(r.duration) << QString(r.seconds) << r.message;
   }
+}
+
+void MainWindowRunTest::typedValuesAreRefusedBeforeAnyEcho() {
+  QFETCH(QString, duration);
+  QFETCH(QString, seconds);
+  QFETCH(QString, message);
+  bed::ScriptReplies({1});
+  ModalBoxGuard boxes({message});
+  Type(bed::kScriptedHost, duration, seconds);
+  Press();
+  QCOMPARE(boxes.seenTexts(), QStringList{message});
+  QVERIFY(boxes.unexpected().isEmpty());
+  QCOMPARE(boxes.seen()[0].title, QString("Tolvane"));
+  QCOMPARE(boxes.seen()[0].icon, QMessageBox::NoIcon);
+  QCOMPARE(boxes.seen()[0].buttons, 1);
+  QVERIFY(bed::RequestTimesNs().empty());
+  QVERIFY(!Running());
 }
 
 void MainWindowRunTest::limitValuesThemselvesPass() {
@@ -255,33 +272,6 @@ void MainWindowRunTest::limitValuesThemselvesPass() {
   QCOMPARE(Child<PeriodicTimer>("Timer1")->period(), 2);
   Child<QPushButton>("Command5")->click();
   QVERIFY(boxes.seen().empty());
-}
-
-void MainWindowRunTest::badTypedValuesAreRefusedBeforeAnyEcho() {
-  const QString badCount = Q(kBadCountMessage);
-  const QString badInterval = Q(kBadIntervalMessage);
-  struct Case {
-    const char* duration;
-    const char* seconds;
-    QString message;
-  };
-  const Case cases[] = {
-      {"", "2", badCount},     {"abc", "2", badCount},  {"0", "2", badCount},
-      {"-3", "2", badCount},   {"0.4", "2", badCount},  {"6x", "2", badCount},
-      {"6", "", badInterval},  {"6", "two", badInterval}, {"6", "-1", badInterval},
-      {"6", "2s", badInterval}, {"x", "x", badCount},
-  };
-  for (const Case& c : cases) {
-    bed::ScriptReplies({1});
-    ModalBoxGuard boxes({c.message});
-    Type(bed::kScriptedHost, c.duration, c.seconds);
-    Press();
-    QVERIFY2(boxes.seenTexts() == QStringList{c.message},
-             qPrintable(QString("'%1' '%2': %3").arg(c.duration, c.seconds, boxes.seenTexts().join("; "))));
-    QCOMPARE(boxes.seen()[0].title, QString("Tolvane"));
-    QVERIFY2(bed::RequestTimesNs().empty(), c.duration);
-    QVERIFY(!Running());
-  }
 }
 
 void MainWindowRunTest::readingsThatDisagreeUseTheStrictValue() {
