@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "probe/echo_linux.h"
+#include "probe/checker_on_socket.h"
 #include "probe/probe.h"
 #include "support/fakes.h"
 #include "testbed/testbed_gtest.h"
@@ -15,19 +15,9 @@ namespace {
 
 namespace bed = tolvane::testbed;
 
-std::string Name(IcmpSocketKind kind) { return kind == IcmpSocketKind::Raw ? "Raw" : "Datagram"; }
-
-class EchoNetTest : public ::testing::TestWithParam<IcmpSocketKind> {
+class EchoNetTest : public CheckerOnSocket {
  protected:
-  void SetUp() override { TOLVANE_REQUIRE_TESTBED(); }
-
   std::int32_t Check(const std::string& host) { return checker.check(host); }
-
-  std::unique_ptr<SocketLibrary> sockets = MakeSystemSocketLibrary();
-  std::unique_ptr<IcmpService> icmp = MakeLinuxIcmpService(GetParam());
-  testing::RecordingSink sink;
-  Platform platform{*sockets, *icmp, sink};
-  Checker checker{platform};
 };
 
 TEST_P(EchoNetTest, KernelHostAnswersWithOurData) {
@@ -90,8 +80,7 @@ TEST_P(EchoNetTest, ScriptedDropIsATimeOutAndTheNextReplyCounts) {
   EXPECT_EQ(bed::RequestTimesNs().size(), 2u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Sockets, EchoNetTest, ::testing::Values(IcmpSocketKind::Datagram, IcmpSocketKind::Raw),
-                         [](const auto& info) { return Name(info.param); });
+TOLVANE_ON_BOTH_SOCKETS(EchoNetTest);
 
 // Who may send ICMP: a plain user can through a ping socket where the
 // system allows it, and is told plainly when neither socket opens.
@@ -151,7 +140,5 @@ TEST_F(PermissionTest, APlainUserWithoutPingSocketsIsToldSoNotTimedOut) {
 }
 
 }  // namespace
-
-void PrintTo(IcmpSocketKind kind, std::ostream* out) { *out << Name(kind); }
 
 }  // namespace tolvane::probe

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "probe/echo_linux.h"
+#include "probe/checker_on_socket.h"
 #include "probe/probe.h"
 #include "support/fakes.h"
 #include "testbed/testbed_gtest.h"
@@ -63,16 +63,7 @@ class Flood {
   pid_t pid_ = -1;
 };
 
-class FaultNetTest : public ::testing::TestWithParam<IcmpSocketKind> {
- protected:
-  void SetUp() override { TOLVANE_REQUIRE_TESTBED(); }
-
-  std::unique_ptr<SocketLibrary> sockets = MakeSystemSocketLibrary();
-  std::unique_ptr<IcmpService> icmp = MakeLinuxIcmpService(GetParam());
-  testing::RecordingSink sink;
-  Platform platform{*sockets, *icmp, sink};
-  Checker checker{platform};
-};
+class FaultNetTest : public CheckerOnSocket {};
 
 TEST_P(FaultNetTest, NoSampleTakesAForeignReplyDuringAFlood) {
   bed::ResetStats();
@@ -123,13 +114,8 @@ TEST_P(FaultNetTest, TenThousandProbesLeaveNoDescriptorsOrMemoryBehind) {
 #endif
 }
 
-std::string Name(IcmpSocketKind kind) { return kind == IcmpSocketKind::Raw ? "Raw" : "Datagram"; }
-
-INSTANTIATE_TEST_SUITE_P(Sockets, FaultNetTest, ::testing::Values(IcmpSocketKind::Datagram, IcmpSocketKind::Raw),
-                         [](const auto& info) { return Name(info.param); });
+TOLVANE_ON_BOTH_SOCKETS(FaultNetTest);
 
 }  // namespace
-
-void PrintTo(IcmpSocketKind kind, std::ostream* out) { *out << (kind == IcmpSocketKind::Raw ? "Raw" : "Datagram"); }
 
 }  // namespace tolvane::probe
