@@ -72,6 +72,10 @@ menu_up() {
 }
 shot() { import -window root "$shots/$1"; }
 
+# A compositor, as on a desktop: the window is translucent.
+xcompmgr -c >/dev/null 2>&1 &
+pids+=($!)
+
 if [ "$mode" = tray ]; then
   trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 28 \
     --transparent false --tint 0xd0d0d0 >/dev/null 2>&1 &
@@ -114,6 +118,16 @@ if [ "$mode" = no-tray ]; then
   done
   exit_button "$window"
 else
+  # The window's own dialogs first: the tray must not care what was shown.
+  for key in Escape Return; do
+    about_button "$window"
+    until_ 5 bash -c '[ -n "$(xdotool search --onlyvisible --name "^About Tolvane\$")" ]' \
+      || fail "no About dialog"
+    sleep 0.3
+    xdotool key "$key"
+    until_ 5 bash -c '[ -z "$(xdotool search --onlyvisible --name "^About Tolvane\$")" ]' \
+      || fail "$key did not close the About dialog"
+  done
   for round in 1 2; do
     systray_button "$window"
     until_ 5 hidden || fail "round $round: the window stayed on the screen"
