@@ -10,6 +10,9 @@ if(NOT TOLVANE_HARDENING OR MSVC)
 endif()
 
 add_compile_options(-fstack-protector-strong -Wformat -Werror=format-security)
+# MinGW's runtime has no stack protector of its own: at link time the flag
+# brings in libssp.
+add_link_options(-fstack-protector-strong)
 # Fortification only works on optimised code (and warns without it).
 add_compile_options(
   "$<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-U_FORTIFY_SOURCE;-D_FORTIFY_SOURCE=2>")
