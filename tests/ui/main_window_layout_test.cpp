@@ -433,7 +433,8 @@ void MainWindowLayoutTest::chartCopiesARunWithALostSampleAsCsv() {
       menu->close();
     }
   });
-  QContextMenuEvent click(QContextMenuEvent::Mouse, QPoint(200, 100));
+  const QPoint at(200, 100);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, at, chart.viewport()->mapToGlobal(at));
   QApplication::sendEvent(chart.viewport(), &click);
   QCOMPARE(entries, (QStringList{"Copy as CSV", QStringLiteral("Save Image\u2026")}));
   copy->trigger();

@@ -238,7 +238,7 @@ QString LatencyChart::Csv() const {
     const QStringList fields = {
         QString::number(i + 1),
         row.label.trimmed(),
-        reply ? QString::number(row.value) : QString("no reply"),
+        reply ? QString::number(row.value, 'g', 15) : QString("no reply"),
         reply ? MicrosecondsOf(row.tip) : QString(),
         reply ? success : row.tip,
     };
