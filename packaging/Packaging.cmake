@@ -64,6 +64,7 @@ them, and plots each round-trip time as a row of a chart, with the current
 time, the running minimum and maximum, and the average at the end. It can
 go to the notification area while a run goes on.")
 set(CPACK_STRIP_FILES ON)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/strip_notes.cmake)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
