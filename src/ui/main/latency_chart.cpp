@@ -259,7 +259,7 @@ void LatencyChart::SaveImageAs() {
   if (path.isEmpty()) return;
   if (QFileInfo(path).suffix().isEmpty()) path += ".png";
   if (!SaveImage(path)) {
-    ShowMessageBox(this, QString("Could not save the image to %1.").arg(path), QMessageBox::Warning);
+    ShowMessageBox(this, QString("Could not save the image to %1.").arg(path));
   }
 }
 
