@@ -1,5 +1,6 @@
 # Installation for a Linux desktop and the Debian package:
-#   cmake --install build/default             binary, desktop entry, hicolor icons
+#   cmake --install build/default             binary, desktop entry, hicolor icons,
+#                                             manual page, AppStream metadata, copyright
 #   cpack --config build/default/CPackConfig.cmake -G DEB -B build/packages
 # The package's post-install grants the binary CAP_NET_RAW.
 if(WIN32 OR NOT TOLVANE_BUILD_UI)
@@ -23,6 +24,30 @@ endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/res/tolvane.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 
+set(CPACK_PACKAGE_CONTACT "Tolvane maintainers <maintainers@users.noreply.c-seed-a7988919.example>")
+set(TOLVANE_CONTACT_ADDRESS "maintainers@users.noreply.c-seed-a7988919.example")
+
+set(docs ${PROJECT_BINARY_DIR}/packaging)
+configure_file(${PROJECT_SOURCE_DIR}/res/tolvane.1.in ${docs}/tolvane.1 @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/res/tolvane.metainfo.xml.in
+  ${docs}/${TOLVANE_APP_ID}.metainfo.xml @ONLY)
+configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${docs}/changelog @ONLY)
+# Debian installs both compressed at the highest level, with no name or
+# time in the gzip header, so that a rebuild gives the same bytes.
+find_program(GZIP gzip REQUIRED)
+foreach(doc tolvane.1 changelog)
+  add_custom_command(OUTPUT ${docs}/${doc}.gz
+    COMMAND ${GZIP} -9nkf ${docs}/${doc}
+    DEPENDS ${docs}/${doc} VERBATIM)
+endforeach()
+add_custom_target(tolvane_docs ALL DEPENDS ${docs}/tolvane.1.gz ${docs}/changelog.gz)
+add_dependencies(tolvane tolvane_docs)
+
+install(FILES ${docs}/tolvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${docs}/${TOLVANE_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${docs}/changelog.gz
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tolvane)
+
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(TOLVANE_INSTALLED_PROGRAM ${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/tolvane)
 configure_file(${CMAKE_CURRENT_LIST_DIR}/postinst.in ${PROJECT_BINARY_DIR}/packaging/postinst
@@ -38,8 +63,8 @@ Tolvane sends one ICMP echo request per interval to a host, at most 50 of
 them, and plots each round-trip time as a row of a chart, with the current
 time, the running minimum and maximum, and the average at the end. It can
 go to the notification area while a run goes on.")
-set(CPACK_PACKAGE_CONTACT "Tolvane maintainers <maintainers@users.noreply.c-seed-a7988919.example>")
 set(CPACK_STRIP_FILES ON)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/strip_notes.cmake)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -19,6 +19,8 @@ packages=(
   locales
   # tray host for the tray test; icon rendering; the desktop entry and the .deb
   trayer librsvg2-bin icoutils desktop-file-utils dpkg-dev file
+  # the package's checker, the manual page's and the AppStream metadata's
+  lintian mandoc appstream
   # a private session bus for the StatusNotifierItem test
   dbus-daemon
 )

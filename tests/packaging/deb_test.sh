@@ -43,7 +43,9 @@ done
 
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 for path in ./usr/bin/tolvane ./usr/share/applications/tolvane.desktop \
-    ./usr/share/icons/hicolor/scalable/apps/tolvane.svg; do
+    ./usr/share/icons/hicolor/scalable/apps/tolvane.svg ./usr/share/man/man1/tolvane.1.gz \
+    ./usr/share/metainfo/example.c_seed_a7988919.tolvane.metainfo.xml \
+    ./usr/share/doc/tolvane/copyright ./usr/share/doc/tolvane/changelog.gz; do
   grep -qx "$path" <<<"$contents" || fail "$path is not in the package"
 done
 for size in 16 24 32 48 128; do

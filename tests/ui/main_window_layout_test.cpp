@@ -1,20 +1,24 @@
-// The main window as it opens, and the latency chart's six operations, under
-// the offscreen platform; nothing here sends an echo.
+// The main window as it opens, and the latency chart's six operations and
+// its export, under the offscreen platform; nothing here sends an echo.
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
+#include <QClipboard>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedBarSeries>
+#include <QTemporaryDir>
 #include <QToolTip>
 #include <QValueAxis>
 #include <QtTest/QtTest>
 
 #include <memory>
 
+#include "ui/main/colours.h"
 #include "ui/main/latency_chart.h"
 #include "ui/main/main_window.h"
 #include "ui/main/periodic_timer.h"
@@ -47,6 +51,9 @@ class MainWindowLayoutTest : public QObject {
   void chartDrawsALostSampleApartFromAFastReply();
   void chartIgnoresRowsOutOfRange();
   void chartShowsTheRowsToolTip();
+  void chartCopiesARunWithALostSampleAsCsv();
+  void chartSavesAnImageOfItsOwnSize();
+  void prefillFillsTheBoxesInOrder();
 
   void timerWithPeriodZeroNeverTicks();
 
@@ -388,6 +395,74 @@ void MainWindowLayoutTest::chartShowsTheRowsToolTip() {
   QTRY_COMPARE(QToolTip::text(), QString("15.237 ms"));
   emit series->hovered(false, 1, Set(chart, "h"));
   QTRY_VERIFY(!QToolTip::isVisible());
+}
+
+void MainWindowLayoutTest::chartCopiesARunWithALostSampleAsCsv() {
+  LatencyChart chart;
+  chart.SetRowCount(5);
+  chart.SetHostText("10.77.0.2");
+  // A sample as the run takes it: row, label, value, then the tooltip.
+  const struct {
+    const char *label, *value, *tip;
+  } samples[] = {{" 2", "12", "12.345 ms"},
+                 {" 4", "-", "11010   [ ip req timed out ]"},
+                 {" 6", "0", "0.250 ms"},
+                 {" 8", "-", "say \"no\", twice"}};
+  for (std::int16_t row = 1; row <= 4; ++row) {
+    chart.SelectRow(row);
+    chart.SetRowLabel(samples[row - 1].label);
+    chart.SetRowValue(samples[row - 1].value);
+    chart.SetRowToolTip(samples[row - 1].tip);
+  }
+  // Row 5 holds no sample yet and stays out.
+  const QString expected = QStringLiteral(
+      "row,seconds,ms,\u00b5s,status\n"
+      "1,2,12,12345,0   [ ip success ]\n"
+      "2,4,no reply,,11010   [ ip req timed out ]\n"
+      "3,6,0,250,0   [ ip success ]\n"
+      "4,8,no reply,,\"say \"\"no\"\", twice\"\n");
+  QCOMPARE(chart.Csv(), expected);
+
+  // A right click on the plot pops up the export menu; its first entry copies.
+  QAction* copy = nullptr;
+  QStringList entries;
+  QTimer::singleShot(0, &chart, [&] {
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      for (QAction* action : menu->actions()) entries << action->text();
+      copy = menu->actions().value(0);
+      menu->close();
+    }
+  });
+  const QPoint at(200, 100);
+  QContextMenuEvent click(QContextMenuEvent::Mouse, at, chart.viewport()->mapToGlobal(at));
+  QApplication::sendEvent(chart.viewport(), &click);
+  QCOMPARE(entries, (QStringList{"Copy as CSV", QStringLiteral("Save Image\u2026")}));
+  copy->trigger();
+  QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+}
+
+void MainWindowLayoutTest::chartSavesAnImageOfItsOwnSize() {
+  auto* chart = Child<LatencyChart>("graph");
+  QTemporaryDir dir;
+  QVERIFY(chart->SaveImage(dir.filePath("chart.png")));
+  QImage image;
+  QVERIFY(image.load(dir.filePath("chart.png"), "PNG"));
+  QCOMPARE(image.size(), QSize(609, 265));
+  QCOMPARE(image.pixel(0, 0), kWindowColour);
+  int plot = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) plot += image.pixel(x, y) == kPlotColour;
+  QVERIFY2(plot > 609 * 265 / 4, qPrintable(QString::number(plot)));  // the plot was drawn
+  QVERIFY(!chart->SaveImage(dir.filePath("no such folder/chart.png")));
+}
+
+void MainWindowLayoutTest::prefillFillsTheBoxesInOrder() {
+  window_->Prefill({"10.77.0.2", "12"});
+  QCOMPARE(Child<QLineEdit>("Text1")->text(), QString("10.77.0.2"));
+  QCOMPARE(Child<QLineEdit>("duration")->text(), QString("12"));
+  QCOMPARE(Child<QLineEdit>("interval")->text(), QString("2"));  // as the window opens it
+  window_->Prefill({"h", "3", "0.5", "more"});
+  QCOMPARE(Child<QLineEdit>("interval")->text(), QString("0.5"));
 }
 
 void MainWindowLayoutTest::timerWithPeriodZeroNeverTicks() {

@@ -1,13 +1,20 @@
 #include "ui/main/latency_chart.h"
 
+#include <QAction>
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
+#include <QClipboard>
 #include <QCursor>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
 #include <QLegend>
 #include <QBarLegendMarker>
 #include <QLegendMarker>
 #include <QLinearGradient>
+#include <QLocale>
 #include <QStackedBarSeries>
 #include <QToolTip>
 #include <QValueAxis>
@@ -15,7 +22,9 @@
 #include <algorithm>
 #include <array>
 
+#include "probe/probe.h"
 #include "ui/main/colours.h"
+#include "ui/main/message_box.h"
 
 namespace tolvane::ui {
 namespace {
@@ -43,6 +52,24 @@ QFont SmallFont(const QFont& base, double points, bool bold = false) {
   font.setPointSizeF(points);
   font.setBold(bold);
   return font;
+}
+
+// A field as RFC 4180 wants it: quoted when it holds a separator, a quote or
+// a line break.
+QString CsvField(QString text) {
+  if (!text.contains(',') && !text.contains('"') && !text.contains('\n') && !text.contains('\r')) {
+    return text;
+  }
+  return '"' + text.replace('"', "\"\"") + '"';
+}
+
+// A reply's tooltip holds its round trip with three decimals ("12.345 ms"):
+// exact microseconds, which the whole-ms value has lost.
+QString MicrosecondsOf(const QString& tip) {
+  if (!tip.endsWith(" ms")) return {};
+  bool number = false;
+  const double ms = QLocale::c().toDouble(tip.chopped(3), &number);
+  return number ? QString::number(qRound64(ms * 1000)) : QString();
 }
 
 }  // namespace
@@ -126,6 +153,13 @@ LatencyChart::LatencyChart(QWidget* parent)
   connect(series_, &QStackedBarSeries::hovered, this,
           [this](bool status, int index, QBarSet*) { ShowTip(status, index); });
 
+  auto* copyCsv = new QAction("Copy as CSV", this);
+  connect(copyCsv, &QAction::triggered, this, &LatencyChart::CopyCsv);
+  auto* saveImage = new QAction(QStringLiteral("Save Image\u2026"), this);
+  connect(saveImage, &QAction::triggered, this, &LatencyChart::SaveImageAs);
+  addActions({copyCsv, saveImage});
+  setContextMenuPolicy(Qt::ActionsContextMenu);
+
   // Before the first run: five rows of placeholder values.
   for (std::size_t i = 0; i < kPlaceholderValues.size(); ++i) {
     rows_.push_back({QString("R%1").arg(i + 1), Kind::Placeholder, kPlaceholderValues[i], {}});
@@ -192,6 +226,41 @@ bool LatencyChart::RowLost(int row) const {
 QString LatencyChart::RowToolTip(int row) const {
   const Row* r = At(row);
   return r ? r->tip : QString();
+}
+
+QString LatencyChart::Csv() const {
+  static const QString success = QString::fromStdString(probe::EchoStatusText(0));
+  QString csv = QStringLiteral("row,seconds,ms,\u00b5s,status\n");
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    const Row& row = rows_[i];
+    if (row.kind != Kind::Reply && row.kind != Kind::Lost) continue;
+    const bool reply = row.kind == Kind::Reply;
+    const QStringList fields = {
+        QString::number(i + 1),
+        row.label.trimmed(),
+        reply ? QString::number(row.value, 'g', 15) : QString("no reply"),
+        reply ? MicrosecondsOf(row.tip) : QString(),
+        reply ? success : row.tip,
+    };
+    for (qsizetype f = 0; f < fields.size(); ++f) {
+      csv += CsvField(fields[f]) + (f + 1 < fields.size() ? ',' : '\n');
+    }
+  }
+  return csv;
+}
+
+bool LatencyChart::SaveImage(const QString& path) { return grab().save(path, "PNG"); }
+
+void LatencyChart::CopyCsv() { QGuiApplication::clipboard()->setText(Csv()); }
+
+void LatencyChart::SaveImageAs() {
+  QString path = QFileDialog::getSaveFileName(this, "Save Image", QDir::home().filePath("tolvane.png"),
+                                              "PNG images (*.png)");
+  if (path.isEmpty()) return;
+  if (QFileInfo(path).suffix().isEmpty()) path += ".png";
+  if (!SaveImage(path)) {
+    ShowMessageBox(this, QString("Could not save the image to %1.").arg(path));
+  }
 }
 
 LatencyChart::Row* LatencyChart::Current() {

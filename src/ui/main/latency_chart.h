@@ -44,6 +44,18 @@ class LatencyChart : public QChartView {
   QString NameText() const { return name_; }
   QString HostText() const { return host_; }
 
+  // The rows that hold a sample, as comma-separated values under a header
+  // line: row, seconds, ms (or "no reply"), µs and the echo's status.
+  QString Csv() const;
+  // The chart as it shows now, as a PNG of the view's size; false when the
+  // file can't be written.
+  bool SaveImage(const QString& path);
+
+ private slots:
+  // The right-click menu's "Copy as CSV" and "Save Image…".
+  void CopyCsv();
+  void SaveImageAs();
+
  private:
   enum class Kind { Placeholder, Empty, Reply, Lost };
   struct Row {

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "probe/privileges.h"
+#include "ui/main/command_line.h"
 #include "ui/main/program.h"
 
 namespace {
@@ -39,6 +40,12 @@ void StartupMessage(QtMsgType type, const QMessageLogContext& context, const QSt
 
 int main(int argc, char** argv) {
   tolvane::probe::KeepOnlyIcmpPrivilege();
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  const tolvane::ui::CommandLine line = tolvane::ui::ReadCommandLine(arguments);
+  if (line.action != tolvane::ui::CommandLine::Action::OpenWindow) {
+    return tolvane::ui::PrintCommandLineText(line);
+  }
   if (NoDisplay()) {
     std::fputs(
         "tolvane: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
@@ -50,5 +57,5 @@ int main(int argc, char** argv) {
   defaultHandler = qInstallMessageHandler(StartupMessage);
   QApplication app(argc, argv);
   qInstallMessageHandler(defaultHandler);
-  return tolvane::ui::RunProgram(app);
+  return tolvane::ui::RunProgram(app, line.boxes);
 }

@@ -12,6 +12,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <iterator>
 
 #include "probe/probe.h"
 #include "resolve/resolve.h"
@@ -148,6 +149,13 @@ void MainWindow::BuildControls() {
   connect(Timer1, &PeriodicTimer::ticked, this, &MainWindow::Timer1_Timer);
   connect(restore, &QAction::triggered, this, &MainWindow::restore_Click);
   connect(exit, &QAction::triggered, this, &MainWindow::exit_Click);
+}
+
+void MainWindow::Prefill(const QStringList& boxes) {
+  QLineEdit* const inOrder[] = {Text1, duration, interval};
+  for (qsizetype i = 0; i < std::min<qsizetype>(boxes.size(), std::size(inOrder)); ++i) {
+    inOrder[i]->setText(boxes[i]);
+  }
 }
 
 void MainWindow::Form_Load() {

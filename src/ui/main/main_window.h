@@ -3,6 +3,7 @@
 // ticks. A run is in progress exactly while Timer1 is enabled.
 #pragma once
 
+#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
@@ -52,6 +53,10 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner {
   std::int32_t check(const std::string& Vnewip_address);
   // Takes sample `curping` of the run.
   void graphping();
+
+  // Texts for the host, count and interval boxes, in that order, as the
+  // command line gives them; boxes past the end of the list keep theirs.
+  void Prefill(const QStringList& boxes);
 
   // The tray's popup menu: "&Restore" and "&Exit".
   QMenu* rcpopup() const { return rcpopup_; }

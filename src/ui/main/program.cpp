@@ -8,12 +8,13 @@
 
 namespace tolvane::ui {
 
-int RunProgram(QApplication& app) {
+int RunProgram(QApplication& app, const QStringList& boxes) {
   QApplication::setApplicationName(QString::fromUtf8(about::kTitle.data(), about::kTitle.size()));
   QApplication::setApplicationVersion(
       QString("%1.%2.%3").arg(about::kVersionMajor).arg(about::kVersionMinor).arg(about::kVersionRevision));
   QApplication::setWindowIcon(AppIcon());
   MainWindow window;
+  window.Prefill(boxes);
   // A tool window may not count as the last window to close: end explicitly.
   QObject::connect(&window, &MainWindow::closed, &app, &QApplication::quit, Qt::QueuedConnection);
   window.move(9, 27);  // where the window first stood: 135 by 405 twips

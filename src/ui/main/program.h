@@ -1,11 +1,15 @@
 // The program's start-up, between the application object and its event loop.
 #pragma once
 
+#include <QStringList>
+
 class QApplication;
 
 namespace tolvane::ui {
 
-// Names the application, shows the main window and runs until it closes.
-int RunProgram(QApplication& app);
+// Names the application, shows the main window with `boxes` in its host,
+// count and interval boxes (see MainWindow::Prefill) and runs until it
+// closes.
+int RunProgram(QApplication& app, const QStringList& boxes = {});
 
 }  // namespace tolvane::ui

@@ -17,7 +17,7 @@ const QString kDescription =
     " Tolvane, allows you to visually see the ping latency between ping times. The bigger the "
     "gap between one ping to another allows you to spot possible network bottle neck. If you "
     "need to examine your network more thoroughly you can download more network diagnostics "
-    "tools at https://github.com/iputils/iputils.";
+    "tools at https://www.rfc-editor.org/rfc/rfc792.";
 
 QLabel* Label(QWidget& dialog, const char* name) {
   auto* label = dialog.findChild<QLabel*>(name);
