@@ -31,7 +31,6 @@ class RecordingView final : public RunView {
     Icon icon;
     bool operator==(const Box&) const = default;
   };
-
   void SetRowCount(std::int16_t count) override { rowCount = count; }
   void SetHostText(const std::string& text) override { host = text; }
   void SelectRow(std::int16_t row) override { selected = row; }
@@ -177,6 +176,11 @@ TEST_F(RunTest, TypedValuesAreRefusedBeforeAnyEcho) {
       {"0.4", "2", badCount}, {"6x", "2", badCount}, {"x", "x", badCount}, {"1,000", "2", badCount},
       {"6", "", badInterval}, {"6", "two", badInterval}, {"6", "-1", badInterval}, {"6", "2s", badInterval},
       {"6", "0,050", badInterval}, {"6", "0,001", badInterval}, {"6", "1e-999", badInterval},
+      // Hostile numbers.
+      {"1e400", "2", countLimit}, {"6", "1e400", intervalLimit}, {"-1e400", "2", badCount},
+      {"-0", "2", badCount}, {"&H7FFFFFFF", "2", countLimit}, {"6", "&H7FFFFFFF", intervalLimit},
+      {"\xd9\xa3", "2", badCount}, {"6", "\xd9\xa3", badInterval},  // an Arabic-Indic 3
+      {"nan", "2", badCount}, {"6", "inf", badInterval}, {"32768", "2", countLimit},
   };
   for (bool during : {false, true}) {
     if (during) {
@@ -213,7 +217,7 @@ TEST_F(RunTest, TypedValuesThatPassSetTheRowsAndThePeriod) {
       {"50", "60", {}, 50, 60000, " 60"},
       {" 2.5 ", "0.0005", {}, 2, 0, " .0005"},  // halves to even; a period that never ticks
       {"3.5", "0.0015", {}, 4, 2, " .0015"},
-      {"6", "0", {}, 6, 0, " 0"},
+      {"6", "0", {}, 6, 0, " 0"}, {"6", "-0", {}, 6, 0, " 0"}, {"6\n", " 2 ", {}, 6, 2000, " 2"},
       {"2", "0,25", german, 2, 250, " .25"},  // the point in the label, whatever the locale
       {"2,5", "1", german, 2, 1000, " 1"},
   };
