@@ -18,9 +18,10 @@
 
 #include <memory>
 
-#include "ui/main/colours.h"
+#include "ui/style/colours.h"
 #include "ui/main/latency_chart.h"
 #include "ui/main/main_window.h"
+#include "ui/main/program.h"
 #include "ui/main/periodic_timer.h"
 #include "ui/main/system_colours.h"
 #include "window_controls.h"
@@ -69,7 +70,7 @@ class MainWindowLayoutTest : public QObject {
 };
 
 void MainWindowLayoutTest::init() {
-  window_ = std::make_unique<MainWindow>();
+  window_ = std::make_unique<MainWindow>(SystemEngine());
   window_->show();
   QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
 }

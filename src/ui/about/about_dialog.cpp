@@ -8,15 +8,12 @@
 #include "ui/about/line_control.h"
 #include "ui/about/program_info.h"
 #include "ui/icon/application_icon.h"
-#include "ui/main/colours.h"
-#include "ui/main/form_style.h"
+#include "ui/style/colours.h"
+#include "ui/style/form_style.h"
+#include "ui/style/qt_text.h"
 
 namespace tolvane::ui::about {
 namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QLabel* GreenLabel(QWidget* parent, const char* name, const char* designText,
                    layout::Place place) {

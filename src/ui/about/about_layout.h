@@ -4,7 +4,7 @@
 
 #include <QSize>
 
-#include "ui/main/layout.h"
+#include "ui/style/twips.h"
 
 namespace tolvane::ui::about::layout {
 

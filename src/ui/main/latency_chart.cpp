@@ -23,8 +23,8 @@
 #include <array>
 
 #include "probe/probe.h"
-#include "ui/main/colours.h"
-#include "ui/main/message_box.h"
+#include "ui/style/colours.h"
+#include "ui/style/message_box.h"
 
 namespace tolvane::ui {
 namespace {

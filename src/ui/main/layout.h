@@ -1,22 +1,12 @@
 // Where the main window's parts stand, in twips from the top left of the
-// client area; 15 twips make one logical pixel.
+// client area.
 #pragma once
 
-#include <QRect>
 #include <QSize>
 
+#include "ui/style/twips.h"
+
 namespace tolvane::ui::layout {
-
-struct Place {
-  int left, top, width, height;
-};
-
-constexpr int kTwipsPerPixel = 15;
-
-constexpr QRect Pixels(Place p) {
-  return QRect(p.left / kTwipsPerPixel, p.top / kTwipsPerPixel, p.width / kTwipsPerPixel,
-               p.height / kTwipsPerPixel);
-}
 
 constexpr QSize kClientArea(9135 / kTwipsPerPixel, 4995 / kTwipsPerPixel);
 

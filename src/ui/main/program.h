@@ -3,9 +3,14 @@
 
 #include <QStringList>
 
+#include "ui/main/main_window.h"
+
 class QApplication;
 
 namespace tolvane::ui {
+
+// The system's socket library, ICMP echo service and host lookup.
+Engine SystemEngine();
 
 // Names the application, shows the main window with `boxes` in its host,
 // count and interval boxes (see MainWindow::Prefill) and runs until it
