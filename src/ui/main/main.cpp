@@ -38,7 +38,8 @@ void StartupMessage(QtMsgType type, const QMessageLogContext& context, const QSt
 }  // namespace
 
 int main(int argc, char** argv) {
-  tolvane::probe::KeepOnlyIcmpPrivilege();
+  // Before anything reads the environment or the arguments, or loads a plugin.
+  tolvane::probe::GiveUpPrivileges(argc, argv);
   if (NoDisplay()) {
     std::fputs(
         "tolvane: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
