@@ -119,6 +119,10 @@ int OpenRawSocket(bool filter, bool lock) {
     close(fd);
     return -error;
   }
+  // What arrived before the filter was attached is someone else's.
+  std::uint8_t scrap[64];
+  for (int i = 0; i < kMaxPacketsPerWait && recv(fd, scrap, sizeof scrap, MSG_DONTWAIT) >= 0; ++i) {
+  }
   return fd;
 }
 
