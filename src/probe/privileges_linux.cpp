@@ -168,7 +168,12 @@ void GiveUp() {
   }
   // After the groups change: ping sockets are allowed by group.
   if (root || HoldsAny(held)) ObtainIcmpSocket();
-  if (user) Check(calls->setresuid(user->uid, user->uid, user->uid) == 0, "setresuid");
+  if (user) {
+    Check(calls->setresuid(user->uid, user->uid, user->uid) == 0, "setresuid");
+    // A display cookie only root may read: the user's own, in their home, may do.
+    if (const char* cookie = std::getenv("XAUTHORITY"); cookie != nullptr && access(cookie, R_OK) != 0)
+      unsetenv("XAUTHORITY");
+  }
 
   __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
   CapabilitySets none{};

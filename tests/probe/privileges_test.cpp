@@ -69,6 +69,12 @@ void OwnNetworkWithoutPingSockets() {
   if (unshare(CLONE_NEWNET) != 0 || std::system("ip link set lo up") != 0) std::puts("no namespace");
 }
 
+// Root started it through sudo as user `uid`, or (nullptr) by itself.
+void StartedBy(const char* uid) {
+  for (const char* name : {"SUDO_UID", "SUDO_GID", "PKEXEC_UID"}) unsetenv(name);
+  if (uid != nullptr) setenv("SUDO_UID", uid, 1);
+}
+
 void GiveUp() {
   char name[] = "tolvane";
   char* argv[] = {name, nullptr};
@@ -102,10 +108,8 @@ TEST_P(RootStartTest, KeepsNoCapabilityNoRootYetStillPings) {
   ASSERT_EQ(chmod(secret.c_str(), 0600), 0);
   const Outcome outcome = InChild([&] {
     OwnNetworkWithoutPingSockets();
-    if (start.sudoUid != nullptr) {
-      setenv("SUDO_UID", start.sudoUid, 1);
-      setenv("SUDO_GID", start.sudoUid, 1);
-    }
+    StartedBy(start.sudoUid);
+    if (start.sudoUid != nullptr) setenv("SUDO_GID", start.sudoUid, 1);
     GiveUp();
     for (const char* line : {"Uid", "Gid", "CapInh", "CapPrm", "CapEff", "CapBnd", "CapAmb", "NoNewPrivs"})
       std::printf("%s\n", StatusLine(line).c_str());
@@ -176,7 +180,7 @@ TEST_P(FailedCallTest, StopsTheProgramAndSaysWhich) {
     PrivilegeCalls calls = SystemPrivilegeCalls();
     GetParam().inject(calls);
     SetPrivilegeCallsForTesting(&calls);
-    if (GetParam().sudo) setenv("SUDO_UID", "65534", 1);
+    StartedBy(GetParam().sudo ? "65534" : nullptr);
     GiveUp();
     std::puts("ran on");
   });
