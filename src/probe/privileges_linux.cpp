@@ -156,6 +156,7 @@ void GiveUp() {
 
   if (root && !user) {
     // Staying uid 0: make that uid grant no capability, now or after exec.
+    errno = EPERM;
     Check(canSetBits, "CAP_SETPCAP for the secure bits");
     Check(calls->prctl(PR_SET_SECUREBITS, kRootGrantsNothing, 0, 0, 0) == 0, "prctl(PR_SET_SECUREBITS)");
   }

@@ -49,7 +49,7 @@ echo "0 65533" >"$range"  # every group but nogroup
 # (-ac): the program runs as nobody.
 display=300
 while [ -e "/tmp/.X$display-lock" ] || [ -e "/tmp/.X11-unix/X$display" ]; do display=$((display + 1)); done
-Xvfb ":$display" -nolisten tcp -ac -screen 0 800x600x24 >"$dir/xvfb.log" 2>&1 &
+Xvfb ":$display" -nolisten tcp -noreset -ac -screen 0 800x600x24 >"$dir/xvfb.log" 2>&1 &
 xvfb=$!
 export DISPLAY=:$display
 for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
@@ -118,4 +118,17 @@ silent=$(windows)
 echo "windows after pinging the kernel host: $answered; after the silent host: $silent"
 [ "$answered" = 1 ] || fail "pinging the kernel host as nobody brought up a box"
 [ "$silent" = 2 ] || fail "a silent host brought up no box: the probe can't be observed"
+kill "$pid" 2>/dev/null || true
+
+# Started through sudo, it ends up as the user who asked, holding nothing.
+env -i DISPLAY="$DISPLAY" QT_QPA_PLATFORM=offscreen SUDO_UID=65534 SUDO_GID=65534 \
+  "$dir/tolvane" >"$dir/report/sudo.log" 2>&1 &
+pid=$!
+pids+=("$pid")
+sleep 1.5
+kill -0 "$pid" 2>/dev/null || fail "started through sudo, it did not stay up: $(cat "$dir/report/sudo.log")"
+held=$(awk '/^(Uid|Gid|CapPrm|CapEff|CapBnd|CapAmb):/ {printf "%s %s  ", $1, $2}' "/proc/$pid/status")
+echo "started as root with SUDO_UID=65534: $held"
+[ "$held" = "Uid: 65534  Gid: 65534  CapPrm: 0000000000000000  CapEff: 0000000000000000  CapBnd: 0000000000000000  CapAmb: 0000000000000000  " ] \
+  || fail "started through sudo, it kept root or a capability"
 echo "1 passed, 0 failed"
