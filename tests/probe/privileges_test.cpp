@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
+#include <ostream>
 #include <netinet/in.h>
 #include <string>
 #include <vector>
@@ -98,6 +99,8 @@ struct Start {
   const char* ids;      // Uid: and Gid: afterwards
 };
 
+void PrintTo(const Start& start, std::ostream* out) { *out << start.name; }
+
 class RootStartTest : public PrivilegesTest, public ::testing::WithParamInterface<Start> {};
 
 TEST_P(RootStartTest, KeepsNoCapabilityNoRootYetStillPings) {
@@ -173,6 +176,8 @@ struct Failure {
   const char* said;
 };
 
+void PrintTo(const Failure& failure, std::ostream* out) { *out << failure.name; }
+
 class FailedCallTest : public PrivilegesTest, public ::testing::WithParamInterface<Failure> {};
 
 TEST_P(FailedCallTest, StopsTheProgramAndSaysWhich) {
@@ -209,6 +214,10 @@ struct Arguments {
   std::vector<std::string> given, kept;
 };
 
+void PrintTo(const Arguments& arguments, std::ostream* out) {
+  for (const std::string& arg : arguments.given) *out << ' ' << arg;
+}
+
 class PluginOverridesTest : public ::testing::TestWithParam<Arguments> {};
 
 TEST_P(PluginOverridesTest, LeaveNoWayToLoadCodeFromElsewhere) {
@@ -237,7 +246,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Arguments{{"tolvane", "-platformtheme", "gtk3", "--plugin", "evdev", "-session", "s"},
                                 {"tolvane"}},
                       Arguments{{"tolvane", "-platform", "offscreen", "-reverse", "-styles", "-plugin"},
-                                {"tolvane", "-platform", "offscreen", "-reverse", "-styles"}}));
+                                {"tolvane", "-platform", "offscreen", "-reverse", "-styles"}}),
+    [](const auto& info) { return "Case" + std::to_string(info.index); });
 
 TEST_F(PrivilegesTest, AFolderIsWritableOnlyWhenItsUserMayWriteThere) {
   const Outcome outcome = InChild([] {

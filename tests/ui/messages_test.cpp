@@ -1,6 +1,8 @@
 // The "not permitted" box's commands are safe to paste into a shell.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "ui/main/messages.h"
 
 namespace tolvane::ui {
@@ -11,6 +13,8 @@ struct Hint {
   bool folderWritable;
   const char* command;  // the setcap line, or nothing when it must not be offered
 };
+
+void PrintTo(const Hint& hint, std::ostream* out) { *out << hint.program; }
 
 class NotPermittedTest : public ::testing::TestWithParam<Hint> {};
 
@@ -34,7 +38,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Hint{"/opt/my apps/tolvane", false, "'/opt/my apps/tolvane'"},
                       Hint{"/opt/$(reboot)/`id`;tolvane", false, "'/opt/$(reboot)/`id`;tolvane'"},
                       Hint{"/opt/it's/tolvane", false, "'/opt/it'\\''s/tolvane'"},
-                      Hint{"/home/me/build/tolvane", true, ""}));
+                      Hint{"/home/me/build/tolvane", true, ""}),
+    [](const auto& info) { return "Path" + std::to_string(info.index); });
 
 }  // namespace
 }  // namespace tolvane::ui
