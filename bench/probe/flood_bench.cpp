@@ -2,7 +2,8 @@
 // the kernel host answers every echo, so each time-out is a reply lost in
 // our socket's queue. Per 5,000 probes, for a raw socket per probe with only
 // the ICMP type filter (as before), with the id filter, and for the
-// program's own: the filtered socket obtained at start-up and borrowed.
+// program's own: the filtered socket obtained at start-up and borrowed; to the
+// kernel host and to the 15 ms responder.
 // Prints figures; fails only when it can't run.
 #include <signal.h>
 #include <sys/wait.h>
@@ -24,6 +25,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kProbes = 5000;
 constexpr int kRounds = 3;
+constexpr int kSlowProbes = 200;
 constexpr auto kMaxPerMode = std::chrono::seconds(60);
 
 class Quiet final : public probe::MessageSink {
@@ -78,7 +80,8 @@ class Flood {
   Clock::time_point started_;
 };
 
-void Measure(const char* name, probe::IcmpService& icmp) {
+void Measure(const char* name, probe::IcmpService& icmp, const char* host = testbed::kKernelHost,
+             int count = kProbes) {
   Quiet quiet;
   auto sockets = probe::MakeSystemSocketLibrary();
   probe::Platform platform{*sockets, icmp, quiet};
@@ -87,14 +90,14 @@ void Measure(const char* name, probe::IcmpService& icmp) {
   usleep(300'000);  // let the flood build up
   int probes = 0, timeouts = 0, other = 0;
   const auto start = Clock::now();
-  for (; probes < kProbes && Clock::now() - start < kMaxPerMode; ++probes) {
-    if (checker.check(testbed::kKernelHost) >= 0) continue;
+  for (; probes < count && Clock::now() - start < kMaxPerMode; ++probes) {
+    if (checker.check(host) >= 0) continue;
     if (checker.reply.Status == probe::kIpReqTimedOut) ++timeouts;
     else ++other;
   }
   const std::string rate = flood.Stop();
-  std::printf("%-44s %3d false time-outs in %d probes (%.2f per 5,000), %d other failures; flood %s\n", name, timeouts,
-              probes, probes ? 5000.0 * timeouts / probes : 0.0, other, rate.c_str());
+  std::printf("%-40s %-10s %3d false time-outs in %d probes (%.2f per 5,000), %d other failures; flood %s\n", name,
+              host, timeouts, probes, probes ? 5000.0 * timeouts / probes : 0.0, other, rate.c_str());
   std::fflush(stdout);
 }
 
@@ -112,13 +115,20 @@ int main() {
     Measure("raw socket per probe, type filter only:", *probe::MakeLinuxIcmpService(probe::IcmpSocketKind::Raw, typesOnly));
     Measure("raw socket per probe, id filter:", *probe::MakeLinuxIcmpService(probe::IcmpSocketKind::Raw));
   }
+  // A host 15 ms away keeps each probe's socket open long enough for the
+  // flood to fill an unfiltered queue.
+  Measure("raw socket per probe, type filter only:", *probe::MakeLinuxIcmpService(probe::IcmpSocketKind::Raw, typesOnly),
+          testbed::kResponder15, kSlowProbes);
+  Measure("raw socket per probe, id filter:", *probe::MakeLinuxIcmpService(probe::IcmpSocketKind::Raw),
+          testbed::kResponder15, kSlowProbes);
   const int fd = probe::OpenFilteredRawSocket();
   if (fd < 0) {
     std::fprintf(stderr, "flood_bench: no raw socket\n");
     return 1;
   }
   probe::LendRawSocket(fd);
-  for (int round = 0; round < kRounds; ++round)
-    Measure("start-up raw socket, id filter, locked:", *probe::MakeLinuxIcmpService(probe::IcmpSocketKind::Raw));
+  const auto program = probe::MakeLinuxIcmpService(probe::IcmpSocketKind::Raw);
+  for (int round = 0; round < kRounds; ++round) Measure("start-up raw socket, id filter, locked:", *program);
+  Measure("start-up raw socket, id filter, locked:", *program, testbed::kResponder15, kSlowProbes);
   return 0;
 }
