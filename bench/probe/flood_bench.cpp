@@ -1,6 +1,6 @@
-// False time-outs on the raw socket while iputils ping floods the same host:
-// the kernel host answers every echo, so each time-out is a reply lost in
-// our socket's queue. Per 5,000 probes, for a raw socket per probe with only
+// False time-outs on the raw socket while iputils ping floods the kernel
+// host: the hosts probed answer every echo, so each time-out is a reply lost
+// in our socket's queue. Per 5,000 probes, for a raw socket per probe with only
 // the ICMP type filter (as before), with the id filter, and for the
 // program's own: the filtered socket obtained at start-up and borrowed; to the
 // kernel host and to the 15 ms responder.
