@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "platform.h"
@@ -14,7 +15,40 @@ enum class IcmpSocketKind {
   Raw,       // raw socket only (root or CAP_NET_RAW)
 };
 
-std::unique_ptr<IcmpService> MakeLinuxIcmpService(IcmpSocketKind kind);
+// The clocks an echo is timed by, in ns: CLOCK_REALTIME, on which the kernel
+// stamps replies, and CLOCK_MONOTONIC, which no one can step. Tests shift
+// the first to play a clock step between send and reply.
+struct EchoClocks {
+  std::function<std::int64_t()> realtime;
+  std::function<std::int64_t()> monotonic;
+};
+EchoClocks SystemClocks();
+
+struct LinuxEchoOptions {
+  EchoClocks clocks = SystemClocks();
+  // Raw sockets opened per probe get the id filter; off only to measure
+  // what it saves.
+  bool filterRaw = true;
+};
+
+std::unique_ptr<IcmpService> MakeLinuxIcmpService(IcmpSocketKind kind, LinuxEchoOptions options = {});
+
+// The round trip to report: the kernel-stamped one (`stamped`, reply stamp
+// minus realtime send time) when it lies within the monotonic time from
+// send to receipt (`elapsed`), else that elapsed time.
+std::int64_t RoundTripNanoseconds(std::int64_t stamped, std::int64_t elapsed);
+// Whole milliseconds, truncated, saturated to what the reply record holds.
+std::int32_t WholeMilliseconds(std::int64_t microseconds);
+
+// Whether this process may open an unprivileged ping socket now.
+bool PingSocketAllowed();
+// A raw ICMP socket whose locked filter passes only echo replies carrying
+// this process's id and ICMP errors quoting one of its requests: the
+// descriptor, or -errno when it can't be opened.
+int OpenFilteredRawSocket();
+// From now on every probe that needs a raw socket borrows `fd` instead of
+// opening its own (which it could no longer do once privileges are gone).
+void LendRawSocket(int fd);
 
 // ICMP packets this process received while waiting for a reply and set
 // aside as not its own (other pingers' traffic, strays, duplicates).

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include "probe.h"
@@ -40,6 +41,8 @@ void PackReply(const EchoReply& reply, std::span<std::byte> packed) {
   Put(packed, offsetof(ICMP_ECHO_REPLY, RoundTripTime), static_cast<ULONG>(reply.RoundTripTime));
   const std::size_t room = packed.size() - std::min(packed.size(), ReplyHeaderSize());
   const std::size_t count = std::min(room, reply.DataBuffer.size());
+  Put(packed, offsetof(ICMP_ECHO_REPLY, DataSize), static_cast<USHORT>(count));
+  Put(packed, offsetof(ICMP_ECHO_REPLY, Data), static_cast<PVOID>(packed.data() + ReplyHeaderSize()));
   std::memcpy(packed.data() + ReplyHeaderSize(), reply.DataBuffer.data(), count);
 }
 
@@ -47,8 +50,19 @@ void UnpackReply(std::span<const std::byte> packed, EchoReply& reply) {
   reply.Status = static_cast<std::int32_t>(Get<ULONG>(packed, offsetof(ICMP_ECHO_REPLY, Status)));
   reply.RoundTripTime = static_cast<std::int32_t>(Get<ULONG>(packed, offsetof(ICMP_ECHO_REPLY, RoundTripTime)));
   reply.RoundTripMicroseconds = std::int64_t{reply.RoundTripTime} * 1000;
-  const std::size_t count = std::min(packed.size() - ReplyHeaderSize(), reply.DataBuffer.size());
-  std::memcpy(reply.DataBuffer.data(), packed.data() + ReplyHeaderSize(), count);
+  // The echoed data lies where the reply says, not necessarily right after
+  // it (an error reply, or several replies, move it); only what lies inside
+  // the buffer is read.
+  const auto data = reinterpret_cast<std::uintptr_t>(Get<PVOID>(packed, offsetof(ICMP_ECHO_REPLY, Data)));
+  const auto begin = reinterpret_cast<std::uintptr_t>(packed.data());
+  const auto end = begin + packed.size();
+  std::size_t count = 0;
+  if (data >= begin && data <= end) {
+    count = std::min<std::size_t>({Get<USHORT>(packed, offsetof(ICMP_ECHO_REPLY, DataSize)), end - data,
+                                    reply.DataBuffer.size()});
+    std::memcpy(reply.DataBuffer.data(), packed.data() + (data - begin), count);
+  }
+  std::fill(reply.DataBuffer.begin() + count, reply.DataBuffer.end(), '\0');
 }
 
 }  // namespace tolvane::probe::win

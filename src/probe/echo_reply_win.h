@@ -20,11 +20,13 @@ std::size_t PackedReplySize();
 std::size_t MinimumReplyBuffer(std::size_t requestSize);
 
 // Status, RoundTripTime and DataBuffer into their places in `packed`
-// (which the caller has zeroed); as much of DataBuffer as fits.
+// (which the caller has zeroed); as much of DataBuffer as fits, right after
+// the header, with Data and DataSize saying so.
 void PackReply(const EchoReply& reply, std::span<std::byte> packed);
 
 // And back: the same fields, RoundTripMicroseconds from the whole
-// milliseconds the service reports. `packed` holds at least the header.
+// milliseconds the service reports, DataBuffer from the reply's own Data
+// and DataSize (zero-padded). `packed` holds at least the header.
 void UnpackReply(std::span<const std::byte> packed, EchoReply& reply);
 
 }  // namespace win

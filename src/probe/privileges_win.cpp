@@ -3,6 +3,9 @@
 
 namespace tolvane::probe {
 
-void KeepOnlyIcmpPrivilege() {}
+void GiveUpPrivileges(int&, char**) {}
+
+// Windows grants nothing to a binary for where it lies.
+bool FolderIsWritable(std::string_view) { return false; }
 
 }  // namespace tolvane::probe

@@ -13,7 +13,8 @@ std::int32_t ProbeHost(const std::string& host, EchoReply& reply, Platform& plat
         address, std::span<const char>(kEchoData.data(), kEchoData.size()), reply, kEchoTimeoutMs);
     // A service that failed without saying why must not read as a success.
     if (replies == 0 && reply.Status == kIpSuccess) reply.Status = kIpGeneralFailure;
-    result = replies != 0 ? reply.RoundTripTime : -reply.Status;
+    // An ICMP error counts as a reply to some services: it has a status, not a time.
+    result = replies != 0 && reply.Status == kIpSuccess ? reply.RoundTripTime : -reply.Status;
   }  // the handle closes here, before the clean-up
   SocketsStop(platform.sockets, platform.messages);
   return result;

@@ -2,6 +2,8 @@
 // loopback, and a fake only where this machine can't fail.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "probe/probe.h"
 #include "support/fakes.h"
 
@@ -16,6 +18,21 @@ using testing::RecordingSink;
 class SilentFailureService final : public IcmpService {
   class Handle final : public IcmpHandle {
     std::uint32_t SendEcho(std::uint32_t, std::span<const char>, EchoReply&, std::uint32_t) override { return 0; }
+  };
+
+ public:
+  std::unique_ptr<IcmpHandle> Open() override { return std::make_unique<Handle>(); }
+};
+
+// A service that counts an ICMP error as a reply, time and all, as
+// IcmpSendEcho does.
+class ErrorAsReplyService final : public IcmpService {
+  class Handle final : public IcmpHandle {
+    std::uint32_t SendEcho(std::uint32_t, std::span<const char>, EchoReply& reply, std::uint32_t) override {
+      reply.Status = kIpDestHostUnreachable;
+      reply.RoundTripTime = 3;
+      return 1;
+    }
   };
 
  public:
@@ -72,16 +89,20 @@ TEST_F(CheckTest, ProbesEvenWhenTheSocketLibraryFailsAndStillCleansUp) {
   EXPECT_EQ(sink.shown[1].first, "Windows Sockets error -1 occurred in Cleanup.");
 }
 
-TEST(ProbeHost, AFailureWithoutAStatusIsNotASuccess) {
-  FakeSocketLibrary sockets;
-  SilentFailureService icmp;
-  RecordingSink sink;
-  Platform platform{sockets, icmp, sink};
-  EchoReply reply;
-  EXPECT_EQ(ProbeHost("10.77.1.2", reply, platform), -kIpGeneralFailure);
-  Checker checker(platform);
-  EXPECT_EQ(checker.check("10.77.1.2"), kNoReply);
-  EXPECT_EQ(checker.reply.Status, kIpGeneralFailure);
+TEST(ProbeHost, AFailureIsNeverATime) {
+  SilentFailureService silent;
+  ErrorAsReplyService error;
+  for (const auto& [icmp, status] : {std::pair<IcmpService*, std::int32_t>{&silent, kIpGeneralFailure},
+                                     {&error, kIpDestHostUnreachable}}) {
+    FakeSocketLibrary sockets;
+    RecordingSink sink;
+    Platform platform{sockets, *icmp, sink};
+    EchoReply reply;
+    EXPECT_EQ(ProbeHost("10.77.1.2", reply, platform), -status);
+    Checker checker(platform);
+    EXPECT_EQ(checker.check("10.77.1.2"), kNoReply);
+    EXPECT_EQ(checker.reply.Status, status);
+  }
 }
 
 }  // namespace

@@ -80,6 +80,23 @@ TEST_P(EchoNetTest, ScriptedDropIsATimeOutAndTheNextReplyCounts) {
   EXPECT_EQ(bed::RequestTimesNs().size(), 2u);
 }
 
+TEST_P(EchoNetTest, AWallClockStepIsNeverTakenForTheRoundTrip) {
+  constexpr std::int64_t kSecond = 1'000'000'000, kDay = 86'400 * kSecond;
+  for (const std::int64_t step : {5 * kSecond, -5 * kSecond, 30 * kDay, -30 * kDay}) {
+    // The clock read at the send is `step` off from the one the kernel
+    // stamps the reply on: as if it stepped by -step in between.
+    LinuxEchoOptions options;
+    options.clocks.realtime = [step, real = SystemClocks().realtime] { return real() + step; };
+    const auto stepped = MakeLinuxIcmpService(GetParam(), options);
+    Platform steppedPlatform{*sockets, *stepped, sink};
+    Checker steppedChecker(steppedPlatform);
+    const std::int32_t rtt = steppedChecker.check(bed::kResponder15);
+    EXPECT_GE(rtt, 15) << step;
+    EXPECT_LT(rtt, 25) << step;
+    EXPECT_EQ(steppedChecker.reply.RoundTripTime, steppedChecker.reply.RoundTripMicroseconds / 1000) << step;
+  }
+}
+
 TOLVANE_ON_BOTH_SOCKETS(EchoNetTest);
 
 // Who may send ICMP: a plain user can through a ping socket where the

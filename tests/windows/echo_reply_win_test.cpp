@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -57,8 +58,8 @@ TEST(PackedReply, PackPutsEachFieldWhereTheServiceHasIt) {
   EXPECT_EQ(buffer.header().Status, 11010u);
   EXPECT_EQ(buffer.header().RoundTripTime, 17u);
   EXPECT_EQ(buffer.header().Address, 0u) << "untouched fields stay zero";
-  EXPECT_EQ(buffer.header().DataSize, 0u);
-  EXPECT_EQ(buffer.header().Data, nullptr);
+  EXPECT_EQ(buffer.header().DataSize, 250u);
+  EXPECT_EQ(buffer.header().Data, buffer.bytes() + ReplyHeaderSize());
   EXPECT_EQ(buffer.bytes()[ReplyHeaderSize()], 'E');
   EXPECT_EQ(buffer.bytes()[ReplyHeaderSize() + 249], 'z');
   EXPECT_TRUE(buffer.tailIntact());
@@ -81,8 +82,40 @@ TEST(PackedReply, UnpackReadsWhatTheServiceWrote) {
   EXPECT_EQ(reply.RoundTripTime, 23);
   EXPECT_EQ(reply.RoundTripMicroseconds, 23000) << "Windows reports whole milliseconds";
   EXPECT_EQ(std::string_view(reply.DataBuffer.data(), kEchoData.size()), kEchoData);
-  EXPECT_EQ(reply.DataBuffer[9], '\0') << "the whole 250 bytes come back, not only the echo";
+  EXPECT_EQ(reply.DataBuffer[9], '\0') << "the rest is zero";
 }
+
+// Where the service puts the echoed data, and how much of it there is,
+// only the reply's Data and DataSize say.
+struct Placement {
+  std::ptrdiff_t offset;  // from the header's end; out of the buffer when far off
+  unsigned short size;
+  std::size_t read;       // bytes of "Echo This" that come back
+};
+
+class DataPlacementTest : public ::testing::TestWithParam<Placement> {};
+
+TEST_P(DataPlacementTest, DataIsReadThroughTheRepliesOwnPointerAndSize) {
+  Buffer buffer(PackedReplySize());
+  const Placement placement = GetParam();
+  const auto at = reinterpret_cast<std::uintptr_t>(buffer.bytes() + ReplyHeaderSize()) + placement.offset;
+  if (placement.offset >= 0 && placement.offset + 9 <= 250)
+    std::memcpy(buffer.bytes() + ReplyHeaderSize() + placement.offset, kEchoData.data(), 9);
+  buffer.header().Data = reinterpret_cast<void*>(at);
+  buffer.header().DataSize = placement.size;
+  EchoReply reply;
+  reply.DataBuffer.fill('?');
+  UnpackReply(buffer.span(), reply);
+  EXPECT_EQ(std::string_view(reply.DataBuffer.data(), placement.read), kEchoData.substr(0, placement.read));
+  EXPECT_EQ(std::count(reply.DataBuffer.begin(), reply.DataBuffer.end(), '\0'), 250 - static_cast<std::ptrdiff_t>(placement.read));
+  EXPECT_TRUE(buffer.tailIntact());
+}
+
+INSTANTIATE_TEST_SUITE_P(Replies, DataPlacementTest,
+                         ::testing::Values(Placement{0, 9, 9}, Placement{100, 9, 9}, Placement{0, 4, 4},
+                                           Placement{241, 9, 9},            // ends at the buffer's end
+                                           Placement{245, 9, 0},            // runs past it: only the 5 inside
+                                           Placement{100000, 9, 0}, Placement{-100000, 9, 0}));
 
 TEST(PackedReply, AStatusWithTheTopBitSetIsNegative) {
   Buffer buffer(PackedReplySize());

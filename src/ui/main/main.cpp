@@ -39,7 +39,8 @@ void StartupMessage(QtMsgType type, const QMessageLogContext& context, const QSt
 }  // namespace
 
 int main(int argc, char** argv) {
-  tolvane::probe::KeepOnlyIcmpPrivilege();
+  // Before anything reads the environment or the arguments, or loads a plugin.
+  tolvane::probe::GiveUpPrivileges(argc, argv);
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
   const tolvane::ui::CommandLine line = tolvane::ui::ReadCommandLine(arguments);

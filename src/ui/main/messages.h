@@ -19,5 +19,8 @@ inline constexpr std::string_view kBadIntervalMessage =
 
 // Why no echo could be sent, and the two ways to allow it for `program`.
 std::string NotPermittedMessage(std::string_view program);
+// The same, knowing whether the user can write to the program's folder (a
+// binary there must not be given the capability).
+std::string NotPermittedMessage(std::string_view program, bool folderWritable);
 
 }  // namespace tolvane::ui
