@@ -6,15 +6,20 @@
 
 #include "ui/about/about_texts.h"
 #include "ui/about/program_info.h"
+#include "ui/style/qt_text.h"
 
 namespace tolvane::ui {
 namespace {
 
 constexpr int kMostPositionals = 3;  // host [count [interval]]
 
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+// The options every Qt program takes; the application object reads them
+// (what may not be trusted is gone by then: see GiveUpPrivileges).
+constexpr const char* kToolkitValueOptions[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qmljsdebugger", "style",
+    "stylesheet", "session", "display", "geometry", "title", "name", "qwindowgeometry",
+    "qwindowtitle", "qwindowicon"};
+constexpr const char* kToolkitFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
 QString VersionText() {
   return QString("%1 %2.%3.%4\n%5\n")
@@ -41,6 +46,16 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
   const QCommandLineOption version(QStringList{"v", "version"}, "Show the version and exit.");
   parser.addOption(help);
   parser.addOption(version);
+  for (const char* name : kToolkitValueOptions) {
+    QCommandLineOption option(name, QString(), "value");
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+  }
+  for (const char* name : kToolkitFlagOptions) {
+    QCommandLineOption option(name);
+    option.setFlags(QCommandLineOption::HiddenFromHelp);
+    parser.addOption(option);
+  }
   parser.addPositionalArgument("host", "Host to ping: a dotted IPv4 address or a name.", "[host");
   parser.addPositionalArgument("count", "How many pings to send, at most 50.", "[count");
   parser.addPositionalArgument("interval", "Seconds between pings, at most 60.", "[interval]]]");
