@@ -4,6 +4,7 @@
 #include <QPushButton>
 
 #include "ui/about/about_layout.h"
+#include "ui/main/layout_qt.h"
 #include "ui/about/about_texts.h"
 #include "ui/about/line_control.h"
 #include "ui/about/program_info.h"
@@ -58,7 +59,7 @@ frmAbout::frmAbout(QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName("frmAbout");
   setWindowTitle("About MyApp");
-  setFixedSize(layout::kClientArea);
+  setFixedSize(ui::layout::Size(layout::kClientArea));
   ApplyFormStyle(*this);
 
   picIcon = new QLabel(this);

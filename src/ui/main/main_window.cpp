@@ -20,7 +20,7 @@
 #include "ui/main/colours.h"
 #include "ui/main/form_style.h"
 #include "ui/main/latency_chart.h"
-#include "ui/main/layout.h"
+#include "ui/main/layout_qt.h"
 #include "ui/main/message_box.h"
 #include "ui/main/message_box_sink.h"
 #include "ui/main/messages.h"
@@ -98,7 +98,7 @@ void MainWindow::BuildControls() {
   setObjectName("main");
   setWindowTitle(Q(kProgramTitle));
   setWindowIcon(AppIcon());
-  setFixedSize(layout::kClientArea);
+  setFixedSize(layout::Size(layout::kClientArea));
   ApplyFormStyle(*this);
   // "How many times?" only just fits its box, even at 8 points.
   QFont font = this->font();

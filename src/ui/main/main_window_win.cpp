@@ -1,0 +1,272 @@
+#include "ui/main/main_window_win.h"
+
+#include <commctrl.h>
+
+#include "probe/probe.h"
+#include "resolve/resolve.h"
+#include "ui/main/colours.h"
+#include "ui/main/controls_win.h"
+#include "ui/main/dpi_win.h"
+#include "ui/main/latency_chart_win.h"
+#include "ui/main/layout.h"
+#include "ui/main/messages.h"
+#include "ui/main/window_effects.h"
+
+namespace tolvane::ui::win {
+namespace {
+
+constexpr UINT_PTR kTimer1 = 1;
+constexpr BYTE kOpacity = 210;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+
+struct Control {
+  int id;
+  const char* className;
+  const char* text;
+  layout::Place place;
+  DWORD style;
+};
+
+// In tab order: Tab walks the controls in the order they were made. The
+// chart comes last, below the buttons that stand over it; Tab wraps round
+// from "&Stop" to it and on to the host box, the cycle the tab indices give.
+const Control kControls[] = {
+    {kText1, "Edit", "127.0.0.1", layout::kText1, WS_TABSTOP | ES_AUTOHSCROLL},
+    {kCommand1, "Button", "Ping", layout::kCommand1, WS_TABSTOP | BS_PUSHBUTTON},
+    {kCommand2, "Button", "&Exit", layout::kCommand2, WS_TABSTOP | BS_PUSHBUTTON},
+    {kDuration, "Edit", "6", layout::kDuration, WS_TABSTOP | ES_AUTOHSCROLL},
+    {kInterval, "Edit", "2", layout::kInterval, WS_TABSTOP | ES_AUTOHSCROLL},
+    {kCommand3, "Button", "&Systray", layout::kCommand3, WS_TABSTOP | BS_PUSHBUTTON},
+    {kCommand4, "Button", "&About", layout::kCommand4, WS_TABSTOP | BS_PUSHBUTTON},
+    {kCommand5, "Button", "&Stop", layout::kCommand5, WS_TABSTOP | BS_PUSHBUTTON},
+    {kLabel3, "Static", "IP:", layout::kLabel3, SS_RIGHT | SS_NOPREFIX},
+    {kLabel1, "Static", "How many times?", layout::kLabel1, SS_LEFT | SS_NOPREFIX},
+    {kLabel2, "Static", "Int in Sec.", layout::kLabel2, SS_CENTER | SS_NOPREFIX},
+    {kResults, "Static", "Duration in sec.", layout::kResults, SS_LEFT | SS_NOPREFIX},
+    {kCurrent, "Static", "", layout::kCurrent, SS_LEFT | SS_NOPREFIX},
+};
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance)
+    : instance_(instance),
+      sockets_(probe::MakeSystemSocketLibrary()),
+      icmp_(probe::MakeSystemIcmpService()),
+      lookup_(resolve::MakeSystemHostLookup()) {}
+
+MainWindow::~MainWindow() {
+  if (main_) {
+    SetWindowLongPtrA(main_, GWLP_USERDATA, 0);
+    DestroyWindow(main_);
+  }
+  if (rcpopup) DestroyMenu(rcpopup);
+  if (font_) DeleteObject(font_);
+  if (windowBrush_) DeleteObject(windowBrush_);
+}
+
+bool MainWindow::Open(int showCommand) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &MainWindow::WindowProc;
+  wc.hInstance = instance_;
+  icon_ = LoadIconA(instance_, "IDI_ICON1");
+  smallIcon_ = static_cast<HICON>(LoadImageA(instance_, "IDI_ICON1", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), 0));
+  wc.hIcon = icon_;
+  wc.hIconSm = smallIcon_;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  windowBrush_ = CreateSolidBrush(RGB(Red(kWindowColour), Green(kWindowColour), Blue(kWindowColour)));
+  wc.hbrBackground = windowBrush_;
+  wc.lpszClassName = kMainClass;
+  if (!RegisterClassExA(&wc)) return false;
+
+  // Where the window first stood: 135 by 405 twips; sized for the
+  // screen's DPI, then for the monitor's once it is there.
+  const int dpi = WindowDpi(nullptr);
+  const RECT frame = FrameFor(layout::kClientArea, kStyle, kExStyle, dpi);
+  main_ = CreateWindowExA(kExStyle, kMainClass, kProgramTitle.data(), kStyle,
+                          layout::TwipsToPixels(135, dpi), layout::TwipsToPixels(405, dpi),
+                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_,
+                          this);
+  if (!main_) return false;
+  BuildControls();
+  ApplyDpi(WindowDpi(main_));
+  Form_Load();
+  ShowWindow(main_, showCommand);
+  UpdateWindow(main_);
+  SetFocus(graph->handle());
+  return true;
+}
+
+void MainWindow::BuildControls() {
+  for (const Control& c : kControls) {
+    const DWORD exStyle = lstrcmpA(c.className, "Edit") == 0 ? WS_EX_CLIENTEDGE : 0;
+    const DWORD visible = c.id == kCommand5 ? 0 : WS_VISIBLE;  // "&Stop" shows during a run
+    CreateWindowExA(exStyle, c.className, c.text, WS_CHILD | WS_CLIPSIBLINGS | visible | c.style, 0, 0, 0, 0,
+                    main_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+  }
+  graph = std::make_unique<LatencyChart>(instance_, main_, kGraph);
+
+  rcpopup = CreatePopupMenu();
+  AppendMenuA(rcpopup, MF_STRING, kRestore, "&Restore");
+  AppendMenuA(rcpopup, MF_STRING, kExit, "&Exit");
+}
+
+void MainWindow::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  HFONT old = font_;
+  font_ = MakeGuiFont(dpi);
+  for (const Control& c : kControls) {
+    HWND control = GetDlgItem(main_, c.id);
+    PlaceChild(control, c.place, dpi);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  PlaceChild(graph->handle(), layout::kGraph, dpi);
+  graph->SetDpi(dpi);
+  InvalidateRect(main_, nullptr, TRUE);
+  if (old) DeleteObject(old);
+}
+
+void MainWindow::Form_Load() {
+  SetWindowLongPtrA(main_, GWL_EXSTYLE, GetWindowLongPtrA(main_, GWL_EXSTYLE) | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(main_, 0, kOpacity, LWA_ALPHA);
+  graph->SetNameText(std::string(kProgramTitle));
+  SetTimerEnabled(false);
+  AddDropShadow(reinterpret_cast<std::uintptr_t>(main_));
+}
+
+bool MainWindow::TranslateDialogKeys(MSG& message) {
+  return main_ != nullptr && IsDialogMessageA(main_, &message);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    static_cast<MainWindow*>(create->lpCreateParams)->main_ = window;
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  return self->Handle(message, wParam, lParam);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (lParam == 0 || HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTimer1) Timer1_Timer();
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), false);
+    case WM_CTLCOLOREDIT:
+      return ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), true);
+    case WM_DPICHANGED: {
+      ApplyDpi(HIWORD(wParam));
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(main_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      return 0;
+    }
+    case WM_CLOSE:
+      DestroyWindow(main_);
+      return 0;
+    case WM_DESTROY:
+      KillTimer(main_, kTimer1);
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(main_, GWLP_USERDATA, 0);
+      main_ = nullptr;
+      return DefWindowProcA(main_, message, wParam, lParam);
+    default:
+      break;
+  }
+  return DefWindowProcA(main_, message, wParam, lParam);
+}
+
+LRESULT MainWindow::ControlColour(HDC dc, HWND control, bool edit) {
+  const int id = GetDlgCtrlID(control);
+  if (edit || id == kText1 || id == kDuration || id == kInterval) {
+    SetBkColor(dc, GetSysColor(COLOR_APPWORKSPACE));
+    SetTextColor(dc, id == kText1 ? GetSysColor(COLOR_MENU) : GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_APPWORKSPACE));
+  }
+  // Labels: green on the window's colour, which is all that lies behind them.
+  SetTextColor(dc, RGB(Red(kLabelColour), Green(kLabelColour), Blue(kLabelColour)));
+  SetBkMode(dc, TRANSPARENT);
+  return reinterpret_cast<LRESULT>(windowBrush_);
+}
+
+void MainWindow::OnCommand(int id) {
+  switch (id) {
+    case kCommand1: Command1_Click(); break;
+    case kCommand2: Command2_Click(); break;
+    case kCommand3: Command3_Click(); break;
+    case kCommand4: Command4_Click(); break;
+    case kCommand5: Command5_Click(); break;
+    case kRestore: restore_Click(); break;
+    case kExit: exit_Click(); break;
+    default: break;
+  }
+}
+
+std::string MainWindow::TextOf(int id) const {
+  HWND control = GetDlgItem(main_, id);
+  const int length = GetWindowTextLengthA(control);
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  const int read = GetWindowTextA(control, text.data(), length + 1);
+  text.resize(static_cast<std::size_t>(read > 0 ? read : 0));
+  return text;
+}
+
+void MainWindow::Command1_Click() {}
+void MainWindow::Command2_Click() { SendMessageA(main_, WM_CLOSE, 0, 0); }
+void MainWindow::Command3_Click() {}
+void MainWindow::Command4_Click() {}
+void MainWindow::Command5_Click() {}
+void MainWindow::Timer1_Timer() {}
+void MainWindow::restore_Click() {}
+void MainWindow::exit_Click() {}
+void MainWindow::SysTrayMouseEventHandler() {}
+void MainWindow::LeaveTray() {}
+
+void MainWindow::SetRowCount(std::int16_t count) { graph->SetRowCount(count); }
+void MainWindow::SetHostText(const std::string& text) { graph->SetHostText(text); }
+void MainWindow::SelectRow(std::int16_t row) { graph->SelectRow(row); }
+void MainWindow::SetRowLabel(const std::string& text) { graph->SetRowLabel(text); }
+void MainWindow::SetRowValue(const std::string& text) { graph->SetRowValue(text); }
+void MainWindow::SetRowToolTip(const std::string& text) { graph->SetRowToolTip(text); }
+void MainWindow::SetCurrentText(const std::string& text) { SetDlgItemTextA(main_, kCurrent, text.c_str()); }
+void MainWindow::SetResultsText(const std::string& text) { SetDlgItemTextA(main_, kResults, text.c_str()); }
+void MainWindow::ShowStop(bool shown) { ShowWindow(GetDlgItem(main_, kCommand5), shown ? SW_SHOW : SW_HIDE); }
+
+void MainWindow::SetTimerPeriod(std::int32_t milliseconds) {
+  timerPeriod_ = milliseconds;
+  RearmTimer();
+}
+
+void MainWindow::SetTimerEnabled(bool enabled) {
+  timerEnabled_ = enabled;
+  RearmTimer();
+}
+
+// WM_TIMER is made when the queue is otherwise empty and only once however
+// many periods went by, so ticks never pile up behind a busy handler.
+void MainWindow::RearmTimer() {
+  if (!main_) return;
+  if (timerEnabled_ && timerPeriod_ > 0) {
+    SetTimer(main_, kTimer1, static_cast<UINT>(timerPeriod_), nullptr);
+  } else {
+    KillTimer(main_, kTimer1);
+  }
+}
+
+void MainWindow::ShowMessage(const std::string& text, BoxIcon icon) {
+  MessageBoxA(main_, text.c_str(), kProgramTitle.data(),
+              MB_OK | (icon == BoxIcon::Warning ? MB_ICONEXCLAMATION : 0));
+}
+
+}  // namespace tolvane::ui::win

@@ -1,0 +1,38 @@
+# The Win32 program: tolvane.exe on the engine, the toolkit-free run and
+# tray logic, and Windows' own windows. No Qt. With MinGW it is one static
+# executable that imports system DLLs only.
+set(ui ${CMAKE_CURRENT_LIST_DIR})
+add_library(tolvane_ui_logic STATIC
+  ${ui}/main/chart_model.cpp
+  ${ui}/main/rounding.cpp
+  ${ui}/main/row_label.cpp
+  ${ui}/main/run_texts.cpp
+  ${ui}/main/messages.cpp
+  ${ui}/tray/tray.cpp
+  ${ui}/tray/tray_icon_record.cpp
+)
+target_include_directories(tolvane_ui_logic PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_link_libraries(tolvane_ui_logic PUBLIC tolvane_probe tolvane_resolve)
+
+add_library(tolvane_ui_win STATIC
+  ${ui}/main/dpi_win.cpp
+  ${ui}/main/latency_chart_win.cpp
+  ${ui}/main/main_window_win.cpp
+  ${ui}/main/window_effects_win.cpp
+)
+target_include_directories(tolvane_ui_win PUBLIC ${PROJECT_SOURCE_DIR}/src)
+target_compile_definitions(tolvane_ui_win PUBLIC NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
+target_link_libraries(tolvane_ui_win PUBLIC tolvane_ui_logic comctl32 version shell32 gdi32 user32)
+
+add_executable(tolvane WIN32 ${ui}/main/main_win.cpp)
+set_target_properties(tolvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/src/ui)
+target_link_libraries(tolvane PRIVATE tolvane_ui_win)
+include(${PROJECT_SOURCE_DIR}/cmake/VersionResource.cmake)
+tolvane_version_resource(tolvane)
+set(TOLVANE_MANIFEST ${PROJECT_SOURCE_DIR}/res/tolvane.exe.manifest)
+if(MSVC)
+  target_sources(tolvane PRIVATE ${TOLVANE_MANIFEST})
+else()
+  configure_file(${PROJECT_SOURCE_DIR}/res/tolvane_manifest.rc.in ${PROJECT_BINARY_DIR}/res/tolvane_manifest.rc @ONLY)
+  target_sources(tolvane PRIVATE ${PROJECT_BINARY_DIR}/res/tolvane_manifest.rc)
+endif()
