@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "ui/main/run.h"
 #include "ui/tray/tray_menu_owner.h"
@@ -23,6 +24,14 @@ namespace tolvane::resolve {
 class HostLookup;
 struct Resolver;
 }  // namespace tolvane::resolve
+
+namespace tolvane::ui::about {
+class frmAbout;
+}  // namespace tolvane::ui::about
+namespace tolvane::ui::tray {
+class ShellNotifyArea;
+class Win32WindowSystem;
+}  // namespace tolvane::ui::tray
 
 namespace tolvane::ui::win {
 
@@ -80,6 +89,7 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner {
   LRESULT ControlColour(HDC dc, HWND control, bool edit);
   std::string TextOf(int id) const;
   void LeaveTray();
+  void Tell(std::string_view text);
 
   HINSTANCE instance_;
   HWND main_ = nullptr;
@@ -96,6 +106,7 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner {
   bool timerEnabled_ = false;
 
   std::unique_ptr<LatencyChart> graph;
+  std::unique_ptr<about::frmAbout> frmAbout_;  // made at the first "&About"
 
   // The probe engine, on Windows' services.
   std::unique_ptr<probe::SocketLibrary> sockets_;
@@ -106,6 +117,10 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner {
   std::unique_ptr<resolve::Resolver> resolver_;
   std::unique_ptr<probe::Checker> checker_;
   std::unique_ptr<PingRun> run_;
+
+  // The tray's services.
+  std::unique_ptr<tray::ShellNotifyArea> notifyArea_;
+  std::unique_ptr<tray::Win32WindowSystem> windowSystem_;
 };
 
 }  // namespace tolvane::ui::win
