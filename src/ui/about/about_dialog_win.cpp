@@ -55,7 +55,6 @@ frmAbout::frmAbout(HINSTANCE instance, HICON icon) : instance_(instance), icon_(
     wc.lpfnWndProc = &frmAbout::WindowProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = brush_;
     wc.lpszClassName = kAboutClass;
     RegisterClassExA(&wc);
   }
@@ -66,7 +65,7 @@ frmAbout::~frmAbout() {
   for (HFONT f : {font_, fitted_[0], fitted_[1]}) {
     if (f) DeleteObject(f);
   }
-  // The class keeps the brush; the class goes with the program.
+  DeleteObject(brush_);
 }
 
 void frmAbout::ShowModal(HWND owner) {
@@ -208,6 +207,12 @@ LRESULT frmAbout::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       SetTextColor(dc, Ref(kLabelColour));
       SetBkMode(dc, TRANSPARENT);
       return reinterpret_cast<LRESULT>(brush_);
+    }
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(window_, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, brush_);
+      return 1;
     }
     case WM_PAINT: {
       PAINTSTRUCT ps;

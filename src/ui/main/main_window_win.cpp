@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "probe/probe.h"
 #include "resolve/resolve.h"
 #include "ui/about/about_dialog_win.h"
@@ -74,6 +76,7 @@ MainWindow::~MainWindow() {
   }
   if (rcpopup) DestroyMenu(rcpopup);
   if (font_) DeleteObject(font_);
+  if (narrowFont_) DeleteObject(narrowFont_);
   if (windowBrush_) DeleteObject(windowBrush_);
 }
 
@@ -89,9 +92,12 @@ bool MainWindow::Open(int showCommand) {
   wc.hIconSm = smallIcon_;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowBrush_ = CreateSolidBrush(RGB(Red(kWindowColour), Green(kWindowColour), Blue(kWindowColour)));
-  wc.hbrBackground = windowBrush_;
+  // The background is painted in WM_ERASEBKGND: the class outlives this
+  // window and its brush.
   wc.lpszClassName = kMainClass;
-  if (!RegisterClassExA(&wc)) return false;
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (!GetClassInfoExA(instance_, kMainClass, &existing) && !RegisterClassExA(&wc)) return false;
 
   // Where the window first stood: 135 by 405 twips; sized for the
   // screen's DPI, then for the monitor's once it is there.
@@ -137,10 +143,37 @@ void MainWindow::ApplyDpi(int dpi) {
     PlaceChild(control, c.place, dpi);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
+  FitLabel(kLabel1);
   PlaceChild(graph->handle(), layout::kGraph, dpi);
   graph->SetDpi(dpi);
   InvalidateRect(main_, nullptr, TRUE);
   if (old) DeleteObject(old);
+}
+
+// "How many times?" only just fits its box in the fonts it was laid out
+// for; where the default font runs wider, the label takes a narrower cut
+// of it rather than wrapping onto the box below.
+void MainWindow::FitLabel(int id) {
+  HWND label = GetDlgItem(main_, id);
+  const std::string text = TextOf(id);
+  RECT box;
+  GetClientRect(label, &box);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, font_);
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  if (narrowFont_) DeleteObject(narrowFont_);
+  narrowFont_ = nullptr;
+  if (extent.cx <= box.right || extent.cx == 0) return;
+  LOGFONTA lf{};
+  GetObjectA(font_, sizeof lf, &lf);
+  lf.lfWidth = std::max<LONG>(1, metrics.tmAveCharWidth * (box.right - 1) / extent.cx);
+  narrowFont_ = CreateFontIndirectA(&lf);
+  SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(narrowFont_), FALSE);
 }
 
 void MainWindow::Form_Load() {
@@ -179,6 +212,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kTimer1) Timer1_Timer();
       return 0;
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(main_, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, windowBrush_);
+      return 1;
+    }
     case WM_CTLCOLORSTATIC:
       return ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), false);
     case WM_CTLCOLOREDIT:

@@ -84,6 +84,7 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner {
   void BuildControls();
   void Form_Load();
   void ApplyDpi(int dpi);
+  void FitLabel(int id);
   void RearmTimer();
   void OnCommand(int id);
   LRESULT ControlColour(HDC dc, HWND control, bool edit);
@@ -95,6 +96,7 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner {
   HWND main_ = nullptr;
   HMENU rcpopup = nullptr;
   HFONT font_ = nullptr;
+  HFONT narrowFont_ = nullptr;
   HBRUSH windowBrush_ = nullptr;
   HICON icon_ = nullptr;
   HICON smallIcon_ = nullptr;

@@ -13,9 +13,10 @@ NOTIFYICONDATAA ShellRecord(const TrayIconRecord& record) {
   data.uCallbackMessage = record.callbackMessage;
   data.hIcon = reinterpret_cast<HICON>(record.icon);
   // A tip of 64 characters has no NUL of its own: the shell would read on
-  // past the field, so its last character gives way to one.
+  // past the field (its first layout holds 64), so the last character gives way to one.
+  static_assert(sizeof data.szTip >= kTipWidth);
   std::copy(record.tip.begin(), record.tip.end(), data.szTip);
-  data.szTip[sizeof data.szTip - 1] = '\0';
+  data.szTip[kTipWidth - 1] = '\0';
   return data;
 }
 
