@@ -12,6 +12,7 @@
 #include "ui/main/controls_win.h"
 #include "ui/main/dpi_win.h"
 #include "ui/main/layout.h"
+#include "ui/main/latency_chart_win.h"
 #include "ui/main/main_window_win.h"
 
 namespace tolvane::ui::win {
@@ -159,6 +160,70 @@ TEST(VersionRecord, GivesTheTitleVersionAndCommentsOfThisExecutable) {
   EXPECT_EQ(record->minor, 0);
   EXPECT_EQ(record->revision, 10);
   EXPECT_EQ(record->comments, "Shows the network latency to one host as a chart.");
+}
+
+}  // namespace
+}  // namespace tolvane::ui::win
+
+namespace tolvane::ui::win {
+namespace {
+
+// Pixels of a drawn chart by what they show: the reply bars' greens, the
+// lost samples' reds.
+struct Census {
+  int green = 0;
+  int red = 0;
+};
+
+Census Count(HDC dc, const RECT& area) {
+  Census c;
+  for (LONG y = area.top; y < area.bottom; ++y) {
+    for (LONG x = area.left; x < area.right; ++x) {
+      const COLORREF p = GetPixel(dc, x, y);
+      if (GetGValue(p) >= 140 && GetGValue(p) > GetRValue(p) + 60 && GetGValue(p) > GetBValue(p) + 60) ++c.green;
+      if (GetRValue(p) >= 200 && GetGValue(p) < 120) ++c.red;
+    }
+  }
+  return c;
+}
+
+TEST(LatencyChartWin, DrawsRepliesLostSamplesAndTheLegend) {
+  HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 609, 265, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  LatencyChart chart(GetModuleHandleA(nullptr), parent, kGraph);
+  SetWindowPos(chart.handle(), nullptr, 0, 0, 609, 265, SWP_NOZORDER);
+  chart.SetRowCount(3);
+  const char* values[] = {"40", "-", "0"};
+  for (std::int16_t row = 1; row <= 3; ++row) {
+    chart.SelectRow(row);
+    chart.SetRowValue(values[row - 1]);
+  }
+  chart.SetHostText("10.77.3.20");
+
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 609, 265);
+  SelectObject(dc, bitmap);
+  chart.Render(dc);
+  // The plot stands left of the legend's column; three slots across it.
+  const int plotLeft = 44, plotRight = 609 - 104 - 8, slot = (plotRight - plotLeft) / 3;
+  auto column = [&](int i) { return RECT{plotLeft + i * slot + 4, 30, plotLeft + (i + 1) * slot - 4, 229}; };
+  const Census reply = Count(dc, column(0));
+  const Census lost = Count(dc, column(1));
+  const Census zero = Count(dc, column(2));
+  const Census legend = Count(dc, RECT{506, 28, 609, 64});
+  EXPECT_GT(reply.green, 1000);  // a tall bar
+  EXPECT_EQ(reply.red, 0);
+  EXPECT_GT(lost.red, 300);  // hatched over the full height
+  EXPECT_EQ(lost.green, 0);
+  EXPECT_GT(zero.green, 20);  // a 0 ms reply still shows
+  EXPECT_LT(zero.green, 400);
+  EXPECT_GT(legend.green, 40);  // the host's entry
+  EXPECT_GT(legend.red, 5);     // and "no reply"
+  DeleteDC(dc);
+  DeleteObject(bitmap);
+  ReleaseDC(nullptr, screen);
+  DestroyWindow(parent);
 }
 
 }  // namespace

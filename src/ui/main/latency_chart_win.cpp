@@ -213,17 +213,7 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window_, &ps);
-      RECT client;
-      GetClientRect(window_, &client);
-      // Into a bitmap first, so that a redraw after every sample doesn't flicker.
-      HDC buffer = CreateCompatibleDC(dc);
-      HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-      HGDIOBJ old = SelectObject(buffer, bitmap);
-      Paint(buffer, client);
-      BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
-      SelectObject(buffer, old);
-      DeleteObject(bitmap);
-      DeleteDC(buffer);
+      Render(dc);
       EndPaint(window_, &ps);
       return 0;
     }
@@ -254,6 +244,20 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void LatencyChart::Render(HDC dc) {
+  RECT client;
+  GetClientRect(window_, &client);
+  // Into a bitmap first, so that a redraw after every sample doesn't flicker.
+  HDC buffer = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(buffer, bitmap);
+  Paint(buffer, client);
+  BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
+  SelectObject(buffer, old);
+  DeleteObject(bitmap);
+  DeleteDC(buffer);
 }
 
 void LatencyChart::Paint(HDC dc, const RECT& client) {
