@@ -228,3 +228,90 @@ TEST(LatencyChartWin, DrawsRepliesLostSamplesAndTheLegend) {
 
 }  // namespace
 }  // namespace tolvane::ui::win
+
+namespace tolvane::ui::win {
+namespace {
+
+// Runs the thread's messages until `done` or 10 s have gone by.
+template <typename Done>
+bool PumpUntil(Done done) {
+  const ULONGLONG end = GetTickCount64() + 10000;
+  while (!done() && GetTickCount64() < end) {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    Sleep(5);
+  }
+  return done();
+}
+
+TEST_F(MainWindowWin, ARunToLoopbackFillsTheChartAndEndsWithTheAverage) {
+  SetDlgItemTextA(main, kDuration, "3");
+  SetDlgItemTextA(main, kInterval, "0.05");
+  SendMessageA(GetDlgItem(main, kCommand1), BM_CLICK, 0, 0);
+  EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(main, kCommand5), GWL_STYLE) & WS_VISIBLE);  // "&Stop"
+  ASSERT_TRUE(PumpUntil([&] { return Text(GetDlgItem(main, kCurrent)).rfind("Avr:", 0) == 0; }));
+  const auto& rows = window.chart().rows();
+  ASSERT_EQ(rows.size(), 3u);
+  const char* labels[] = {" .05", " .1", " .15"};
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].kind, ChartModel::Kind::Reply) << i;
+    EXPECT_EQ(rows[i].label, labels[i]);
+    EXPECT_NE(rows[i].tip.find(" ms"), std::string::npos) << rows[i].tip;
+  }
+  EXPECT_EQ(window.chart().host(), "127.0.0.1");
+  EXPECT_EQ(Text(GetDlgItem(main, kResults)).rfind("Min Rt:", 0), 0u);
+  EXPECT_FALSE(GetWindowLongPtrA(GetDlgItem(main, kCommand5), GWL_STYLE) & WS_VISIBLE);
+}
+
+TEST_F(MainWindowWin, ALimitIsRefusedInAMessageBoxCaptionedTolvane) {
+  SetDlgItemTextA(main, kDuration, "51");
+  std::string caption, text;
+  // The box is modal: read and close it from a timer its loop dispatches.
+  static std::string* seen[2];
+  seen[0] = &caption;
+  seen[1] = &text;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = FindWindowA("#32770", "Tolvane");
+    if (box == nullptr) return;
+    *seen[0] = Text(box);
+    HWND label = GetDlgItem(box, 0xFFFF);
+    if (label) *seen[1] = Text(label);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  SendMessageA(GetDlgItem(main, kCommand1), BM_CLICK, 0, 0);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(caption, "Tolvane");
+  EXPECT_EQ(text, "Maximum number of pings are 50!");
+  EXPECT_TRUE(window.chart().host().empty());  // no run started
+}
+
+TEST_F(MainWindowWin, AboutShowsTheVersionRecordAndClosesOnEnterAndEsc) {
+  struct Seen {
+    std::string caption, title, version, comments, description;
+  };
+  static std::vector<Seen> shown;
+  static const WPARAM keys[] = {VK_RETURN, VK_ESCAPE};
+  shown.clear();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND about = FindWindowA(kAboutClass, nullptr);
+    if (about == nullptr || !IsWindowVisible(about) || shown.size() >= 2) return;
+    shown.push_back({Text(about), Text(GetDlgItem(about, kLblTitle)), Text(GetDlgItem(about, kLblVersion)),
+                     Text(GetDlgItem(about, kLblDisclaimer)), Text(GetDlgItem(about, kLblDescription))});
+    PostMessageA(GetFocus(), WM_KEYDOWN, keys[shown.size() - 1], 0);
+  });
+  SendMessageA(GetDlgItem(main, kCommand4), BM_CLICK, 0, 0);  // returns once closed
+  SendMessageA(GetDlgItem(main, kCommand4), BM_CLICK, 0, 0);
+  KillTimer(nullptr, timer);
+  ASSERT_EQ(shown.size(), 2u);
+  for (const Seen& s : shown) {  // the second showing sets its texts anew
+    EXPECT_EQ(s.caption, "About Tolvane");
+    EXPECT_EQ(s.title, "Tolvane");
+    EXPECT_EQ(s.version, "Version 1.0.10");
+    EXPECT_EQ(s.comments, "Shows the network latency to one host as a chart.");
+    EXPECT_EQ(s.description.rfind(" Tolvane, allows you", 0), 0u);
+  }
+  EXPECT_TRUE(IsWindowEnabled(main));
+}
+
+}  // namespace
+}  // namespace tolvane::ui::win

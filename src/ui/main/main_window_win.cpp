@@ -230,6 +230,8 @@ void MainWindow::Form_Load() {
   AddDropShadow(reinterpret_cast<std::uintptr_t>(main_));
 }
 
+const ChartModel& MainWindow::chart() const { return graph->model(); }
+
 bool MainWindow::TranslateDialogKeys(MSG& message) {
   return main_ != nullptr && IsDialogMessageA(main_, &message);
 }

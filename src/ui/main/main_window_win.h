@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "ui/main/chart_model.h"
 #include "ui/main/run.h"
 #include "ui/tray/tray_menu_owner.h"
 
@@ -48,6 +49,9 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner {
   // False when the window could not be made.
   bool Open(int showCommand);
   HWND handle() const { return main_; }
+
+  // What the chart shows, for the tests.
+  const ChartModel& chart() const;
 
   // Keyboard navigation: Tab, the access keys. True when the message was
   // taken for that.
