@@ -14,6 +14,8 @@
 #include "ui/main/layout.h"
 #include "ui/main/latency_chart_win.h"
 #include "ui/main/main_window_win.h"
+#include "ui/tray/notify_area.h"
+#include "ui/tray/tray.h"
 
 namespace tolvane::ui::win {
 namespace {
@@ -311,6 +313,106 @@ TEST_F(MainWindowWin, AboutShowsTheVersionRecordAndClosesOnEnterAndEsc) {
     EXPECT_EQ(s.description.rfind(" Tolvane, allows you", 0), 0u);
   }
   EXPECT_TRUE(IsWindowEnabled(main));
+}
+
+}  // namespace
+}  // namespace tolvane::ui::win
+
+namespace tolvane::ui::win {
+namespace {
+
+// A notification area that takes or refuses icons, and notes what it got.
+struct FakeArea : tray::NotifyArea {
+  bool accepts = true;
+  std::vector<tray::TrayIconRecord> added, deleted;
+  bool Add(const tray::TrayIconRecord& record) override {
+    added.push_back(record);
+    return accepts;
+  }
+  void Delete(const tray::TrayIconRecord& record) override { deleted.push_back(record); }
+};
+
+class MainWindowTray : public testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(window.Open(SW_SHOW));
+    main = window.handle();
+    ownProcedure = GetWindowLongPtrA(main, GWLP_WNDPROC);
+  }
+  bool Visible() const { return (GetWindowLongPtrA(main, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+  FakeArea area;
+  MainWindow window{GetModuleHandleA(nullptr), &area};
+  HWND main = nullptr;
+  LONG_PTR ownProcedure = 0;
+};
+
+// Reads the popup menu's items while it is open, then closes it.
+std::vector<std::string>* menuItems = nullptr;
+void CALLBACK ReadMenu(HWND, UINT, UINT_PTR, DWORD) {
+  HWND popup = FindWindowA("#32768", nullptr);
+  if (popup == nullptr || !IsWindowVisible(popup)) return;
+  const HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+  for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+    char text[32] = {};
+    GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
+    menuItems->push_back(text);
+  }
+  EndMenu();
+}
+
+TEST_F(MainWindowTray, SystrayHidesBehindTheIconAndRestoreBringsItBack) {
+  SendMessageA(GetDlgItem(main, kCommand3), BM_CLICK, 0, 0);
+  EXPECT_FALSE(Visible());
+  ASSERT_EQ(area.added.size(), 1u);
+  const tray::TrayIconRecord record = area.added[0];
+  EXPECT_EQ(record.window, reinterpret_cast<tray::WindowHandle>(main));
+  EXPECT_EQ(record.callbackMessage, static_cast<std::uint32_t>(WM_RBUTTONUP));
+  EXPECT_EQ(tray::TipText(record.tip), "Tolvane");
+  EXPECT_NE(record.icon, 0u);
+  EXPECT_NE(GetWindowLongPtrA(main, GWLP_WNDPROC), ownProcedure);
+
+  // A restarted shell gets the same icon again.
+  SendMessageA(main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  ASSERT_EQ(area.added.size(), 2u);
+  EXPECT_EQ(area.added[1].id, record.id);
+  EXPECT_EQ(area.added[1].window, record.window);
+
+  // The right button pressed over the icon opens "&Restore" / "&Exit".
+  std::vector<std::string> items;
+  menuItems = &items;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, &ReadMenu);
+  EXPECT_EQ(SendMessageA(main, WM_RBUTTONUP, 0, WM_RBUTTONDOWN), -1);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(items, (std::vector<std::string>{"&Restore", "&Exit"}));
+  EXPECT_FALSE(Visible());  // closed without a choice: nothing changes
+
+  SendMessageA(main, WM_COMMAND, kRestore, 0);
+  EXPECT_TRUE(Visible());
+  EXPECT_EQ(GetWindowLongPtrA(main, GWLP_WNDPROC), ownProcedure);
+  ASSERT_EQ(area.deleted.size(), 1u);
+  EXPECT_EQ(area.deleted[0].id, record.id);
+  // Not resident: a restarted shell gets nothing.
+  SendMessageA(main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+  EXPECT_EQ(area.added.size(), 2u);
+}
+
+TEST_F(MainWindowTray, WithoutANotificationAreaTheWindowStaysAndSaysSo) {
+  area.accepts = false;
+  static std::string said;
+  said.clear();
+  const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND box = FindWindowA("#32770", "Tolvane");
+    if (box == nullptr) return;
+    said = Text(GetDlgItem(box, 0xFFFF));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  });
+  SendMessageA(GetDlgItem(main, kCommand3), BM_CLICK, 0, 0);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(said, "The notification area isn't available, so the window stays open.");
+  EXPECT_TRUE(Visible());
+  EXPECT_EQ(GetWindowLongPtrA(main, GWLP_WNDPROC), ownProcedure);
+  EXPECT_EQ(tray::TrayHook().hooked, tray::kFalse);
 }
 
 }  // namespace

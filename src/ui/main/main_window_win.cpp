@@ -96,7 +96,7 @@ std::string ProgramPath() {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance)
+MainWindow::MainWindow(HINSTANCE instance, tray::NotifyArea* area)
     : instance_(instance),
       sockets_(probe::MakeSystemSocketLibrary()),
       icmp_(probe::MakeSystemIcmpService()),
@@ -106,9 +106,10 @@ MainWindow::MainWindow(HINSTANCE instance)
       resolver_(std::make_unique<resolve::Resolver>(resolve::Resolver{*sockets_, *lookup_, *messages_})),
       checker_(std::make_unique<probe::Checker>(*platform_)),
       run_(std::make_unique<PingRun>(*checker_, *resolver_, *this, UserSeparators(), ProgramPath())),
-      notifyArea_(std::make_unique<tray::ShellNotifyArea>()),
+      shellArea_(area ? nullptr : std::make_unique<tray::ShellNotifyArea>()),
+      notifyArea_(area ? area : shellArea_.get()),
       windowSystem_(std::make_unique<tray::Win32WindowSystem>()) {
-  tray::UseTrayPlatform(notifyArea_.get(), windowSystem_.get());
+  tray::UseTrayPlatform(notifyArea_, windowSystem_.get());
 }
 
 MainWindow::~MainWindow() {

@@ -30,6 +30,7 @@ namespace tolvane::ui::about {
 class frmAbout;
 }  // namespace tolvane::ui::about
 namespace tolvane::ui::tray {
+class NotifyArea;
 class ShellNotifyArea;
 class Win32WindowSystem;
 }  // namespace tolvane::ui::tray
@@ -40,7 +41,9 @@ class LatencyChart;
 
 class MainWindow final : public RunView, public tray::TrayMenuOwner {
  public:
-  explicit MainWindow(HINSTANCE instance);
+  // `area` stands in for the shell's notification area (tests); the
+  // shell's own when none is given.
+  explicit MainWindow(HINSTANCE instance, tray::NotifyArea* area = nullptr);
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -125,7 +128,8 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner {
   std::unique_ptr<PingRun> run_;
 
   // The tray's services.
-  std::unique_ptr<tray::ShellNotifyArea> notifyArea_;
+  std::unique_ptr<tray::ShellNotifyArea> shellArea_;
+  tray::NotifyArea* notifyArea_;
   std::unique_ptr<tray::Win32WindowSystem> windowSystem_;
 };
 
