@@ -145,12 +145,13 @@ bool MainWindow::Open(int showCommand) {
   existing.cbSize = sizeof existing;
   if (!GetClassInfoExA(instance_, kMainClass, &existing) && !RegisterClassExA(&wc)) return false;
 
-  // Where the window first stood: 135 by 405 twips; sized for the
-  // screen's DPI, then for the monitor's once it is there.
+  // The client area first stands at 135 by 405 twips from the screen's
+  // corner; sized for the screen's DPI, then for the monitor's once the
+  // window is on one.
   const int dpi = WindowDpi(nullptr);
   const RECT frame = FrameFor(layout::kClientArea, kStyle, kExStyle, dpi);
   main_ = CreateWindowExA(kExStyle, kMainClass, kProgramTitle.data(), kStyle,
-                          layout::TwipsToPixels(135, dpi), layout::TwipsToPixels(405, dpi),
+                          layout::TwipsToPixels(135, dpi) + frame.left, layout::TwipsToPixels(405, dpi) + frame.top,
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_,
                           this);
   if (!main_) return false;
@@ -158,7 +159,13 @@ bool MainWindow::Open(int showCommand) {
   // Sent to every top-level window when the shell (re)starts.
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
   BuildControls();
-  ApplyDpi(WindowDpi(main_));
+  const int windowDpi = WindowDpi(main_);
+  if (windowDpi != dpi) {
+    const RECT scaled = FrameFor(layout::kClientArea, kStyle, kExStyle, windowDpi);
+    SetWindowPos(main_, nullptr, 0, 0, scaled.right - scaled.left, scaled.bottom - scaled.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  ApplyDpi(windowDpi);
   Form_Load();
   ShowWindow(main_, showCommand);
   UpdateWindow(main_);
