@@ -353,8 +353,9 @@ void LatencyChart::Paint(HDC dc, const RECT& client) {
   auto legendEntry = [&](const std::string& text, bool lost) {
     RECT swatch{legendX, legendY + Px(2), legendX + Px(10), legendY + Px(12)};
     if (lost) {
-      FillRect(dc, &swatch, hatch = CreateHatchBrush(HS_BDIAGONAL, Ref(kLostColour)));
-      DeleteObject(hatch);
+      HBRUSH lostBrush = CreateHatchBrush(HS_BDIAGONAL, Ref(kLostColour));
+      FillRect(dc, &swatch, lostBrush);
+      DeleteObject(lostBrush);
       Frame(dc, swatch, Ref(kLostColour));
     } else {
       Fill(dc, swatch, Ref(kReplyColour));
