@@ -417,3 +417,22 @@ TEST_F(MainWindowTray, WithoutANotificationAreaTheWindowStaysAndSaysSo) {
 
 }  // namespace
 }  // namespace tolvane::ui::win
+
+namespace tolvane::ui::win {
+namespace {
+
+// Alt and the underlined letter press the button, through the dialog keys
+// the program's loop hands over.
+TEST_F(MainWindowTray, AltSPressesSystray) {
+  SetFocus(GetDlgItem(main, kText1));
+  MSG key{GetDlgItem(main, kText1), WM_SYSCHAR, 's', 0x20000000, 0, {}};
+  EXPECT_TRUE(window.TranslateDialogKeys(key));
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  EXPECT_EQ(area.added.size(), 1u);
+  EXPECT_FALSE(Visible());
+  SendMessageA(main, WM_COMMAND, kRestore, 0);
+}
+
+}  // namespace
+}  // namespace tolvane::ui::win
