@@ -363,6 +363,9 @@ void MainWindow::Command4_Click() {
   frmAbout_->ShowModal(main_);
 }
 void MainWindow::Command5_Click() { run_->Stop(); }
+
+std::int32_t MainWindow::check(const std::string& Vnewip_address) { return checker_->check(Vnewip_address); }
+void MainWindow::graphping() { run_->graphping(TextOf(kInterval)); }
 void MainWindow::Timer1_Timer() { run_->Tick(TextOf(kInterval)); }
 void MainWindow::SysTrayMouseEventHandler() {
   SetForegroundWindow(main_);
