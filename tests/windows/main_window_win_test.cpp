@@ -436,3 +436,20 @@ TEST_F(MainWindowTray, AltSPressesSystray) {
 
 }  // namespace
 }  // namespace tolvane::ui::win
+
+namespace tolvane::ui::win {
+namespace {
+
+// The manifest asks for per-monitor DPI awareness and common controls 6.
+TEST(Manifest, DeclaresPerMonitorDpiAndCommonControlsSix) {
+  const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+  ASSERT_NE(found, nullptr);
+  const auto* data = static_cast<const char*>(LockResource(LoadResource(nullptr, found)));
+  const std::string manifest(data, SizeofResource(nullptr, found));
+  for (const char* part : {"PerMonitorV2", "true/pm", "Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\""}) {
+    EXPECT_NE(manifest.find(part), std::string::npos) << part;
+  }
+}
+
+}  // namespace
+}  // namespace tolvane::ui::win
