@@ -6,8 +6,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "ui/style/colours.h"
 #include "ui/main/controls_win.h"
+#include "ui/style/colours.h"
 
 namespace tolvane::ui::win {
 namespace {

@@ -7,7 +7,6 @@
 #include "probe/probe.h"
 #include "resolve/resolve.h"
 #include "ui/about/about_dialog_win.h"
-#include "ui/style/colours.h"
 #include "ui/main/controls_win.h"
 #include "ui/main/dpi_win.h"
 #include "ui/main/latency_chart_win.h"
@@ -15,6 +14,7 @@
 #include "ui/main/messages.h"
 #include "ui/main/run.h"
 #include "ui/main/window_effects.h"
+#include "ui/style/colours.h"
 #include "ui/tray/notify_area_win.h"
 #include "ui/tray/tray.h"
 #include "ui/tray/tray_texts.h"
@@ -133,7 +133,7 @@ bool MainWindow::Open(int showCommand) {
   wc.hInstance = instance_;
   icon_ = LoadIconA(instance_, "IDI_ICON1");
   smallIcon_ = static_cast<HICON>(LoadImageA(instance_, "IDI_ICON1", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                             GetSystemMetrics(SM_CYSMICON), 0));
+                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   wc.hIcon = icon_;
   wc.hIconSm = smallIcon_;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
