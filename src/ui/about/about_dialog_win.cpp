@@ -62,6 +62,7 @@ frmAbout::frmAbout(HINSTANCE instance, HICON icon) : instance_(instance), icon_(
 
 frmAbout::~frmAbout() {
   if (window_) DestroyWindow(window_);
+  if (pictureIcon_) DestroyIcon(pictureIcon_);
   for (HFONT f : {font_, fitted_[0], fitted_[1]}) {
     if (f) DeleteObject(f);
   }
@@ -111,11 +112,14 @@ void frmAbout::ShowModal(HWND owner) {
   if (window_) DestroyWindow(window_);
   window_ = nullptr;
   open_ = false;
+  if (pictureIcon_) DestroyIcon(pictureIcon_);
+  pictureIcon_ = nullptr;
   if (owner && IsWindowVisible(owner)) SetActiveWindow(owner);
   if (quit) PostQuitMessage(static_cast<int>(message.wParam));
 }
 
 void frmAbout::BuildControls() {
+  if (font_) DeleteObject(font_);  // the last showing's
   font_ = ui::win::MakeGuiFont(dpi_);
   auto make = [&](DWORD exStyle, const char* cls, const char* text, DWORD style, int id, layout::Place place) {
     const ui::layout::PixelRect r = ui::layout::Scaled(place, dpi_);
@@ -128,8 +132,8 @@ void frmAbout::BuildControls() {
   make(0, "Button", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, ui::win::kCmdOK, layout::kCmdOK);
   HWND picture = make(WS_EX_CLIENTEDGE, "Static", "", SS_ICON | SS_CENTERIMAGE, ui::win::kPicIcon, layout::kPicIcon);
   const int side = ui::layout::TwipsToPixels(240, dpi_);  // 16 pixels at 96 dpi
-  HICON small = static_cast<HICON>(CopyImage(icon_, IMAGE_ICON, side, side, 0));
-  SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(small ? small : icon_), 0);
+  pictureIcon_ = static_cast<HICON>(CopyImage(icon_, IMAGE_ICON, side, side, LR_COPYFROMRESOURCE));
+  SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(pictureIcon_ ? pictureIcon_ : icon_), 0);
   for (const Label& label : kLabels) {
     make(0, "Static", label.designText, SS_LEFT | SS_NOPREFIX, label.id, label.place);
   }

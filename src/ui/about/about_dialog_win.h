@@ -30,6 +30,7 @@ class frmAbout {
 
   HINSTANCE instance_;
   HICON icon_;
+  HICON pictureIcon_ = nullptr;  // the icon at the picture's size, while shown
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   HFONT fitted_[2] = {nullptr, nullptr};
