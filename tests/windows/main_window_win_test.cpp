@@ -423,7 +423,7 @@ namespace {
 
 // Alt and the underlined letter press the button, through the dialog keys
 // the program's loop hands over.
-TEST_F(MainWindowTray, AltSPressesSystray) {
+TEST_F(MainWindowTray, AltSAndEnterPressSystray) {
   SetFocus(GetDlgItem(main, kText1));
   MSG key{GetDlgItem(main, kText1), WM_SYSCHAR, 's', 0x20000000, 0, {}};
   EXPECT_TRUE(window.TranslateDialogKeys(key));
@@ -432,6 +432,20 @@ TEST_F(MainWindowTray, AltSPressesSystray) {
   EXPECT_EQ(area.added.size(), 1u);
   EXPECT_FALSE(Visible());
   SendMessageA(main, WM_COMMAND, kRestore, 0);
+
+  // Enter presses the focused button; in a box it presses nothing.
+  struct Case {
+    int focus;
+    std::size_t added;
+  };
+  for (const Case& c : {Case{kDuration, 1}, Case{kCommand3, 2}}) {
+    SetFocus(GetDlgItem(main, c.focus));
+    MSG enter{GetDlgItem(main, c.focus), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+    window.TranslateDialogKeys(enter);
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    EXPECT_EQ(area.added.size(), c.added) << c.focus;
+    SendMessageA(main, WM_COMMAND, kRestore, 0);
+  }
 }
 
 }  // namespace

@@ -268,6 +268,14 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kTimer1) Timer1_Timer();
       return 0;
+    case DM_GETDEFID: {
+      // No default button; Enter presses the button that has the focus, as
+      // in a dialog.
+      HWND focus = GetFocus();
+      const int id = focus && GetParent(focus) == main_ ? GetDlgCtrlID(focus) : 0;
+      const bool button = id == kCommand1 || id == kCommand2 || id == kCommand3 || id == kCommand4 || id == kCommand5;
+      return button ? MAKELRESULT(id, DC_HASDEFID) : 0;
+    }
     case WM_ERASEBKGND: {
       RECT client;
       GetClientRect(main_, &client);
