@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
 #include "ui/main/controls_win.h"
 #include "ui/style/colours.h"
@@ -44,10 +45,14 @@ void Frame(HDC dc, const RECT& r, COLORREF colour) {
   FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
+// The chart's texts are UTF-8 (the host as typed among them).
 void Text(HDC dc, HFONT font, COLORREF colour, const std::string& text, RECT r, UINT format) {
   SelectObject(dc, font);
   SetTextColor(dc, colour);
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_NOPREFIX | DT_SINGLELINE);
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)), L'\0');
+  if (!wide.empty()) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, format | DT_NOPREFIX | DT_SINGLELINE);
 }
 
 std::string Number(double value) {
