@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "ui/about/about_layout.h"
 #include "ui/about/version_record_win.h"
 #include "ui/main/controls_win.h"
 #include "ui/main/dpi_win.h"
@@ -292,6 +293,7 @@ TEST_F(MainWindowWin, AboutShowsTheVersionRecordAndClosesOnEnterAndEsc) {
     std::string caption, title, version, comments, description;
   };
   static std::vector<Seen> shown;
+  static RECT okAt144;
   static const WPARAM keys[] = {VK_RETURN, VK_ESCAPE};
   shown.clear();
   const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
@@ -299,6 +301,13 @@ TEST_F(MainWindowWin, AboutShowsTheVersionRecordAndClosesOnEnterAndEsc) {
     if (about == nullptr || !IsWindowVisible(about) || shown.size() >= 2) return;
     shown.push_back({Text(about), Text(GetDlgItem(about, kLblTitle)), Text(GetDlgItem(about, kLblVersion)),
                      Text(GetDlgItem(about, kLblDisclaimer)), Text(GetDlgItem(about, kLblDescription))});
+    if (shown.size() == 2) {
+      // Moved to a monitor at 144 dpi: the dialog's parts scale with it.
+      RECT suggested{0, 0, 900, 600};
+      SendMessageA(about, WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+      GetWindowRect(GetDlgItem(about, kCmdOK), &okAt144);
+      MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&okAt144), 2);
+    }
     PostMessageA(GetFocus(), WM_KEYDOWN, keys[shown.size() - 1], 0);
   });
   SendMessageA(GetDlgItem(main, kCommand4), BM_CLICK, 0, 0);  // returns once closed
@@ -313,6 +322,10 @@ TEST_F(MainWindowWin, AboutShowsTheVersionRecordAndClosesOnEnterAndEsc) {
     EXPECT_EQ(s.description.rfind(" Tolvane, allows you", 0), 0u);
   }
   EXPECT_TRUE(IsWindowEnabled(main));
+  const layout::PixelRect ok = layout::Scaled(about::layout::kCmdOK, 144);
+  EXPECT_EQ(okAt144.left, ok.left);
+  EXPECT_EQ(okAt144.top, ok.top);
+  EXPECT_EQ(okAt144.right - okAt144.left, ok.width);
 }
 
 }  // namespace

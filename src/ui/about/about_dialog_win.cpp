@@ -151,6 +151,26 @@ void frmAbout::Form_Load() {
   FitText(ui::win::kLblDisclaimer);
 }
 
+// Moved to a monitor of another DPI: every place, the fonts and the icon
+// at the new scale.
+void frmAbout::Rescale(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (font_) DeleteObject(font_);
+  font_ = ui::win::MakeGuiFont(dpi_);
+  ui::win::PlaceChild(GetDlgItem(window_, ui::win::kCmdOK), layout::kCmdOK, dpi_);
+  ui::win::PlaceChild(GetDlgItem(window_, ui::win::kPicIcon), layout::kPicIcon, dpi_);
+  SendMessageA(GetDlgItem(window_, ui::win::kCmdOK), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  for (const Label& label : kLabels) {
+    ui::win::PlaceChild(GetDlgItem(window_, label.id), label.place, dpi_);
+    SendMessageA(GetDlgItem(window_, label.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  FitText(ui::win::kLblDescription);
+  FitText(ui::win::kLblDisclaimer);
+  InvalidateRect(window_, nullptr, TRUE);
+}
+
 // Smaller type until the wrapped text fits the label's fixed box, so that
 // no part of it (the address at its end) is cut off.
 void frmAbout::FitText(int id) {
@@ -218,6 +238,9 @@ LRESULT frmAbout::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       FillRect(reinterpret_cast<HDC>(wParam), &client, brush_);
       return 1;
     }
+    case WM_DPICHANGED:
+      Rescale(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window_, &ps);

@@ -26,6 +26,7 @@ class frmAbout {
   void Form_Load();
   void BuildControls();
   void FitText(int id);
+  void Rescale(int dpi, const RECT& suggested);
   void PaintLines(HDC dc);
 
   HINSTANCE instance_;
