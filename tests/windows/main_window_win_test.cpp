@@ -113,6 +113,34 @@ TEST_F(MainWindowWin, PlacesEveryControlFromTheLayoutTable) {
   EXPECT_EQ(lower, GetDlgItem(main, kGraph));
 }
 
+// Moved to a monitor of another DPI, the window takes the size Windows
+// suggests and every control its place at that scale.
+TEST_F(MainWindowWin, FollowsTheMonitorsDpi) {
+  for (int newDpi : {120, 144, 96}) {
+    SCOPED_TRACE(newDpi);
+    const RECT frame = FrameFor(layout::kClientArea, static_cast<DWORD>(GetWindowLongPtrA(main, GWL_STYLE)),
+                                static_cast<DWORD>(GetWindowLongPtrA(main, GWL_EXSTYLE)), newDpi);
+    RECT suggested{10, 10, 10 + frame.right - frame.left, 10 + frame.bottom - frame.top};
+    SendMessageA(main, WM_DPICHANGED, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(&suggested));
+    RECT client;
+    GetClientRect(main, &client);
+    const layout::PixelRect area = layout::Scaled(layout::kClientArea, newDpi);
+    EXPECT_EQ(client.right, area.width);
+    EXPECT_EQ(client.bottom, area.height);
+    for (const auto& [id, place] : {std::pair{kCommand5, layout::kCommand5}, std::pair{kText1, layout::kText1},
+                                    std::pair{kGraph, layout::kGraph}, std::pair{kResults, layout::kResults}}) {
+      RECT r;
+      GetWindowRect(GetDlgItem(main, id), &r);
+      MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+      const layout::PixelRect expected = layout::Scaled(place, newDpi);
+      EXPECT_EQ(r.left, expected.left) << id;
+      EXPECT_EQ(r.top, expected.top) << id;
+      EXPECT_EQ(r.right - r.left, expected.width) << id;
+      EXPECT_EQ(r.bottom - r.top, expected.height) << id;
+    }
+  }
+}
+
 TEST_F(MainWindowWin, TabWalksTheControlsInTheirOrder) {
   ShowWindow(GetDlgItem(main, kCommand5), SW_SHOW);  // as during a run
   const int order[] = {kGraph, kText1, kCommand1, kCommand2, kDuration, kInterval,

@@ -88,6 +88,7 @@ void frmAbout::ShowModal(HWND owner) {
   window_ = CreateWindowExA(kExStyle, kAboutClass, "About MyApp", kStyle, left, top, width, height, owner,
                             nullptr, instance_, this);
   if (!window_) return;
+  ui::win::FitClientArea(window_, layout::kClientArea, dpi_);
   BuildControls();
   Form_Load();
 
@@ -157,6 +158,7 @@ void frmAbout::Rescale(int dpi, const RECT& suggested) {
   dpi_ = dpi;
   SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ui::win::FitClientArea(window_, layout::kClientArea, dpi_);
   if (font_) DeleteObject(font_);
   font_ = ui::win::MakeGuiFont(dpi_);
   ui::win::PlaceChild(GetDlgItem(window_, ui::win::kCmdOK), layout::kCmdOK, dpi_);

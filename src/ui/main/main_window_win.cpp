@@ -159,13 +159,7 @@ bool MainWindow::Open(int showCommand) {
   // Sent to every top-level window when the shell (re)starts.
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
   BuildControls();
-  const int windowDpi = WindowDpi(main_);
-  if (windowDpi != dpi) {
-    const RECT scaled = FrameFor(layout::kClientArea, kStyle, kExStyle, windowDpi);
-    SetWindowPos(main_, nullptr, 0, 0, scaled.right - scaled.left, scaled.bottom - scaled.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  ApplyDpi(windowDpi);
+  ApplyDpi(WindowDpi(main_));
   Form_Load();
   ShowWindow(main_, showCommand);
   UpdateWindow(main_);
@@ -189,6 +183,7 @@ void MainWindow::BuildControls() {
 
 void MainWindow::ApplyDpi(int dpi) {
   dpi_ = dpi;
+  FitClientArea(main_, layout::kClientArea, dpi);
   HFONT old = font_;
   font_ = MakeGuiFont(dpi);
   for (const Control& c : kControls) {
@@ -287,10 +282,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLOREDIT:
       return ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), true);
     case WM_DPICHANGED: {
-      ApplyDpi(HIWORD(wParam));
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(main_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      ApplyDpi(HIWORD(wParam));
       return 0;
     }
     case WM_CLOSE:
