@@ -11,6 +11,7 @@
 #include "ui/style/colours.h"
 #include "ui/style/form_style.h"
 #include "ui/style/qt_text.h"
+#include "ui/style/twips_qt.h"
 
 namespace tolvane::ui::about {
 namespace {
@@ -55,7 +56,7 @@ frmAbout::frmAbout(QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName("frmAbout");
   setWindowTitle("About MyApp");
-  setFixedSize(layout::kClientArea);
+  setFixedSize(ui::layout::Size(layout::kClientArea));
   ApplyFormStyle(*this);
 
   picIcon = new QLabel(this);

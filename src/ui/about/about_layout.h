@@ -2,8 +2,6 @@
 // client area.
 #pragma once
 
-#include <QSize>
-
 #include "ui/style/twips.h"
 
 namespace tolvane::ui::about::layout {
@@ -11,7 +9,7 @@ namespace tolvane::ui::about::layout {
 using ui::layout::kTwipsPerPixel;
 using ui::layout::Place;
 
-constexpr QSize kClientArea(5730 / kTwipsPerPixel, 3555 / kTwipsPerPixel);
+constexpr Place kClientArea{0, 0, 5730, 3555};
 
 constexpr Place kPicIcon{240, 240, 300, 300};
 constexpr Place kCmdOK{4245, 2625, 1260, 345};

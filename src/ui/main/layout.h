@@ -1,14 +1,12 @@
 // Where the main window's parts stand, in twips from the top left of the
-// client area.
+// client area. Both windows (Qt and Win32) take their rectangles from here.
 #pragma once
-
-#include <QSize>
 
 #include "ui/style/twips.h"
 
 namespace tolvane::ui::layout {
 
-constexpr QSize kClientArea(9135 / kTwipsPerPixel, 4995 / kTwipsPerPixel);
+constexpr Place kClientArea{0, 0, 9135, 4995};
 
 constexpr Place kCommand5{7680, 3000, 1335, 375};
 constexpr Place kCommand4{7680, 3480, 1335, 375};

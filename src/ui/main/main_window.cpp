@@ -29,6 +29,7 @@
 #include "ui/style/form_style.h"
 #include "ui/style/message_box.h"
 #include "ui/style/qt_text.h"
+#include "ui/style/twips_qt.h"
 #include "ui/tray/qt_tray.h"
 #include "ui/tray/tray.h"
 #include "ui/tray/tray_texts.h"
@@ -100,7 +101,7 @@ void MainWindow::BuildControls() {
   setObjectName("main");
   setWindowTitle(Q(kProgramTitle));
   setWindowIcon(AppIcon());
-  setFixedSize(layout::kClientArea);
+  setFixedSize(layout::Size(layout::kClientArea));
   ApplyFormStyle(*this);
   // "How many times?" only just fits its box, even at 8 points.
   QFont font = this->font();

@@ -1,0 +1,61 @@
+// What the Win32 chart holds and how it scales, without drawing: the rows
+// of the six chart operations, the value axis and which row labels show.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tolvane::ui {
+
+class ChartModel {
+ public:
+  enum class Kind { Placeholder, Empty, Reply, Lost };
+  struct Row {
+    std::string label;
+    Kind kind = Kind::Empty;
+    double value = 0;
+    std::string tip;
+  };
+
+  // Before the first run: five rows "R1".."R5" of placeholder values.
+  ChartModel();
+
+  void SetNameText(const std::string& text) { name_ = text; }
+  void SetRowCount(std::int16_t count);
+  void SetHostText(const std::string& text) { host_ = text; }
+  void SelectRow(std::int16_t row) { current_ = row; }
+  // Assignments to a row outside the table are dropped.
+  void SetRowLabel(const std::string& text);
+  // The round-trip time in ms as text; a text that isn't a whole decimal
+  // number marks a sample without reply.
+  void SetRowValue(const std::string& text);
+  void SetRowToolTip(const std::string& text);
+
+  const std::vector<Row>& rows() const { return rows_; }
+  const std::string& name() const { return name_; }
+  const std::string& host() const { return host_; }
+  bool AnyLost() const;
+
+  // The value axis: 0 up to `top` in steps of `step`, a "nice" scale
+  // with headroom above the highest reply or placeholder.
+  struct Scale {
+    double top;
+    double step;
+  };
+  Scale ValueScale() const;
+
+  // Every how many rows a label shows, so that at most `maxLabels` do:
+  // rows step, 2*step ... show theirs.
+  static std::size_t LabelStep(std::size_t rows, std::size_t maxLabels);
+
+ private:
+  Row* Current();
+
+  std::vector<Row> rows_;
+  int current_ = 1;
+  std::string name_;
+  std::string host_;
+};
+
+}  // namespace tolvane::ui
