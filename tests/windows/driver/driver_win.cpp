@@ -1,0 +1,511 @@
+// Drives the Windows program from outside, as another process on the same
+// desktop: finds its windows, types, clicks and reads back. The arguments
+// are a list of steps, run in order; the first step that fails ends the
+// run with its reason and exit status 1. Every wait is bounded.
+//
+//   window MS                  the main window, shown within MS ms
+//   frame                      frame, translucency, drop shadow, layout
+//   type NAME TEXT             WM_SETTEXT into a box
+//   click NAME                 BM_CLICK on a button (posted: it may open a box)
+//   expect NAME TEXT           the control's text is TEXT
+//   shown NAME 0|1             the control is visible or not
+//   watch PREFIX MS            prints "Current | results" at every change
+//                              until Current begins with PREFIX
+//   box TEXT MS                a message box says TEXT, without an icon; OK
+//   nobox                      no message box of the program is open
+//   main 0|1 MS                the main window becomes visible or hidden
+//   menu MS                    a popup menu shows; prints its item rows
+//   about MS                   the About dialog shows the version record
+//                              of the program's executable
+//   about-ok                   its OK button closes it
+//   script D...                the scripted host's replies (x = none)
+//   requests N                 N echoes reached the scripted host
+//   workingset                 prints the program's working set
+//   start-bench N EXE TITLE EXE TITLE
+//                              median time from start to window shown
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cctype>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "testbed/testbed.h"
+#include "ui/about/about_layout.h"
+#include "ui/main/controls_win.h"
+#include "ui/main/layout.h"
+
+namespace {
+
+namespace win = tolvane::ui::win;
+namespace layout = tolvane::ui::layout;
+using Clock = std::chrono::steady_clock;
+
+struct Control {
+  int id;
+  layout::Place place;
+};
+
+// The main window's controls by their plain names.
+const std::map<std::string, Control>& Controls() {
+  static const std::map<std::string, Control> controls = {
+      {"graph", {win::kGraph, layout::kGraph}},
+      {"Label3", {win::kLabel3, layout::kLabel3}},
+      {"Text1", {win::kText1, layout::kText1}},
+      {"Command1", {win::kCommand1, layout::kCommand1}},
+      {"Label1", {win::kLabel1, layout::kLabel1}},
+      {"Label2", {win::kLabel2, layout::kLabel2}},
+      {"duration", {win::kDuration, layout::kDuration}},
+      {"interval", {win::kInterval, layout::kInterval}},
+      {"results", {win::kResults, layout::kResults}},
+      {"Current", {win::kCurrent, layout::kCurrent}},
+      {"Command5", {win::kCommand5, layout::kCommand5}},
+      {"Command4", {win::kCommand4, layout::kCommand4}},
+      {"Command3", {win::kCommand3, layout::kCommand3}},
+      {"Command2", {win::kCommand2, layout::kCommand2}},
+  };
+  return controls;
+}
+
+[[noreturn]] void Fail(const std::string& why) { throw std::runtime_error(why); }
+
+// Polls `ready` every 10 ms for at most `ms` milliseconds.
+template <typename F>
+bool Within(int ms, F ready) {
+  const auto end = Clock::now() + std::chrono::milliseconds(ms);
+  for (;;) {
+    if (ready()) return true;
+    if (Clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
+std::string TextOf(HWND window) {
+  char text[1024] = "";
+  DWORD_PTR copied = 0;
+  // Bounded: a program that hangs must not hang its tests.
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                           2000, &copied))
+    Fail("no answer to WM_GETTEXT");
+  return text;
+}
+
+std::string ClassOf(HWND window) {
+  char name[256] = "";
+  GetClassNameA(window, name, sizeof name);
+  return name;
+}
+
+struct Found {
+  std::string className, caption;
+  bool visible;
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK FindTop(HWND window, LPARAM param) {
+  auto* want = reinterpret_cast<Found*>(param);
+  if (ClassOf(window) == want->className && (!want->visible || IsWindowVisible(window)) &&
+      (want->caption.empty() || TextOf(window) == want->caption)) {
+    want->window = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindTopLevel(const std::string& className, const std::string& caption, bool visible) {
+  Found found{className, caption, visible};
+  EnumWindows(FindTop, reinterpret_cast<LPARAM>(&found));
+  return found.window;
+}
+
+HWND MainWindow() {
+  HWND main = FindTopLevel(win::kMainClass, "Tolvane", false);
+  if (!main) Fail("no main window");
+  return main;
+}
+
+HWND ControlNamed(const std::string& name) {
+  const auto it = Controls().find(name);
+  if (it == Controls().end()) Fail("unknown control " + name);
+  HWND control = GetDlgItem(MainWindow(), it->second.id);
+  if (!control) Fail("no control " + name);
+  return control;
+}
+
+// A child's rectangle in its parent's client coordinates.
+RECT PlaceOf(HWND child) {
+  RECT r;
+  GetWindowRect(child, &r);
+  MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::string Describe(const RECT& r) {
+  return std::to_string(r.left) + "," + std::to_string(r.top) + " " + std::to_string(r.right - r.left) + "x" +
+         std::to_string(r.bottom - r.top);
+}
+
+RECT Expected(layout::Place place, int dpi) {
+  const layout::PixelRect p = layout::Scaled(place, dpi);
+  return RECT{p.left, p.top, p.left + p.width, p.top + p.height};
+}
+
+bool Same(const RECT& a, const RECT& b) {
+  return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+// The frame, the translucency, the class's shadow and every control's place
+// at the window's own DPI.
+void CheckFrame() {
+  HWND main = MainWindow();
+  std::vector<std::string> faults;
+  const LONG_PTR style = GetWindowLongPtrA(main, GWL_STYLE);
+  const LONG_PTR exStyle = GetWindowLongPtrA(main, GWL_EXSTYLE);
+  if (!(exStyle & WS_EX_TOOLWINDOW)) faults.push_back("not a tool window");
+  if (!(style & WS_CAPTION) || !(style & WS_SYSMENU)) faults.push_back("no caption or close box");
+  if (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) faults.push_back("resizable or min/max boxes");
+  if (!(exStyle & WS_EX_LAYERED)) faults.push_back("not layered");
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  if (!GetLayeredWindowAttributes(main, nullptr, &alpha, &flags) || alpha != 210 || !(flags & LWA_ALPHA))
+    faults.push_back("opacity " + std::to_string(alpha) + " flags " + std::to_string(flags));
+  if (!(GetClassLongPtrA(main, GCL_STYLE) & CS_DROPSHADOW)) faults.push_back("no CS_DROPSHADOW");
+
+  const int dpi = static_cast<int>(GetDpiForWindow(main));
+  RECT client;
+  GetClientRect(main, &client);
+  if (!Same(client, Expected(layout::kClientArea, dpi)))
+    faults.push_back("client area " + Describe(client) + " at " + std::to_string(dpi) + " dpi");
+  for (const auto& [name, control] : Controls()) {
+    HWND child = GetDlgItem(main, control.id);
+    if (!child) {
+      faults.push_back(name + " missing");
+      continue;
+    }
+    const RECT at = PlaceOf(child);
+    if (!Same(at, Expected(control.place, dpi))) faults.push_back(name + " at " + Describe(at));
+  }
+  if (!faults.empty()) {
+    std::string all;
+    for (const auto& f : faults) all += "\n  " + f;
+    Fail("frame:" + all);
+  }
+  std::printf("frame: %d dpi, %s\n", dpi, Describe(client).c_str());
+}
+
+// Both labels are read between two of the program's handlers (it answers
+// WM_GETTEXT only while it waits for messages), so a line never mixes ticks.
+void Watch(const std::string& prefix, int ms) {
+  HWND current = ControlNamed("Current"), results = ControlNamed("results");
+  auto line = [&] { return TextOf(current) + " | " + TextOf(results); };
+  // What the labels show before: the end of an earlier run may match too.
+  const std::string first = line();
+  std::string last = first;
+  std::printf("%s\n", first.c_str());
+  const bool ended = Within(ms, [&] {
+    const std::string now = line();
+    if (now == last) return false;
+    last = now;
+    std::printf("%s\n", now.c_str());
+    std::fflush(stdout);
+    return now.rfind(prefix, 0) == 0;
+  });
+  if (!ended) Fail("Current never began with '" + prefix + "'");
+}
+
+// The program's message box: a dialog captioned with its title.
+HWND MessageBoxWindow() { return FindTopLevel("#32770", "Tolvane", true); }
+
+struct BoxParts {
+  std::string text;
+  bool icon = false;
+};
+
+BOOL CALLBACK ReadBox(HWND child, LPARAM param) {
+  auto* parts = reinterpret_cast<BoxParts*>(param);
+  if (ClassOf(child) == "Static" && IsWindowVisible(child)) {
+    if ((GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+      parts->icon = parts->icon || SendMessageA(child, STM_GETICON, 0, 0) != 0;
+    } else if (!TextOf(child).empty()) {
+      parts->text = TextOf(child);
+    }
+  }
+  return TRUE;
+}
+
+void Box(const std::string& text, int ms) {
+  HWND box = nullptr;
+  if (!Within(ms, [&] { return (box = MessageBoxWindow()) != nullptr; })) Fail("no message box");
+  BoxParts parts;
+  EnumChildWindows(box, ReadBox, reinterpret_cast<LPARAM>(&parts));
+  if (parts.text != text) Fail("the box says '" + parts.text + "'");
+  if (parts.icon) Fail("the box has an icon");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  if (!Within(3000, [&] { return !IsWindow(box) || !IsWindowVisible(box); })) Fail("the box stayed open");
+}
+
+void Menu(int ms) {
+  HWND menu = nullptr;
+  if (!Within(ms, [&] { return (menu = FindTopLevel("#32768", "", true)) != nullptr; })) Fail("no popup menu");
+  RECT r;
+  GetWindowRect(menu, &r);
+  std::printf("menu: %s\n", Describe(r).c_str());
+}
+
+std::string VersionString(const std::vector<char>& record, const char* name) {
+  struct Translation {
+    WORD language, codePage;
+  };
+  Translation* t = nullptr;
+  UINT size = 0;
+  if (!VerQueryValueA(record.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&t), &size) ||
+      size < sizeof *t)
+    Fail("no translation in the version record");
+  char path[128];
+  std::snprintf(path, sizeof path, "\\StringFileInfo\\%04x%04x\\%s", t->language, t->codePage, name);
+  char* value = nullptr;
+  if (!VerQueryValueA(record.data(), path, reinterpret_cast<void**>(&value), &size) || !value)
+    Fail(std::string("no ") + name + " in the version record");
+  return value;
+}
+
+BOOL CALLBACK CollectTexts(HWND child, LPARAM param) {
+  reinterpret_cast<std::map<int, std::string>*>(param)->emplace(GetDlgCtrlID(child), TextOf(child));
+  return TRUE;
+}
+
+HANDLE ProgramProcess(DWORD access) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(MainWindow(), &pid);
+  HANDLE process = OpenProcess(access, FALSE, pid);
+  if (!process) Fail("cannot open the program's process");
+  return process;
+}
+
+std::string ProgramPath() {
+  HANDLE process = ProgramProcess(PROCESS_QUERY_LIMITED_INFORMATION);
+  char path[MAX_PATH] = "";
+  DWORD size = sizeof path;
+  const bool named = QueryFullProcessImageNameA(process, 0, path, &size);
+  CloseHandle(process);
+  if (!named) Fail("no path of the program's executable");
+  return path;
+}
+
+HWND AboutDialog(int ms) {
+  HWND dialog = nullptr;
+  if (!Within(ms, [&] { return (dialog = FindTopLevel(win::kAboutClass, "", true)) != nullptr; }))
+    Fail("no About dialog");
+  return dialog;
+}
+
+// The dialog's texts against the record that the running executable carries.
+void About(int ms) {
+  const std::string exe = ProgramPath();
+  DWORD ignored = 0;
+  std::vector<char> record(GetFileVersionInfoSizeA(exe.c_str(), &ignored));
+  if (record.empty() || !GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(record.size()), record.data()))
+    Fail("no version record in " + exe);
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT size = 0;
+  VerQueryValueA(record.data(), "\\", reinterpret_cast<void**>(&fixed), &size);
+  if (!fixed) Fail("no fixed version");
+  const std::string version = "Version " + std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." +
+                              std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+                              std::to_string(HIWORD(fixed->dwFileVersionLS));
+  const std::string title = VersionString(record, "ProductName");
+  const std::string comments = VersionString(record, "Comments");
+
+  HWND dialog = AboutDialog(ms);
+  std::map<int, std::string> texts;
+  EnumChildWindows(dialog, CollectTexts, reinterpret_cast<LPARAM>(&texts));
+  const std::pair<std::string, std::string> want[] = {
+      {"caption", "About " + title},
+      {"lblTitle", title},
+      {"lblVersion", version},
+      {"lblDisclaimer", comments},
+  };
+  const std::string got[] = {TextOf(dialog), texts[win::kLblTitle], texts[win::kLblVersion],
+                             texts[win::kLblDisclaimer]};
+  for (std::size_t i = 0; i < std::size(want); ++i) {
+    if (got[i] != want[i].second) Fail(want[i].first + " is '" + got[i] + "', not '" + want[i].second + "'");
+    std::printf("about %s: %s\n", want[i].first.c_str(), got[i].c_str());
+  }
+  if (texts[win::kLblDescription].rfind(" " + title + ", allows you", 0) != 0)
+    Fail("lblDescription is '" + texts[win::kLblDescription] + "'");
+}
+
+void AboutOk() {
+  HWND dialog = AboutDialog(0);
+  PostMessageA(GetDlgItem(dialog, win::kCmdOK), BM_CLICK, 0, 0);
+  if (!Within(3000, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); })) Fail("OK left it open");
+}
+
+void WorkingSet() {
+  HANDLE process = ProgramProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  const bool read = GetProcessMemoryInfo(process, &counters, sizeof counters);
+  CloseHandle(process);
+  if (!read) Fail("no memory counters");
+  std::printf("working set: %.1f MiB (peak %.1f MiB)\n", counters.WorkingSetSize / 1048576.0,
+              counters.PeakWorkingSetSize / 1048576.0);
+}
+
+// Start to first shown window, in ms; the window is closed afterwards.
+double StartToShown(const std::string& exe, const std::string& title) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process{};
+  std::string command = "\"" + exe + "\"";
+  const auto begin = Clock::now();
+  if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &process))
+    Fail("cannot start " + exe);
+  struct Want {
+    DWORD pid;
+    std::string title;
+    HWND window = nullptr;
+  } want{process.dwProcessId, title};
+  auto find = [](HWND window, LPARAM param) -> BOOL {
+    auto* w = reinterpret_cast<Want*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == w->pid && IsWindowVisible(window) && TextOf(window) == w->title) {
+      w->window = window;
+      return FALSE;
+    }
+    return TRUE;
+  };
+  const bool shown = Within(20000, [&] {
+    EnumWindows(find, reinterpret_cast<LPARAM>(&want));
+    return want.window != nullptr;
+  });
+  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
+  if (want.window) PostMessageA(want.window, WM_CLOSE, 0, 0);
+  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  if (!shown) Fail(exe + " showed no window '" + title + "'");
+  return ms;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+void StartBench(int runs, const std::string& exe, const std::string& title, const std::string& bareExe,
+                const std::string& bareTitle) {
+  std::vector<double> program, bare;
+  for (int i = 0; i < runs; ++i) {
+    program.push_back(StartToShown(exe, title));
+    bare.push_back(StartToShown(bareExe, bareTitle));
+  }
+  const double p = Median(program), b = Median(bare);
+  std::printf("start to window shown, median of %d: tolvane.exe %.0f ms, bare window %.0f ms, ratio %.2f\n", runs,
+              p, b, p / b);
+}
+
+int Number(const std::string& text) {
+  char* end = nullptr;
+  const long n = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end) Fail("not a number: " + text);
+  return static_cast<int>(n);
+}
+
+// Runs the steps in args; returns where it stopped.
+void Run(const std::vector<std::string>& args) {
+  std::size_t i = 0;
+  auto next = [&]() -> const std::string& {
+    if (i >= args.size()) Fail("step '" + args[i - 1] + "' is missing an argument");
+    return args[i++];
+  };
+  while (i < args.size()) {
+    const std::string step = next();
+    if (step == "window") {
+      const int ms = Number(next());
+      if (!Within(ms, [] {
+            HWND main = FindTopLevel(win::kMainClass, "Tolvane", true);
+            return main != nullptr;
+          }))
+        Fail("the main window did not show");
+    } else if (step == "frame") {
+      CheckFrame();
+    } else if (step == "type") {
+      HWND box = ControlNamed(next());
+      const std::string& text = next();
+      SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
+                          nullptr);
+    } else if (step == "click") {
+      PostMessageA(ControlNamed(next()), BM_CLICK, 0, 0);
+    } else if (step == "expect") {
+      const std::string& name = next();
+      const std::string& want = next();
+      const std::string got = TextOf(ControlNamed(name));
+      if (got != want) Fail(name + " is '" + got + "', not '" + want + "'");
+    } else if (step == "shown") {
+      const std::string& name = next();
+      const bool want = Number(next()) != 0;
+      if (!Within(2000, [&] { return (IsWindowVisible(ControlNamed(name)) != 0) == want; }))
+        Fail(name + (want ? " is hidden" : " is shown"));
+    } else if (step == "watch") {
+      const std::string& prefix = next();
+      Watch(prefix, Number(next()));
+    } else if (step == "box") {
+      const std::string& text = next();
+      Box(text, Number(next()));
+    } else if (step == "nobox") {
+      if (MessageBoxWindow()) Fail("a message box is open");
+    } else if (step == "main") {
+      const bool want = Number(next()) != 0;
+      if (!Within(Number(next()), [&] { return (IsWindowVisible(MainWindow()) != 0) == want; }))
+        Fail(want ? "the main window stayed hidden" : "the main window stayed on the screen");
+    } else if (step == "menu") {
+      Menu(Number(next()));
+    } else if (step == "about") {
+      About(Number(next()));
+    } else if (step == "about-ok") {
+      AboutOk();
+    } else if (step == "script") {
+      std::vector<int> delays;
+      while (i < args.size() && (args[i] == "x" || std::isdigit(static_cast<unsigned char>(args[i][0]))))
+        delays.push_back(args[i] == "x" ? -1 : Number(args[i])), ++i;
+      tolvane::testbed::ScriptReplies(delays);
+    } else if (step == "requests") {
+      const std::size_t want = static_cast<std::size_t>(Number(next()));
+      const std::size_t got = tolvane::testbed::RequestTimesNs().size();
+      if (got != want) Fail(std::to_string(got) + " echoes reached the scripted host, not " + std::to_string(want));
+    } else if (step == "workingset") {
+      WorkingSet();
+    } else if (step == "start-bench") {
+      const int runs = Number(next());
+      const std::string exe = next(), title = next(), bareExe = next(), bareTitle = next();
+      StartBench(runs, exe, title, bareExe, bareTitle);
+    } else {
+      Fail("unknown step " + step);
+    }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Coordinates as the program sees them, at any DPI.
+  SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  try {
+    Run(std::vector<std::string>(argv + 1, argv + argc));
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "FAIL: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,209 @@
+#!/usr/bin/env bash
+# The Windows program itself under Wine, on a virtual X display with a
+# compositor and a tray host, driven from outside by tests/windows/driver
+# and, for the tray icon (an X window docked in the tray host), by xdotool.
+# Then its installer: silent install, the installed program starts, silent
+# uninstall. Prints the Windows figures at the end.
+#
+#   wine_window_test.sh BUILD_DIR     (build/mingw, after cpack made the installer)
+#
+# scripts/test-windows.sh runs it inside the test bed's client namespace,
+# so the echoes reach the bed's hosts. Every wait is bounded; everything
+# started here is stopped here.
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+program=$build/src/ui/tolvane.exe
+driver_exe=$build/tests/windows/tolvane_driver.exe
+bare=$build/bench/windows/bare_window_win.exe
+installer=$build/packages/tolvane-1.0.10-win64.exe
+shots=$build/screenshots
+rm -rf "$shots"
+mkdir -p "$shots"
+for f in "$program" "$driver_exe" "$bare" "$installer"; do
+  [ -f "$f" ] || { echo "FAIL: $f is not built" >&2; exit 1; }
+done
+
+passed=0
+fail() { echo "FAIL: $*" >&2; exit 1; }
+pass() { passed=$((passed + 1)); echo "ok: $*"; }
+
+pids=()
+WINEPREFIX=$(mktemp -d /tmp/tolvane-winewin.XXXXXX)
+export WINEPREFIX WINEDEBUG=-all
+# No .NET or web engine; no Start-menu entries of the host desktop; a
+# crash ends the program instead of waiting in the debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$WINEPREFIX" "$WINEPREFIX.display"
+}
+trap cleanup EXIT
+
+# until SECONDS COMMAND...: true once COMMAND succeeds, polled every 0.1 s.
+until_() {
+  local limit=$1; shift
+  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+drive() { wine "$driver_exe" "$@"; }
+shot() { import -window root "$shots/$1"; }
+
+# The display, its compositor (translucency shows only with one) and a tray.
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$WINEPREFIX.display" 2>/dev/null &
+pids+=($!)
+until_ 10 test -s "$WINEPREFIX.display" || fail "Xvfb did not start"
+display=$(cat "$WINEPREFIX.display")
+export DISPLAY=:$display
+xcompmgr >/dev/null 2>&1 &
+pids+=($!)
+trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 28 \
+  --transparent false --tint 0xd0d0d0 >/dev/null 2>&1 &
+pids+=($!)
+until_ 10 bash -c 'xdotool search --class trayer | grep -q .' || fail "trayer did not start"
+
+wineboot -i >/dev/null 2>&1
+wineserver -w
+wineserver -p </dev/null >/dev/null 2>&1
+
+start_program() {
+  wine "$1" </dev/null >>"$shots/tolvane.log" 2>&1 &
+  program_pid=$!
+  drive window 20000
+}
+# The program ends by itself within 10 s.
+ended() {
+  until_ 10 bash -c "! kill -0 $program_pid 2>/dev/null" || fail "the program is still running"
+  wait "$program_pid" || fail "the program ended with status $?"
+}
+
+# --- The window as it opens ---------------------------------------------
+start_program "$program"
+drive frame
+for row in "Text1 127.0.0.1" "duration 6" "interval 2" "Command1 Ping" "Command5 &Stop" \
+  "Command4 &About" "Command3 &Systray" "Command2 &Exit" "Label1 How many times?" \
+  "Label2 Int in Sec." "Label3 IP:" "results Duration in sec." "Current "; do
+  drive expect "${row%% *}" "${row#* }"
+done
+drive shown Command5 0
+pass "frame, translucency, shadow, layout and texts"
+
+# --- The default run: six echoes to 127.0.0.1 every 2 s -------------------
+drive click Command1 shown Command5 1
+run=$(drive watch Avr: 20000)
+# Loopback answers within the millisecond: nothing above 0 ms.
+[ "$(tail -1 <<<"$run")" = "Avr:0 | Min Rt:0 Max Rt:0" ] || fail "default run ended with: $run"
+drive shown Command5 0 nobox
+pass "the default run to 127.0.0.1"
+
+# --- The worked example against the scripted host ------------------------
+# The press probes once, then the samples: 12 ms, 15 ms, lost, 20 ms.
+drive script 1 12 15 x 20 type Text1 10.77.3.100 type duration 4 type interval 0.5 click Command1
+run=$(drive watch Avr: 8000)
+drive requests 5 nobox
+shot main_window.png
+echo "$run"
+# Replies come back no earlier than the delay, and a little later under load.
+n='(1[2-6])'
+[[ $(sed -n 2,6p <<<"$run" | tr '\n' '/') =~ ^${n}ms\ \|\ Min\ Rt:${n}\ Max\ Rt:${n}/(1[5-9])ms\ \|\ Min\ Rt:${n}\ Max\ Rt:(1[5-9])/no\ reply\ \|\ Min\ Rt:${n}\ Max\ Rt:(1[5-9])/(2[0-4])ms\ \|\ Min\ Rt:${n}\ Max\ Rt:(2[0-4])/Avr:([0-9]+)\ \|\ Min\ Rt:${n}\ Max\ Rt:(2[0-4])/$ ]] ||
+  fail "worked example: the ticks showed"$'\n'"$run"
+m=("${BASH_REMATCH[@]}")
+a=${m[1]} b=${m[4]} d=${m[9]}
+# Each label agrees with the samples: the first stays the minimum, the
+# loss changes nothing, the average is over the three answered samples.
+for pair in "${m[2]} $a" "${m[3]} $a" "${m[5]} $a" "${m[6]} $b" "${m[7]} $a" "${m[8]} $b" \
+  "${m[10]} $a" "${m[11]} $d" "${m[12]} $(( (2 * (a + b + d) + 3) / 6 ))" "${m[13]} $a" "${m[14]} $d"; do
+  read -r got want <<<"$pair"
+  [ "$got" = "$want" ] || fail "worked example: $got where $want belongs"$'\n'"$run"
+done
+pass "the worked example: $a, $b, lost, $d ms"
+
+# --- The limits: one message each, nothing sent --------------------------
+for row in "51|2|Maximum number of pings are 50!" \
+  "6|61|Maximun Interval is 60, I think you may want to try between 2 and 5 secs, its a good number"; do
+  IFS='|' read -r count seconds message <<<"$row"
+  drive script 1 type duration "$count" type interval "$seconds" click Command1 box "$message" 5000 \
+    requests 0 nobox shown Command5 0
+done
+pass "the limit messages"
+
+# --- About, twice: the texts come from the version record ----------------
+for round in 1 2; do
+  drive click Command4 about 5000
+  [ $round = 1 ] && shot about_dialog.png
+  drive about-ok
+done
+pass "About"
+
+# --- The tray: "&Systray", the icon's menu, "&Restore"; then "&Exit" -----
+icon_geometry() {
+  local w found
+  for w in $(xdotool search --class trayer 2>/dev/null); do
+    xwininfo -id "$w" | grep -q 'Map State: IsViewable' || continue
+    found=$(xwininfo -tree -id "$w" | awk '/"explorer.exe"/ {print $(NF-1) " " $NF; exit}')
+    if [ -n "$found" ]; then
+      echo "$found"
+      return 0
+    fi
+  done
+  return 1
+}
+icon_up() { icon_geometry >/dev/null; }
+icon_gone() { ! icon_up; }
+for round in 1 2; do
+  drive click Command3 main 0 5000
+  until_ 5 icon_up || fail "round $round: no icon in the tray"
+  sleep 0.5 # docked is not yet drawn and taking clicks
+  read -r size position <<<"$(icon_geometry)"
+  width=${size%%x*} height=${size#*x} height=${height%%+*}
+  x=${position#+} x=${x%%+*} y=${position##*+}
+  xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 3
+  drive menu 5000
+  if [ $round = 1 ]; then
+    shot tray_menu.png
+    xdotool key r # "&Restore"
+    drive main 1 5000
+    until_ 5 icon_gone || fail "Restore: the icon stayed"
+  else
+    xdotool key e # "&Exit"
+    until_ 5 icon_gone || fail "Exit: the icon stayed"
+    ended
+  fi
+done
+pass "the tray: hidden, icon, menu, restored; exit from the menu"
+
+# --- Figures ---------------------------------------------------------------
+echo "tolvane.exe: $(stat -c %s "$program") bytes"
+drive start-bench 5 "$(winepath -w "$program")" Tolvane "$(winepath -w "$bare")" "Bare window"
+start_program "$program"
+drive type duration 50 type interval 0.05 click Command1 >/dev/null
+drive watch Avr: 60000 >/dev/null
+drive workingset click Command2
+ended
+
+# --- The installer ---------------------------------------------------------
+programs="$WINEPREFIX/drive_c/Program Files/Tolvane"
+menu_entry="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tolvane/Tolvane.lnk"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolvane'
+wine "$installer" /S
+# (The installer asks for elevation; Wine may return before it is done.)
+until_ 20 test -f "$programs/Uninstall.exe" || fail "install: no $programs/Uninstall.exe"
+[ -f "$programs/tolvane.exe" ] || fail "install: no $programs/tolvane.exe"
+until_ 5 test -f "$menu_entry" || fail "install: no Start-menu shortcut"
+wine reg query "$uninstall_key" /v UninstallString | grep -q 'Uninstall.exe' ||
+  fail "install: no uninstaller in Add/Remove Programs"
+start_program 'C:\Program Files\Tolvane\tolvane.exe'
+drive click Command2
+ended
+# The uninstaller runs on from a copy of itself and returns at once.
+wine "$programs/Uninstall.exe" /S
+until_ 20 bash -c '[ ! -e "$0" ]' "$programs" || fail "uninstall: $programs is still there"
+[ ! -e "$menu_entry" ] || fail "uninstall: the Start-menu shortcut stayed"
+! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "uninstall: still in Add/Remove Programs"
+pass "the installer: silent install, the program starts, silent uninstall"
+
+mkdir -p /tmp/win-shots
+cp "$shots"/*.png /tmp/win-shots/
+echo "$passed passed, 0 failed; screenshots in $shots"
