@@ -13,6 +13,14 @@
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
+if [ "$(ip netns identify $$ 2>/dev/null)" != tolv-c ]; then
+  if [ "${CI:-}" = true ]; then
+    echo "FAIL: not in the test bed's client namespace (CI=true: tests must not skip)" >&2
+    exit 1
+  fi
+  echo "wine_window_test: skipped: not in the test bed's client namespace tolv-c (scripts/test-windows.sh as root)"
+  exit 0
+fi
 program=$build/src/ui/tolvane.exe
 driver_exe=$build/tests/windows/tolvane_driver.exe
 bare=$build/bench/windows/bare_window_win.exe
