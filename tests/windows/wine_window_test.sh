@@ -89,13 +89,14 @@ ended() {
 
 # --- The window as it opens ---------------------------------------------
 start_program "$program"
-drive frame
+at=$(drive frame)
+[[ $at == "frame: 96 dpi, 0,0 609x333" ]] || fail "at 96 dpi: $at"
 for row in "Text1 127.0.0.1" "duration 6" "interval 2" "Command1 Ping" "Command5 &Stop" \
   "Command4 &About" "Command3 &Systray" "Command2 &Exit" "Label1 How many times?" \
   "Label2 Int in Sec." "Label3 IP:" "results Duration in sec." "Current "; do
   drive expect "${row%% *}" "${row#* }"
 done
-drive shown Command5 0
+drive shown Command5 0 rows 5
 pass "frame, translucency, shadow, layout and texts"
 
 # --- The default run: six echoes to 127.0.0.1 every 2 s -------------------
@@ -103,14 +104,14 @@ drive click Command1 shown Command5 1
 run=$(drive watch Avr: 20000)
 # Loopback answers within the millisecond: nothing above 0 ms.
 [ "$(tail -1 <<<"$run")" = "Avr:0 | Min Rt:0 Max Rt:0" ] || fail "default run ended with: $run"
-drive shown Command5 0 nobox
+drive shown Command5 0 nobox rows 6
 pass "the default run to 127.0.0.1"
 
 # --- The worked example against the scripted host ------------------------
 # The press probes once, then the samples: 12 ms, 15 ms, lost, 20 ms.
 drive script 1 12 15 x 20 type Text1 10.77.3.100 type duration 4 type interval 0.5 click Command1
 run=$(drive watch Avr: 8000)
-drive requests 5 nobox
+drive requests 5 nobox rows 4
 shot main_window.png
 echo "$run"
 # Replies come back no earlier than the delay, and a little later under load.
@@ -211,6 +212,18 @@ until_ 20 bash -c '[ ! -e "$0" ]' "$programs" || fail "uninstall: $programs is s
 [ ! -e "$menu_entry" ] || fail "uninstall: the Start-menu shortcut stayed"
 ! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "uninstall: still in Add/Remove Programs"
 pass "the installer: silent install, the program starts, silent uninstall"
+
+# --- At 144 dpi every rectangle scales with the window -----------------------
+wineserver -k
+wineserver -w
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -w
+start_program "$program"
+at=$(drive frame)
+[[ $at == "frame: 144 dpi, 0,0 914x500" ]] || fail "at 144 dpi: $at"
+drive click Command2
+ended
+pass "the layout at 144 dpi"
 
 mkdir -p /tmp/win-shots
 cp "$shots"/*.png /tmp/win-shots/

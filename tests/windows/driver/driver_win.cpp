@@ -13,6 +13,8 @@
 //                              until Current begins with PREFIX
 //   box TEXT MS                a message box says TEXT, without an icon; OK
 //   nobox                      no message box of the program is open
+//   rows N                     the chart has N rows (its tooltip, one tool
+//                              per row, counts them)
 //   main 0|1 MS                the main window becomes visible or hidden
 //   menu MS                    a popup menu shows; prints its item rows
 //   about MS                   the About dialog shows the version record
@@ -24,6 +26,7 @@
 //   start-bench N EXE TITLE EXE TITLE
 //                              median time from start to window shown
 #include <windows.h>
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -281,6 +284,28 @@ BOOL CALLBACK CollectTexts(HWND child, LPARAM param) {
   return TRUE;
 }
 
+struct Tips {
+  HWND owner;
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK FindTips(HWND window, LPARAM param) {
+  auto* tips = reinterpret_cast<Tips*>(param);
+  if (ClassOf(window) == TOOLTIPS_CLASSA && GetWindow(window, GW_OWNER) == tips->owner) {
+    tips->window = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+void Rows(int want) {
+  Tips tips{MainWindow()};
+  EnumWindows(FindTips, reinterpret_cast<LPARAM>(&tips));
+  if (!tips.window) Fail("the chart has no tooltip");
+  const auto count = SendMessageA(tips.window, TTM_GETTOOLCOUNT, 0, 0);
+  if (count != want) Fail("the chart has " + std::to_string(count) + " rows");
+}
+
 HANDLE ProgramProcess(DWORD access) {
   DWORD pid = 0;
   GetWindowThreadProcessId(MainWindow(), &pid);
@@ -469,6 +494,8 @@ void Run(const std::vector<std::string>& args) {
       const bool want = Number(next()) != 0;
       if (!Within(Number(next()), [&] { return (IsWindowVisible(MainWindow()) != 0) == want; }))
         Fail(want ? "the main window stayed hidden" : "the main window stayed on the screen");
+    } else if (step == "rows") {
+      Rows(Number(next()));
     } else if (step == "menu") {
       Menu(Number(next()));
     } else if (step == "about") {
