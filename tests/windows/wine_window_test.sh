@@ -56,7 +56,8 @@ until_() {
   for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
   return 1
 }
-drive() { wine "$driver_exe" "$@"; }
+# (Its output has Windows line ends.)
+drive() { wine "$driver_exe" "$@" | tr -d '\r'; }
 shot() { import -window root "$shots/$1"; }
 
 # The display, its compositor (translucency shows only with one) and a tray.
