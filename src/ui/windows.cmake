@@ -8,10 +8,13 @@ add_library(tolvane_ui_logic STATIC
   ${ui}/main/row_label.cpp
   ${ui}/main/run_texts.cpp
   ${ui}/main/messages.cpp
+  ${ui}/about/about_texts.cpp
   ${ui}/tray/tray.cpp
   ${ui}/tray/tray_icon_record.cpp
 )
-target_include_directories(tolvane_ui_logic PUBLIC ${PROJECT_SOURCE_DIR}/src)
+# The program's title, version and comments as the build names them.
+configure_file(${ui}/about/program_info.h.in ${PROJECT_BINARY_DIR}/src/ui/include/ui/about/program_info.h @ONLY)
+target_include_directories(tolvane_ui_logic PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_BINARY_DIR}/src/ui/include)
 target_link_libraries(tolvane_ui_logic PUBLIC tolvane_probe tolvane_resolve)
 
 add_library(tolvane_ui_win STATIC
@@ -19,6 +22,10 @@ add_library(tolvane_ui_win STATIC
   ${ui}/main/latency_chart_win.cpp
   ${ui}/main/main_window_win.cpp
   ${ui}/main/window_effects_win.cpp
+  ${ui}/tray/notify_area_win.cpp
+  ${ui}/tray/window_system_win.cpp
+  ${ui}/about/about_dialog_win.cpp
+  ${ui}/about/version_record_win.cpp
 )
 target_include_directories(tolvane_ui_win PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(tolvane_ui_win PUBLIC NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
@@ -29,10 +36,14 @@ set_target_properties(tolvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINA
 target_link_libraries(tolvane PRIVATE tolvane_ui_win)
 include(${PROJECT_SOURCE_DIR}/cmake/VersionResource.cmake)
 tolvane_version_resource(tolvane)
-set(TOLVANE_MANIFEST ${PROJECT_SOURCE_DIR}/res/tolvane.exe.manifest)
-if(MSVC)
-  target_sources(tolvane PRIVATE ${TOLVANE_MANIFEST})
-else()
-  configure_file(${PROJECT_SOURCE_DIR}/res/tolvane_manifest.rc.in ${PROJECT_BINARY_DIR}/res/tolvane_manifest.rc @ONLY)
-  target_sources(tolvane PRIVATE ${PROJECT_BINARY_DIR}/res/tolvane_manifest.rc)
-endif()
+# The application manifest: common controls 6, per-monitor DPI awareness.
+function(tolvane_manifest_resource target)
+  set(TOLVANE_MANIFEST ${PROJECT_SOURCE_DIR}/res/tolvane.exe.manifest)
+  if(MSVC)
+    target_sources(${target} PRIVATE ${TOLVANE_MANIFEST})
+  else()
+    configure_file(${PROJECT_SOURCE_DIR}/res/tolvane_manifest.rc.in ${PROJECT_BINARY_DIR}/res/tolvane_manifest.rc @ONLY)
+    target_sources(${target} PRIVATE ${PROJECT_BINARY_DIR}/res/tolvane_manifest.rc)
+  endif()
+endfunction()
+tolvane_manifest_resource(tolvane)

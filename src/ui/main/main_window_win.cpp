@@ -2,8 +2,11 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "probe/probe.h"
 #include "resolve/resolve.h"
+#include "ui/about/about_dialog_win.h"
 #include "ui/main/colours.h"
 #include "ui/main/controls_win.h"
 #include "ui/main/dpi_win.h"
@@ -11,6 +14,10 @@
 #include "ui/main/layout.h"
 #include "ui/main/messages.h"
 #include "ui/main/window_effects.h"
+#include "ui/tray/notify_area_win.h"
+#include "ui/tray/tray.h"
+#include "ui/tray/tray_texts.h"
+#include "ui/tray/window_system_win.h"
 
 namespace tolvane::ui::win {
 namespace {
@@ -53,15 +60,23 @@ MainWindow::MainWindow(HINSTANCE instance)
     : instance_(instance),
       sockets_(probe::MakeSystemSocketLibrary()),
       icmp_(probe::MakeSystemIcmpService()),
-      lookup_(resolve::MakeSystemHostLookup()) {}
+      lookup_(resolve::MakeSystemHostLookup()),
+      notifyArea_(std::make_unique<tray::ShellNotifyArea>()),
+      windowSystem_(std::make_unique<tray::Win32WindowSystem>()) {
+  tray::UseTrayPlatform(notifyArea_.get(), windowSystem_.get());
+}
 
 MainWindow::~MainWindow() {
+  LeaveTray();
+  tray::UseTrayPlatform(nullptr, nullptr);
+  frmAbout_.reset();
   if (main_) {
     SetWindowLongPtrA(main_, GWLP_USERDATA, 0);
     DestroyWindow(main_);
   }
   if (rcpopup) DestroyMenu(rcpopup);
   if (font_) DeleteObject(font_);
+  if (narrowFont_) DeleteObject(narrowFont_);
   if (windowBrush_) DeleteObject(windowBrush_);
 }
 
@@ -77,9 +92,12 @@ bool MainWindow::Open(int showCommand) {
   wc.hIconSm = smallIcon_;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowBrush_ = CreateSolidBrush(RGB(Red(kWindowColour), Green(kWindowColour), Blue(kWindowColour)));
-  wc.hbrBackground = windowBrush_;
+  // The background is painted in WM_ERASEBKGND: the class outlives this
+  // window and its brush.
   wc.lpszClassName = kMainClass;
-  if (!RegisterClassExA(&wc)) return false;
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (!GetClassInfoExA(instance_, kMainClass, &existing) && !RegisterClassExA(&wc)) return false;
 
   // Where the window first stood: 135 by 405 twips; sized for the
   // screen's DPI, then for the monitor's once it is there.
@@ -90,6 +108,9 @@ bool MainWindow::Open(int showCommand) {
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_,
                           this);
   if (!main_) return false;
+  windowSystem_->SetMenuOwner(main_, this);
+  // Sent to every top-level window when the shell (re)starts.
+  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
   BuildControls();
   ApplyDpi(WindowDpi(main_));
   Form_Load();
@@ -122,10 +143,37 @@ void MainWindow::ApplyDpi(int dpi) {
     PlaceChild(control, c.place, dpi);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
+  FitLabel(kLabel1);
   PlaceChild(graph->handle(), layout::kGraph, dpi);
   graph->SetDpi(dpi);
   InvalidateRect(main_, nullptr, TRUE);
   if (old) DeleteObject(old);
+}
+
+// "How many times?" only just fits its box in the fonts it was laid out
+// for; where the default font runs wider, the label takes a narrower cut
+// of it rather than wrapping onto the box below.
+void MainWindow::FitLabel(int id) {
+  HWND label = GetDlgItem(main_, id);
+  const std::string text = TextOf(id);
+  RECT box;
+  GetClientRect(label, &box);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, font_);
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  if (narrowFont_) DeleteObject(narrowFont_);
+  narrowFont_ = nullptr;
+  if (extent.cx <= box.right || extent.cx == 0) return;
+  LOGFONTA lf{};
+  GetObjectA(font_, sizeof lf, &lf);
+  lf.lfWidth = std::max<LONG>(1, metrics.tmAveCharWidth * (box.right - 1) / extent.cx);
+  narrowFont_ = CreateFontIndirectA(&lf);
+  SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(narrowFont_), FALSE);
 }
 
 void MainWindow::Form_Load() {
@@ -152,6 +200,11 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
 }
 
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  // A restarted shell has lost the icon: put it up again while resident.
+  if (taskbarCreated_ != 0 && message == taskbarCreated_) {
+    if (tray::TrayHook().hooked == tray::kTrue) notifyArea_->Add(tray::TrayRecord());
+    return 0;
+  }
   switch (message) {
     case WM_COMMAND:
       if (lParam == 0 || HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
@@ -159,6 +212,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kTimer1) Timer1_Timer();
       return 0;
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(main_, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, windowBrush_);
+      return 1;
+    }
     case WM_CTLCOLORSTATIC:
       return ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), false);
     case WM_CTLCOLOREDIT:
@@ -175,6 +234,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_DESTROY:
       KillTimer(main_, kTimer1);
+      // Closed while resident (the session ending): no icon left behind.
+      LeaveTray();
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY:
@@ -224,14 +285,58 @@ std::string MainWindow::TextOf(int id) const {
 
 void MainWindow::Command1_Click() {}
 void MainWindow::Command2_Click() { SendMessageA(main_, WM_CLOSE, 0, 0); }
-void MainWindow::Command3_Click() {}
-void MainWindow::Command4_Click() {}
+void MainWindow::Command3_Click() {
+  const auto self = reinterpret_cast<tray::WindowHandle>(main_);
+  const auto icon = reinterpret_cast<tray::IconHandle>(smallIcon_ ? smallIcon_ : icon_);
+  tray::HookWindow(self);
+  // Hidden with no icon, or with an icon whose press can't reach us, the
+  // window could never be brought back.
+  if (tray::TrayHook().hooked != tray::kTrue ||
+      !tray::TrayAdd(self, static_cast<std::uint32_t>(icon), icon, tray::kTrayTip)) {
+    tray::UnhookWindow();
+    Tell(tray::kNoTrayMessage);
+    return;
+  }
+  ShowWindow(main_, SW_HIDE);
+}
+
+// Modal; the run's ticks go on under it.
+void MainWindow::Command4_Click() {
+  if (!frmAbout_) frmAbout_ = std::make_unique<about::frmAbout>(instance_, icon_);
+  frmAbout_->ShowModal(main_);
+}
 void MainWindow::Command5_Click() {}
 void MainWindow::Timer1_Timer() {}
-void MainWindow::restore_Click() {}
-void MainWindow::exit_Click() {}
-void MainWindow::SysTrayMouseEventHandler() {}
-void MainWindow::LeaveTray() {}
+void MainWindow::SysTrayMouseEventHandler() {
+  SetForegroundWindow(main_);
+  POINT at{};
+  GetCursorPos(&at);
+  TrackPopupMenu(rcpopup, TPM_RIGHTBUTTON, at.x, at.y, 0, main_, nullptr);
+  // Without a message after it, the menu of a background window would not
+  // close on a click elsewhere.
+  PostMessageA(main_, WM_NULL, 0, 0);
+}
+
+void MainWindow::restore_Click() {
+  tray::UnhookWindow();
+  ShowWindow(main_, SW_SHOW);
+  SetForegroundWindow(main_);
+  tray::TrayRemove();
+}
+
+void MainWindow::exit_Click() {
+  tray::UnhookWindow();
+  tray::TrayRemove();
+  SendMessageA(main_, WM_CLOSE, 0, 0);
+}
+
+void MainWindow::LeaveTray() {
+  if (tray::TrayHook().hooked != tray::kTrue) return;
+  tray::UnhookWindow();
+  tray::TrayRemove();
+}
+
+void MainWindow::Tell(std::string_view text) { ShowMessage(std::string(text), BoxIcon::None); }
 
 void MainWindow::SetRowCount(std::int16_t count) { graph->SetRowCount(count); }
 void MainWindow::SetHostText(const std::string& text) { graph->SetHostText(text); }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "ui/main/run.h"
 #include "ui/tray/tray_menu_owner.h"
@@ -23,6 +24,14 @@ namespace tolvane::resolve {
 class HostLookup;
 struct Resolver;
 }  // namespace tolvane::resolve
+
+namespace tolvane::ui::about {
+class frmAbout;
+}  // namespace tolvane::ui::about
+namespace tolvane::ui::tray {
+class ShellNotifyArea;
+class Win32WindowSystem;
+}  // namespace tolvane::ui::tray
 
 namespace tolvane::ui::win {
 
@@ -75,16 +84,19 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner {
   void BuildControls();
   void Form_Load();
   void ApplyDpi(int dpi);
+  void FitLabel(int id);
   void RearmTimer();
   void OnCommand(int id);
   LRESULT ControlColour(HDC dc, HWND control, bool edit);
   std::string TextOf(int id) const;
   void LeaveTray();
+  void Tell(std::string_view text);
 
   HINSTANCE instance_;
   HWND main_ = nullptr;
   HMENU rcpopup = nullptr;
   HFONT font_ = nullptr;
+  HFONT narrowFont_ = nullptr;
   HBRUSH windowBrush_ = nullptr;
   HICON icon_ = nullptr;
   HICON smallIcon_ = nullptr;
@@ -96,6 +108,7 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner {
   bool timerEnabled_ = false;
 
   std::unique_ptr<LatencyChart> graph;
+  std::unique_ptr<about::frmAbout> frmAbout_;  // made at the first "&About"
 
   // The probe engine, on Windows' services.
   std::unique_ptr<probe::SocketLibrary> sockets_;
@@ -106,6 +119,10 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner {
   std::unique_ptr<resolve::Resolver> resolver_;
   std::unique_ptr<probe::Checker> checker_;
   std::unique_ptr<PingRun> run_;
+
+  // The tray's services.
+  std::unique_ptr<tray::ShellNotifyArea> notifyArea_;
+  std::unique_ptr<tray::Win32WindowSystem> windowSystem_;
 };
 
 }  // namespace tolvane::ui::win
