@@ -25,9 +25,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
   const DWORD style = WS_CAPTION | WS_SYSMENU, exStyle = WS_EX_TOOLWINDOW;
   RECT frame{0, 0, 609, 333};
   AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-  HWND window = CreateWindowExA(exStyle, windowClass.lpszClassName, "Bare window", style, CW_USEDEFAULT,
-                                CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr,
-                                nullptr, instance, nullptr);
+  HWND window =
+      CreateWindowExA(exStyle, windowClass.lpszClassName, "Bare window", style, CW_USEDEFAULT, CW_USEDEFAULT,
+                      frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   ShowWindow(window, show);
   MSG message;

@@ -33,7 +33,12 @@ for f in "$program" "$driver_exe" "$bare" "$installer"; do
 done
 
 passed=0
-fail() { echo "FAIL: $*" >&2; exit 1; }
+fail() {
+  echo "FAIL: $*" >&2
+  # What the screen showed then, for a look afterwards.
+  [ -z "${DISPLAY:-}" ] || import -window root "$shots/failure.png" 2>/dev/null || true
+  exit 1
+}
 pass() { passed=$((passed + 1)); echo "ok: $*"; }
 
 pids=()

@@ -25,7 +25,9 @@
 //   workingset                 prints the program's working set
 //   start-bench N EXE TITLE EXE TITLE
 //                              median time from start to window shown
+// windows.h first: the others build on it.
 #include <windows.h>
+
 #include <commctrl.h>
 #include <psapi.h>
 
@@ -38,6 +40,7 @@
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "testbed/testbed.h"
@@ -59,20 +62,13 @@ struct Control {
 // The main window's controls by their plain names.
 const std::map<std::string, Control>& Controls() {
   static const std::map<std::string, Control> controls = {
-      {"graph", {win::kGraph, layout::kGraph}},
-      {"Label3", {win::kLabel3, layout::kLabel3}},
-      {"Text1", {win::kText1, layout::kText1}},
-      {"Command1", {win::kCommand1, layout::kCommand1}},
-      {"Label1", {win::kLabel1, layout::kLabel1}},
-      {"Label2", {win::kLabel2, layout::kLabel2}},
-      {"duration", {win::kDuration, layout::kDuration}},
-      {"interval", {win::kInterval, layout::kInterval}},
-      {"results", {win::kResults, layout::kResults}},
-      {"Current", {win::kCurrent, layout::kCurrent}},
-      {"Command5", {win::kCommand5, layout::kCommand5}},
-      {"Command4", {win::kCommand4, layout::kCommand4}},
-      {"Command3", {win::kCommand3, layout::kCommand3}},
-      {"Command2", {win::kCommand2, layout::kCommand2}},
+      {"graph", {win::kGraph, layout::kGraph}},          {"Label3", {win::kLabel3, layout::kLabel3}},
+      {"Text1", {win::kText1, layout::kText1}},          {"Command1", {win::kCommand1, layout::kCommand1}},
+      {"Label1", {win::kLabel1, layout::kLabel1}},       {"Label2", {win::kLabel2, layout::kLabel2}},
+      {"duration", {win::kDuration, layout::kDuration}}, {"interval", {win::kInterval, layout::kInterval}},
+      {"results", {win::kResults, layout::kResults}},    {"Current", {win::kCurrent, layout::kCurrent}},
+      {"Command5", {win::kCommand5, layout::kCommand5}}, {"Command4", {win::kCommand4, layout::kCommand4}},
+      {"Command3", {win::kCommand3, layout::kCommand3}}, {"Command2", {win::kCommand2, layout::kCommand2}},
   };
   return controls;
 }
@@ -94,8 +90,8 @@ std::string TextOf(HWND window) {
   char text[1024] = "";
   DWORD_PTR copied = 0;
   // Bounded: a program that hangs must not hang its tests.
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
-                           2000, &copied))
+  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                           &copied))
     Fail("no answer to WM_GETTEXT");
   return text;
 }
@@ -164,30 +160,29 @@ bool Same(const RECT& a, const RECT& b) {
   return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-// The frame, the translucency, the class's shadow and every control's place
-// at the window's own DPI.
-void CheckFrame() {
-  HWND main = MainWindow();
-  std::vector<std::string> faults;
-  const LONG_PTR style = GetWindowLongPtrA(main, GWL_STYLE);
-  const LONG_PTR exStyle = GetWindowLongPtrA(main, GWL_EXSTYLE);
-  if (!(exStyle & WS_EX_TOOLWINDOW)) faults.push_back("not a tool window");
+using Faults = std::vector<std::string>;
+
+void Report(const char* what, const Faults& faults) {
+  if (faults.empty()) return;
+  std::string all;
+  for (const auto& f : faults) all += "\n  " + f;
+  Fail(what + all);
+}
+
+// A fixed frame with a caption and a close box only, and every part at its
+// place at the window's own DPI. Returns the DPI.
+int CheckPlaces(HWND window, layout::Place clientArea, const std::map<std::string, Control>& controls,
+                Faults& faults) {
+  const LONG_PTR style = GetWindowLongPtrA(window, GWL_STYLE);
   if (!(style & WS_CAPTION) || !(style & WS_SYSMENU)) faults.push_back("no caption or close box");
   if (style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME)) faults.push_back("resizable or min/max boxes");
-  if (!(exStyle & WS_EX_LAYERED)) faults.push_back("not layered");
-  BYTE alpha = 0;
-  DWORD flags = 0;
-  if (!GetLayeredWindowAttributes(main, nullptr, &alpha, &flags) || alpha != 210 || !(flags & LWA_ALPHA))
-    faults.push_back("opacity " + std::to_string(alpha) + " flags " + std::to_string(flags));
-  if (!(GetClassLongPtrA(main, GCL_STYLE) & CS_DROPSHADOW)) faults.push_back("no CS_DROPSHADOW");
-
-  const int dpi = static_cast<int>(GetDpiForWindow(main));
+  const int dpi = static_cast<int>(GetDpiForWindow(window));
   RECT client;
-  GetClientRect(main, &client);
-  if (!Same(client, Expected(layout::kClientArea, dpi)))
+  GetClientRect(window, &client);
+  if (!Same(client, Expected(clientArea, dpi)))
     faults.push_back("client area " + Describe(client) + " at " + std::to_string(dpi) + " dpi");
-  for (const auto& [name, control] : Controls()) {
-    HWND child = GetDlgItem(main, control.id);
+  for (const auto& [name, control] : controls) {
+    HWND child = GetDlgItem(window, control.id);
     if (!child) {
       faults.push_back(name + " missing");
       continue;
@@ -195,11 +190,25 @@ void CheckFrame() {
     const RECT at = PlaceOf(child);
     if (!Same(at, Expected(control.place, dpi))) faults.push_back(name + " at " + Describe(at));
   }
-  if (!faults.empty()) {
-    std::string all;
-    for (const auto& f : faults) all += "\n  " + f;
-    Fail("frame:" + all);
-  }
+  return dpi;
+}
+
+// The main window's frame, translucency, class shadow and layout.
+void CheckFrame() {
+  HWND main = MainWindow();
+  Faults faults;
+  const int dpi = CheckPlaces(main, layout::kClientArea, Controls(), faults);
+  const LONG_PTR exStyle = GetWindowLongPtrA(main, GWL_EXSTYLE);
+  if (!(exStyle & WS_EX_TOOLWINDOW)) faults.push_back("not a tool window");
+  if (!(exStyle & WS_EX_LAYERED)) faults.push_back("not layered");
+  BYTE alpha = 0;
+  DWORD flags = 0;
+  if (!GetLayeredWindowAttributes(main, nullptr, &alpha, &flags) || alpha != 210 || !(flags & LWA_ALPHA))
+    faults.push_back("opacity " + std::to_string(alpha) + " flags " + std::to_string(flags));
+  if (!(GetClassLongPtrA(main, GCL_STYLE) & CS_DROPSHADOW)) faults.push_back("no CS_DROPSHADOW");
+  Report("frame:", faults);
+  RECT client;
+  GetClientRect(main, &client);
   std::printf("frame: %d dpi, %s\n", dpi, Describe(client).c_str());
 }
 
@@ -349,6 +358,22 @@ void About(int ms) {
   const std::string comments = VersionString(record, "Comments");
 
   HWND dialog = AboutDialog(ms);
+  namespace about = tolvane::ui::about::layout;
+  static const std::map<std::string, Control> places = {
+      {"picIcon", {win::kPicIcon, about::kPicIcon}},
+      {"cmdOK", {win::kCmdOK, about::kCmdOK}},
+      {"lblDescription", {win::kLblDescription, about::kLblDescription}},
+      {"lblTitle", {win::kLblTitle, about::kLblTitle}},
+      {"lblVersion", {win::kLblVersion, about::kLblVersion}},
+      {"lblDisclaimer", {win::kLblDisclaimer, about::kLblDisclaimer}},
+  };
+  Faults faults;
+  CheckPlaces(dialog, about::kClientArea, places, faults);
+  // No taskbar button of its own: owned, or a tool window.
+  const LONG_PTR exStyle = GetWindowLongPtrA(dialog, GWL_EXSTYLE);
+  if ((exStyle & WS_EX_APPWINDOW) || (!GetWindow(dialog, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW)))
+    faults.push_back("a taskbar button");
+  Report("About:", faults);
   std::map<int, std::string> texts;
   EnumChildWindows(dialog, CollectTexts, reinterpret_cast<LPARAM>(&texts));
   const std::pair<std::string, std::string> want[] = {
@@ -391,8 +416,7 @@ double StartToShown(const std::string& exe, const std::string& title) {
   PROCESS_INFORMATION process{};
   std::string command = "\"" + exe + "\"";
   const auto begin = Clock::now();
-  if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &process))
+  if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
     Fail("cannot start " + exe);
   struct Want {
     DWORD pid;
@@ -436,8 +460,8 @@ void StartBench(int runs, const std::string& exe, const std::string& title, cons
     bare.push_back(StartToShown(bareExe, bareTitle));
   }
   const double p = Median(program), b = Median(bare);
-  std::printf("start to window shown, median of %d: tolvane.exe %.0f ms, bare window %.0f ms, ratio %.2f\n", runs,
-              p, b, p / b);
+  std::printf("start to window shown, median of %d: tolvane.exe %.0f ms, bare window %.0f ms, ratio %.2f\n", runs, p, b,
+              p / b);
 }
 
 int Number(const std::string& text) {
@@ -447,79 +471,106 @@ int Number(const std::string& text) {
   return static_cast<int>(n);
 }
 
-// Runs the steps in args; returns where it stopped.
-void Run(const std::vector<std::string>& args) {
-  std::size_t i = 0;
-  auto next = [&]() -> const std::string& {
-    if (i >= args.size()) Fail("step '" + args[i - 1] + "' is missing an argument");
-    return args[i++];
-  };
-  while (i < args.size()) {
-    const std::string step = next();
-    if (step == "window") {
-      const int ms = Number(next());
-      if (!Within(ms, [] {
-            HWND main = FindTopLevel(win::kMainClass, "Tolvane", true);
-            return main != nullptr;
-          }))
-        Fail("the main window did not show");
-    } else if (step == "frame") {
-      CheckFrame();
-    } else if (step == "type") {
-      HWND box = ControlNamed(next());
-      const std::string& text = next();
-      SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000,
-                          nullptr);
-    } else if (step == "click") {
-      PostMessageA(ControlNamed(next()), BM_CLICK, 0, 0);
-    } else if (step == "expect") {
-      const std::string& name = next();
-      const std::string& want = next();
-      const std::string got = TextOf(ControlNamed(name));
-      if (got != want) Fail(name + " is '" + got + "', not '" + want + "'");
-    } else if (step == "shown") {
-      const std::string& name = next();
-      const bool want = Number(next()) != 0;
-      if (!Within(2000, [&] { return (IsWindowVisible(ControlNamed(name)) != 0) == want; }))
-        Fail(name + (want ? " is hidden" : " is shown"));
-    } else if (step == "watch") {
-      const std::string& prefix = next();
-      Watch(prefix, Number(next()));
-    } else if (step == "box") {
-      const std::string& text = next();
-      Box(text, Number(next()));
-    } else if (step == "nobox") {
-      if (MessageBoxWindow()) Fail("a message box is open");
-    } else if (step == "main") {
-      const bool want = Number(next()) != 0;
-      if (!Within(Number(next()), [&] { return (IsWindowVisible(MainWindow()) != 0) == want; }))
-        Fail(want ? "the main window stayed hidden" : "the main window stayed on the screen");
-    } else if (step == "rows") {
-      Rows(Number(next()));
-    } else if (step == "menu") {
-      Menu(Number(next()));
-    } else if (step == "about") {
-      About(Number(next()));
-    } else if (step == "about-ok") {
-      AboutOk();
-    } else if (step == "script") {
-      std::vector<int> delays;
-      while (i < args.size() && (args[i] == "x" || std::isdigit(static_cast<unsigned char>(args[i][0]))))
-        delays.push_back(args[i] == "x" ? -1 : Number(args[i])), ++i;
-      tolvane::testbed::ScriptReplies(delays);
-    } else if (step == "requests") {
-      const std::size_t want = static_cast<std::size_t>(Number(next()));
-      const std::size_t got = tolvane::testbed::RequestTimesNs().size();
-      if (got != want) Fail(std::to_string(got) + " echoes reached the scripted host, not " + std::to_string(want));
-    } else if (step == "workingset") {
-      WorkingSet();
-    } else if (step == "start-bench") {
-      const int runs = Number(next());
-      const std::string exe = next(), title = next(), bareExe = next(), bareTitle = next();
-      StartBench(runs, exe, title, bareExe, bareTitle);
-    } else {
-      Fail("unknown step " + step);
+// The step list, read one word at a time.
+class Steps {
+ public:
+  explicit Steps(std::vector<std::string> words) : words_(std::move(words)) {}
+  bool done() const { return at_ == words_.size(); }
+  const std::string& next() {
+    if (done()) Fail("an argument is missing");
+    return words_[at_++];
+  }
+  // The next word when it is a reply delay (digits or x), else nothing.
+  const std::string* delay() {
+    if (done()) return nullptr;
+    const std::string& word = words_[at_];
+    if (word != "x" && !std::isdigit(static_cast<unsigned char>(word[0]))) return nullptr;
+    ++at_;
+    return &word;
+  }
+
+ private:
+  std::vector<std::string> words_;
+  std::size_t at_ = 0;
+};
+
+void Step(const std::string& step, Steps& steps);
+
+// Runs the steps; the first failure ends them.
+void Run(Steps steps) {
+  while (!steps.done()) {
+    const std::string step = steps.next();
+    try {
+      Step(step, steps);
+    } catch (const std::exception& e) {
+      Fail(step + ": " + e.what());
     }
+  }
+}
+
+void Step(const std::string& step, Steps& steps) {
+  auto next = [&]() -> const std::string& { return steps.next(); };
+  if (step == "window") {
+    const int ms = Number(next());
+    if (!Within(ms, [] {
+          HWND main = FindTopLevel(win::kMainClass, "Tolvane", true);
+          return main != nullptr;
+        }))
+      Fail("the main window did not show");
+  } else if (step == "frame") {
+    CheckFrame();
+  } else if (step == "type") {
+    HWND box = ControlNamed(next());
+    const std::string& text = next();
+    SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, 2000, nullptr);
+  } else if (step == "click") {
+    PostMessageA(ControlNamed(next()), BM_CLICK, 0, 0);
+  } else if (step == "expect") {
+    const std::string& name = next();
+    const std::string& want = next();
+    const std::string got = TextOf(ControlNamed(name));
+    if (got != want) Fail(name + " is '" + got + "', not '" + want + "'");
+  } else if (step == "shown") {
+    const std::string& name = next();
+    const bool want = Number(next()) != 0;
+    if (!Within(2000, [&] { return (IsWindowVisible(ControlNamed(name)) != 0) == want; }))
+      Fail(name + (want ? " is hidden" : " is shown"));
+  } else if (step == "watch") {
+    const std::string& prefix = next();
+    Watch(prefix, Number(next()));
+  } else if (step == "box") {
+    const std::string& text = next();
+    Box(text, Number(next()));
+  } else if (step == "nobox") {
+    if (MessageBoxWindow()) Fail("a message box is open");
+  } else if (step == "main") {
+    const bool want = Number(next()) != 0;
+    if (!Within(Number(next()), [&] { return (IsWindowVisible(MainWindow()) != 0) == want; }))
+      Fail(want ? "the main window stayed hidden" : "the main window stayed on the screen");
+  } else if (step == "rows") {
+    Rows(Number(next()));
+  } else if (step == "menu") {
+    Menu(Number(next()));
+  } else if (step == "about") {
+    About(Number(next()));
+  } else if (step == "about-ok") {
+    AboutOk();
+  } else if (step == "script") {
+    std::vector<int> delays;
+    while (const std::string* d = steps.delay()) delays.push_back(*d == "x" ? -1 : Number(*d));
+    tolvane::testbed::ScriptReplies(delays);
+  } else if (step == "requests") {
+    const std::size_t want = static_cast<std::size_t>(Number(next()));
+    const std::size_t got = tolvane::testbed::RequestTimesNs().size();
+    if (got != want) Fail(std::to_string(got) + " echoes reached the scripted host, not " + std::to_string(want));
+  } else if (step == "workingset") {
+    WorkingSet();
+  } else if (step == "start-bench") {
+    const int runs = Number(next());
+    const std::string exe = next(), title = next(), bareExe = next(), bareTitle = next();
+    StartBench(runs, exe, title, bareExe, bareTitle);
+  } else {
+    Fail("unknown step " + step);
   }
 }
 
@@ -529,7 +580,7 @@ int main(int argc, char** argv) {
   // Coordinates as the program sees them, at any DPI.
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   try {
-    Run(std::vector<std::string>(argv + 1, argv + argc));
+    Run(Steps(std::vector<std::string>(argv + 1, argv + argc)));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "FAIL: %s\n", e.what());
     return 1;
