@@ -1,9 +1,6 @@
-// Whatever is typed into the count and interval boxes: both readings in
-// the C locale and one with a decimal comma. The strict reading never
-// yields a value that isn't finite.
-#include <QLocale>
-#include <QString>
-
+// Whatever is typed into the count and interval boxes: the leading reading,
+// and the strict one with a decimal point and with a decimal comma. The
+// strict reading never yields a value that isn't finite.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -13,16 +10,15 @@
 #include "ui/main/typed_number.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const QLocale c = QLocale::c();
-  static const QLocale german(QLocale::German, QLocale::Germany);
+  static const tolvane::ui::NumberSeparators point{".", ","};
+  static const tolvane::ui::NumberSeparators comma{",", "."};
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const double leading = tolvane::ui::LeadingNumber(text);
   if (std::isnan(leading)) std::abort();
   tolvane::ui::RoundHalfEven16(leading);
   tolvane::ui::RoundHalfEven32(leading * 1000);
-  const QString typed = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-  for (const QLocale* locale : {&c, &german}) {
-    if (const auto strict = tolvane::ui::StrictNumber(typed, *locale)) {
+  for (const auto* separators : {&point, &comma}) {
+    if (const auto strict = tolvane::ui::StrictNumber(text, *separators)) {
       if (!std::isfinite(*strict)) std::abort();
       tolvane::ui::RoundHalfEven16(*strict);
       tolvane::ui::RoundHalfEven32(*strict * 1000);

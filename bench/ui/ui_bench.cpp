@@ -23,6 +23,7 @@
 
 #include "testbed/testbed.h"
 #include "ui/main/main_window.h"
+#include "ui/main/program.h"
 #include "ui/main/periodic_timer.h"
 
 extern char** environ;
@@ -115,7 +116,7 @@ bool DriftFigures() {
     return false;
   }
   tolvane::testbed::ScriptReplies({1});
-  tolvane::ui::MainWindow window;
+  tolvane::ui::MainWindow window(tolvane::ui::SystemEngine());
   window.show();
   window.findChild<QLineEdit*>("Text1")->setText(tolvane::testbed::kScriptedHost);
   window.findChild<QLineEdit*>("duration")->setText(QString::number(kSamples));

@@ -1,13 +1,10 @@
-# The Win32 program: tolvane.exe on the engine, the toolkit-free run and
-# tray logic, and Windows' own windows. No Qt. With MinGW it is one static
-# executable that imports system DLLs only.
+# The Win32 program: tolvane.exe on the engine, the toolkit-free run
+# (tolvane_ui_run), chart model and tray logic, and Windows' own windows.
+# No Qt. With MinGW it is one static executable that imports system DLLs
+# only.
 set(ui ${CMAKE_CURRENT_LIST_DIR})
 add_library(tolvane_ui_logic STATIC
   ${ui}/main/chart_model.cpp
-  ${ui}/main/rounding.cpp
-  ${ui}/main/row_label.cpp
-  ${ui}/main/run_texts.cpp
-  ${ui}/main/messages.cpp
   ${ui}/about/about_texts.cpp
   ${ui}/tray/tray.cpp
   ${ui}/tray/tray_icon_record.cpp
@@ -15,7 +12,7 @@ add_library(tolvane_ui_logic STATIC
 # The program's title, version and comments as the build names them.
 configure_file(${ui}/about/program_info.h.in ${PROJECT_BINARY_DIR}/src/ui/include/ui/about/program_info.h @ONLY)
 target_include_directories(tolvane_ui_logic PUBLIC ${PROJECT_SOURCE_DIR}/src ${PROJECT_BINARY_DIR}/src/ui/include)
-target_link_libraries(tolvane_ui_logic PUBLIC tolvane_probe tolvane_resolve)
+target_link_libraries(tolvane_ui_logic PUBLIC tolvane_ui_run)
 
 add_library(tolvane_ui_win STATIC
   ${ui}/main/dpi_win.cpp

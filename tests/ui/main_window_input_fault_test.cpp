@@ -15,6 +15,8 @@
 #include "testbed/testbed_qtest.h"
 #include "ui/main/latency_chart.h"
 #include "ui/main/main_window.h"
+#include "ui/main/program.h"
+#include "ui/style/qt_text.h"
 #include "ui/main/messages.h"
 #include "ui/main/periodic_timer.h"
 #include "window_controls.h"
@@ -23,8 +25,6 @@ namespace tolvane::ui::test {
 namespace {
 
 namespace bed = tolvane::testbed;
-
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
 }  // namespace
 
@@ -57,7 +57,7 @@ class MainWindowInputFaultTest : public QObject {
 void MainWindowInputFaultTest::init() {
   TOLVANE_QREQUIRE_TESTBED();
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-  window_ = std::make_unique<MainWindow>();
+  window_ = std::make_unique<MainWindow>(SystemEngine());
   window_->show();
 }
 

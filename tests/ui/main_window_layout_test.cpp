@@ -17,6 +17,7 @@
 
 #include "ui/main/latency_chart.h"
 #include "ui/main/main_window.h"
+#include "ui/main/program.h"
 #include "ui/main/periodic_timer.h"
 #include "ui/main/system_colours.h"
 #include "window_controls.h"
@@ -62,7 +63,7 @@ class MainWindowLayoutTest : public QObject {
 };
 
 void MainWindowLayoutTest::init() {
-  window_ = std::make_unique<MainWindow>();
+  window_ = std::make_unique<MainWindow>(SystemEngine());
   window_->show();
   QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
 }

@@ -12,6 +12,7 @@
 #include "testbed/testbed_qtest.h"
 #include "ui/main/latency_chart.h"
 #include "ui/main/main_window.h"
+#include "ui/main/program.h"
 #include "ui/main/periodic_timer.h"
 
 namespace tolvane::ui::test {
@@ -53,7 +54,7 @@ void MainWindowScreenTest::translucentWindowPlotsItsRows() {
   backdrop.show();
   QVERIFY(QTest::qWaitForWindowExposed(&backdrop));
 
-  MainWindow window;
+  MainWindow window(SystemEngine());
   window.move(60, 50);
   window.show();
   QVERIFY(QTest::qWaitForWindowExposed(&window));

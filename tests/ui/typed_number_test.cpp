@@ -1,10 +1,8 @@
 // The leading-number and strict readings of typed numbers, and rounding.
 #include <gtest/gtest.h>
 
-#include <QLocale>
-#include <QString>
-
 #include <cmath>
+#include <optional>
 
 #include "ui/main/rounding.h"
 #include "ui/main/typed_number.h"
@@ -61,22 +59,31 @@ TEST(LeadingNumber, ReadsZeroWhenNoNumberStartsTheText) {
   EXPECT_EQ(LeadingNumber("x50"), 0);
 }
 
-TEST(StrictNumber, TakesTheWholeTextInTheLocalesConventions) {
-  const QLocale english(QLocale::English, QLocale::UnitedStates);
-  EXPECT_EQ(StrictNumber(" 2.5 ", english), 2.5);
-  EXPECT_EQ(StrictNumber("-3", english), -3);
-  EXPECT_EQ(StrictNumber("1e2", english), 100);
-  EXPECT_EQ(StrictNumber("1,000", english), 1000);
-  EXPECT_FALSE(StrictNumber("", english));
-  EXPECT_FALSE(StrictNumber("12abc", english));
-  EXPECT_FALSE(StrictNumber("2,5,", english));
-  EXPECT_FALSE(StrictNumber("nan", english));
-  EXPECT_FALSE(StrictNumber("inf", english));
-
-  const QLocale german(QLocale::German, QLocale::Germany);
-  EXPECT_EQ(StrictNumber("2,5", german), 2.5);
-  EXPECT_EQ(StrictNumber("1.000", german), 1000);
-  EXPECT_FALSE(StrictNumber("2.5", german));
+TEST(StrictNumber, TakesTheWholeTextWithTheLocalesDecimalSeparator) {
+  const NumberSeparators english{".", ","}, german{",", "."}, french{",", "\u202F"};
+  const std::optional<double> refused;
+  struct Case {
+    const char* text;
+    const NumberSeparators& separators;
+    std::optional<double> value;
+  };
+  const Case cases[] = {
+      {" 2.5 ", english, 2.5}, {"-3", english, -3}, {"+5", english, 5}, {"\u22125", english, -5},
+      {"1e2", english, 100}, {"1E+2", english, 100}, {".5", english, 0.5}, {"5.", english, 5},
+      {"\t7\n", english, 7}, {"2,5", german, 2.5}, {"0,25", german, 0.25}, {"2,5", french, 2.5},
+      {"", english, refused}, {"  ", english, refused}, {"12abc", english, refused},
+      {"2,5,", english, refused}, {"nan", english, refused}, {"inf", english, refused},
+      {"1e", english, refused}, {"e5", english, refused}, {"++5", english, refused},
+      {"5-", english, refused}, {"1.2.3", english, refused}, {"1e999", english, refused},
+      {"2.5", german, refused}, {"&H10", english, refused},
+      // A group separator is never taken: it would read 0,050 s as 50 s.
+      {"1,000", english, refused}, {"0,050", english, refused}, {"0,001", english, refused},
+      {"1.000", german, refused}, {"0.050", german, refused}, {"1\u202F000", french, refused},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(StrictNumber(c.text, c.separators), c.value);
+  }
 }
 
 TEST(Rounding, RoundsHalvesToTheEvenNeighbour) {

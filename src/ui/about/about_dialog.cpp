@@ -4,20 +4,17 @@
 #include <QPushButton>
 
 #include "ui/about/about_layout.h"
-#include "ui/main/layout_qt.h"
 #include "ui/about/about_texts.h"
 #include "ui/about/line_control.h"
 #include "ui/about/program_info.h"
 #include "ui/icon/application_icon.h"
-#include "ui/main/colours.h"
-#include "ui/main/form_style.h"
+#include "ui/style/colours.h"
+#include "ui/style/form_style.h"
+#include "ui/style/qt_text.h"
+#include "ui/style/twips_qt.h"
 
 namespace tolvane::ui::about {
 namespace {
-
-QString Q(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QLabel* GreenLabel(QWidget* parent, const char* name, const char* designText,
                    layout::Place place) {

@@ -8,7 +8,7 @@
 #include "ui/about/about_texts.h"
 #include "ui/about/program_info.h"
 #include "ui/about/version_record_win.h"
-#include "ui/main/colours.h"
+#include "ui/style/colours.h"
 #include "ui/main/controls_win.h"
 #include "ui/main/dpi_win.h"
 

@@ -2,7 +2,7 @@
 // client area.
 #pragma once
 
-#include "ui/main/layout.h"
+#include "ui/style/twips.h"
 
 namespace tolvane::ui::about::layout {
 

@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <array>
 
-#include "ui/main/colours.h"
+#include "ui/style/colours.h"
 
 namespace tolvane::ui {
 namespace {

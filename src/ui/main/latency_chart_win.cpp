@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "ui/main/colours.h"
+#include "ui/style/colours.h"
 #include "ui/main/controls_win.h"
 
 namespace tolvane::ui::win {

@@ -11,25 +11,22 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include <algorithm>
-
 #include "probe/probe.h"
 #include "resolve/resolve.h"
 #include "ui/about/about_dialog.h"
 #include "ui/main/app_icon.h"
-#include "ui/main/colours.h"
-#include "ui/main/form_style.h"
 #include "ui/main/latency_chart.h"
-#include "ui/main/layout_qt.h"
-#include "ui/main/message_box.h"
+#include "ui/main/layout.h"
 #include "ui/main/message_box_sink.h"
 #include "ui/main/messages.h"
 #include "ui/main/periodic_timer.h"
-#include "ui/main/rounding.h"
-#include "ui/main/row_label.h"
 #include "ui/main/system_colours.h"
-#include "ui/main/typed_number.h"
 #include "ui/main/window_effects.h"
+#include "ui/style/colours.h"
+#include "ui/style/form_style.h"
+#include "ui/style/message_box.h"
+#include "ui/style/qt_text.h"
+#include "ui/style/twips_qt.h"
 #include "ui/tray/qt_tray.h"
 #include "ui/tray/tray.h"
 #include "ui/tray/tray_texts.h"
@@ -37,11 +34,7 @@
 namespace tolvane::ui {
 namespace {
 
-constexpr int kMaxPings = 50;
-constexpr double kMaxIntervalSeconds = 60;
 constexpr double kOpacity = 210.0 / 255.0;
-
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
 template <typename W>
 W* Place(W* widget, const char* name, layout::Place place) {
@@ -75,20 +68,27 @@ QPushButton* Button(QWidget* parent, const char* name, const QString& text, layo
   return button;
 }
 
+// The locale's separators as Qt reports them; the run reads typed numbers
+// with them.
+NumberSeparators SeparatorsOf(const QLocale& locale) {
+  return {Utf8(locale.decimalPoint()), Utf8(locale.groupSeparator())};
+}
+
 }  // namespace
 
-MainWindow::MainWindow(QWidget* parent)
+MainWindow::MainWindow(Engine engine, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      sockets_(probe::MakeSystemSocketLibrary()),
-      icmp_(probe::MakeSystemIcmpService()),
-      lookup_(resolve::MakeSystemHostLookup()),
+      engine_(std::move(engine)),
       messages_(std::make_unique<MessageBoxSink>(this)),
-      platform_(std::make_unique<probe::Platform>(probe::Platform{*sockets_, *icmp_, *messages_})),
-      resolver_(std::make_unique<resolve::Resolver>(resolve::Resolver{*sockets_, *lookup_, *messages_})),
+      platform_(std::make_unique<probe::Platform>(probe::Platform{*engine_.sockets, *engine_.icmp, *messages_})),
+      resolver_(std::make_unique<resolve::Resolver>(
+          resolve::Resolver{*engine_.sockets, *engine_.lookup, *messages_})),
       checker_(std::make_unique<probe::Checker>(*platform_)) {
   tray::UseQtTray();
   BuildControls();
+  run_ = std::make_unique<PingRun>(*checker_, *resolver_, static_cast<RunView&>(*this), SeparatorsOf(QLocale()),
+                                   Utf8(QCoreApplication::applicationFilePath()));
   Form_Load();
 }
 
@@ -163,95 +163,12 @@ std::int32_t MainWindow::check(const std::string& Vnewip_address) {
 }
 
 void MainWindow::Command1_Click() {
-  // Everything typed is read and judged before any echo goes out; a refused
-  // press leaves a run in progress exactly as it was.
-  const std::string typed = Text1->text().toStdString();
-  const auto count = ReadCount();
-  if (!count) return;
-  const auto seconds = ReadInterval();
-  if (!seconds) return;
-
-  std::string host = typed;
-  if (check(host) == probe::kNoReply) {
-    if (RefusedForPermission()) return;
-    host = resolve::ResolveHostAddress(typed, *resolver_);
-    if (check(host) == probe::kNoReply) {
-      if (RefusedForPermission()) return;
-      Tell(kUnresponsiveMessage);
-      return;
-    }
-  }
-
-  maxt = kNoStatistic;
-  mint = kNoStatistic;
-  sumt = 0;
-  numreplies = 0;
-  curhost = host;
-  curping = 1;
-  graph->SetRowCount(*count);
-  numpings = *count;
-  graph->SetHostText(QString::fromStdString(host));
-  runInterval_ = *seconds;
-  Timer1->setPeriod(RoundHalfEven32(*seconds * 1000).value_or(0));
-  Timer1->setEnabled(true);
-  Command5->show();
-}
-
-std::optional<std::int16_t> MainWindow::ReadCount() {
-  const QString text = duration->text();
-  if (LeadingNumber(text.toStdString()) > kMaxPings) {
-    Tell(kCountLimitMessage);
-    return std::nullopt;
-  }
-  const auto value = StrictNumber(text, QLocale());
-  if (!value) {
-    Tell(kBadCountMessage);
-    return std::nullopt;
-  }
-  // The two readings disagree where the locale has other separators.
-  if (*value > kMaxPings) {
-    Tell(kCountLimitMessage);
-    return std::nullopt;
-  }
-  const auto count = RoundHalfEven16(*value);
-  if (!count || *count < 1) {
-    Tell(kBadCountMessage);
-    return std::nullopt;
-  }
-  return count;
-}
-
-std::optional<double> MainWindow::ReadInterval() {
-  const QString text = interval->text();
-  if (LeadingNumber(text.toStdString()) > kMaxIntervalSeconds) {
-    Tell(kIntervalLimitMessage);
-    return std::nullopt;
-  }
-  const auto value = StrictNumber(text, QLocale());
-  if (!value || *value < 0) {
-    Tell(kBadIntervalMessage);
-    return std::nullopt;
-  }
-  if (*value > kMaxIntervalSeconds) {
-    Tell(kIntervalLimitMessage);
-    return std::nullopt;
-  }
-  return value;
-}
-
-bool MainWindow::RefusedForPermission() {
-  if (checker_->reply.Status != probe::kIcmpNotPermitted) return false;
-  const std::string program = QCoreApplication::applicationFilePath().toStdString();
-  ShowMessageBox(this, QString::fromStdString(NotPermittedMessage(program)), QMessageBox::Warning);
-  return true;
+  run_->Press({Utf8(Text1->text()), Utf8(duration->text()), Utf8(interval->text())});
 }
 
 void MainWindow::Tell(std::string_view text) { ShowMessageBox(this, Q(text)); }
 
-void MainWindow::Command5_Click() {
-  Timer1->setEnabled(false);
-  Command5->hide();
-}
+void MainWindow::Command5_Click() { run_->Stop(); }
 
 void MainWindow::Command2_Click() { close(); }
 
@@ -304,42 +221,24 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   emit closed();
 }
 
-void MainWindow::Timer1_Timer() {
-  if (curping <= numpings) {
-    graphping();
-    ++curping;
-    return;
-  }
-  Timer1->setEnabled(false);
-  const auto average = AverageOf(sumt, numreplies);
-  if (average) sumt = *average;
-  Current->setText(Q(AverageText(average)));
-  Command5->hide();
-}
+void MainWindow::Timer1_Timer() { run_->Tick(Utf8(interval->text())); }
 
-void MainWindow::graphping() {
-  graph->SelectRow(curping);
-  // The box is read afresh for every label; once it no longer reads as a
-  // number, the interval the run started with stands in.
-  const double seconds = StrictNumber(interval->text(), QLocale()).value_or(runInterval_);
-  graph->SetRowLabel(Q(RowLabel(seconds * curping)));
+void MainWindow::graphping() { run_->graphping(Utf8(interval->text())); }
 
-  const std::int32_t r = check(curhost);
-  const probe::EchoReply& reply = checker_->reply;
-  if (r == probe::kNoReply) {
-    graph->SetRowValue("-");
-    graph->SetRowToolTip(QString::fromStdString(checker_->statusText));
-  } else {
-    graph->SetRowValue(QString::number(r));
-    const double ms = reply.RoundTripMicroseconds > 0 ? reply.RoundTripMicroseconds / 1000.0 : r;
-    graph->SetRowToolTip(QString::number(ms, 'f', 3) + " ms");
-    maxt = std::max(maxt, r);
-    mint = mint == kNoStatistic ? r : std::min(mint, r);
-    sumt += r;
-    ++numreplies;
-  }
-  Current->setText(Q(CurrentText(r)));
-  results->setText(Q(ResultsText(mint, maxt)));
+void MainWindow::SetRowCount(std::int16_t count) { graph->SetRowCount(count); }
+void MainWindow::SetHostText(const std::string& text) { graph->SetHostText(Q(text)); }
+void MainWindow::SelectRow(std::int16_t row) { graph->SelectRow(row); }
+void MainWindow::SetRowLabel(const std::string& text) { graph->SetRowLabel(Q(text)); }
+void MainWindow::SetRowValue(const std::string& text) { graph->SetRowValue(Q(text)); }
+void MainWindow::SetRowToolTip(const std::string& text) { graph->SetRowToolTip(Q(text)); }
+void MainWindow::SetCurrentText(const std::string& text) { Current->setText(Q(text)); }
+void MainWindow::SetResultsText(const std::string& text) { results->setText(Q(text)); }
+void MainWindow::ShowStop(bool shown) { Command5->setVisible(shown); }
+void MainWindow::SetTimerPeriod(std::int32_t milliseconds) { Timer1->setPeriod(milliseconds); }
+void MainWindow::SetTimerEnabled(bool enabled) { Timer1->setEnabled(enabled); }
+
+void MainWindow::ShowMessage(const std::string& text, BoxIcon icon) {
+  ShowMessageBox(this, Q(text), icon == BoxIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon);
 }
 
 }  // namespace tolvane::ui

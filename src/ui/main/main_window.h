@@ -1,16 +1,18 @@
 // The main window: the chart, the host, count and interval boxes, the
-// result labels and buttons, and the run state a ping run keeps between
-// ticks. A run is in progress exactly while Timer1 is enabled.
+// result labels and buttons. It is the view of a ping run: its buttons and
+// timer hand over to the run, and the run tells it what to show. A run is
+// in progress exactly while Timer1 is enabled.
 #pragma once
 
 #include <QWidget>
 
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 
-#include "ui/main/run_texts.h"
+#include "probe/platform.h"
+#include "resolve/resolve.h"
+#include "ui/main/run.h"
 #include "ui/tray/tray_menu_owner.h"
 
 class QAction;
@@ -21,14 +23,8 @@ class QPushButton;
 
 namespace tolvane::probe {
 class Checker;
-class IcmpService;
-class SocketLibrary;
 struct Platform;
 }  // namespace tolvane::probe
-namespace tolvane::resolve {
-class HostLookup;
-struct Resolver;
-}  // namespace tolvane::resolve
 
 namespace tolvane::ui {
 
@@ -40,11 +36,19 @@ class LatencyChart;
 class MessageBoxSink;
 class PeriodicTimer;
 
-class MainWindow : public QWidget, public tray::TrayMenuOwner {
+// What the window probes and looks names up with; the program gives it the
+// system's, tests may give it fakes.
+struct Engine {
+  std::unique_ptr<probe::SocketLibrary> sockets;
+  std::unique_ptr<probe::IcmpService> icmp;
+  std::unique_ptr<resolve::HostLookup> lookup;
+};
+
+class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView {
   Q_OBJECT
 
  public:
-  explicit MainWindow(QWidget* parent = nullptr);
+  explicit MainWindow(Engine engine, QWidget* parent = nullptr);
   ~MainWindow() override;
 
   // One echo to `Vnewip_address`: the round-trip time in ms, or
@@ -58,10 +62,8 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner {
   // The icon's right-button press while the window is in the tray.
   void SysTrayMouseEventHandler() override;
 
-  // Largest and smallest answered round trip of the run, in ms;
-  // kNoStatistic while none was answered.
-  std::int32_t maxt = kNoStatistic;
-  std::int32_t mint = kNoStatistic;
+  // The run this window shows.
+  const PingRun& run() const { return *run_; }
 
  public slots:
   void Command1_Click();  // "Ping"
@@ -84,27 +86,28 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner {
  private:
   void BuildControls();
   void Form_Load();
-  std::optional<std::int16_t> ReadCount();
-  std::optional<double> ReadInterval();
-  bool RefusedForPermission();
   void Tell(std::string_view text);
 
-  // The probe engine, on this platform's services.
-  std::unique_ptr<probe::SocketLibrary> sockets_;
-  std::unique_ptr<probe::IcmpService> icmp_;
-  std::unique_ptr<resolve::HostLookup> lookup_;
+  // RunView: what the run shows, on this window's controls.
+  void SetRowCount(std::int16_t count) override;
+  void SetHostText(const std::string& text) override;
+  void SelectRow(std::int16_t row) override;
+  void SetRowLabel(const std::string& text) override;
+  void SetRowValue(const std::string& text) override;
+  void SetRowToolTip(const std::string& text) override;
+  void SetCurrentText(const std::string& text) override;
+  void SetResultsText(const std::string& text) override;
+  void ShowStop(bool shown) override;
+  void SetTimerPeriod(std::int32_t milliseconds) override;
+  void SetTimerEnabled(bool enabled) override;
+  void ShowMessage(const std::string& text, BoxIcon icon) override;
+
+  Engine engine_;
   std::unique_ptr<MessageBoxSink> messages_;
   std::unique_ptr<probe::Platform> platform_;
   std::unique_ptr<resolve::Resolver> resolver_;
   std::unique_ptr<probe::Checker> checker_;
-
-  // Run state beside maxt and mint.
-  std::int32_t sumt = 0;        // sum of answered round trips; the average at the end
-  std::int32_t numreplies = 0;  // answered samples so far
-  std::int16_t numpings = 0;    // samples the run takes
-  std::int16_t curping = 0;     // next sample, and its chart row
-  std::string curhost;          // what every sample of the run probes
-  double runInterval_ = 0;      // labels the rows when the box no longer reads
+  std::unique_ptr<PingRun> run_;  // made once the controls are
 
   LatencyChart* graph;
   QLineEdit* Text1;

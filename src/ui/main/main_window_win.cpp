@@ -7,12 +7,13 @@
 #include "probe/probe.h"
 #include "resolve/resolve.h"
 #include "ui/about/about_dialog_win.h"
-#include "ui/main/colours.h"
+#include "ui/style/colours.h"
 #include "ui/main/controls_win.h"
 #include "ui/main/dpi_win.h"
 #include "ui/main/latency_chart_win.h"
 #include "ui/main/layout.h"
 #include "ui/main/messages.h"
+#include "ui/main/run.h"
 #include "ui/main/window_effects.h"
 #include "ui/tray/notify_area_win.h"
 #include "ui/tray/tray.h"
@@ -48,11 +49,50 @@ const Control kControls[] = {
     {kCommand4, "Button", "&About", layout::kCommand4, WS_TABSTOP | BS_PUSHBUTTON},
     {kCommand5, "Button", "&Stop", layout::kCommand5, WS_TABSTOP | BS_PUSHBUTTON},
     {kLabel3, "Static", "IP:", layout::kLabel3, SS_RIGHT | SS_NOPREFIX},
-    {kLabel1, "Static", "How many times?", layout::kLabel1, SS_LEFT | SS_NOPREFIX},
+    {kLabel1, "Static", "How many times?", layout::kLabel1, SS_LEFTNOWORDWRAP | SS_NOPREFIX},
     {kLabel2, "Static", "Int in Sec.", layout::kLabel2, SS_CENTER | SS_NOPREFIX},
     {kResults, "Static", "Duration in sec.", layout::kResults, SS_LEFT | SS_NOPREFIX},
     {kCurrent, "Static", "", layout::kCurrent, SS_LEFT | SS_NOPREFIX},
 };
+
+// The engine's user messages, as the program's message boxes over the
+// window.
+class MessageBoxSink final : public probe::MessageSink {
+ public:
+  explicit MessageBoxSink(const HWND& owner) : owner_(owner) {}
+  void Show(const std::string& text, probe::MessageIcon icon) override {
+    MessageBoxA(owner_, text.c_str(), kProgramTitle.data(),
+                MB_OK | (icon == probe::MessageIcon::Exclamation ? MB_ICONEXCLAMATION : 0));
+  }
+
+ private:
+  const HWND& owner_;
+};
+
+std::string Utf8(const wchar_t* text, int length) {
+  if (length <= 0) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+std::string LocaleText(LCTYPE item, const char* fallback) {
+  wchar_t text[16] = {};
+  const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, item, text, 16);
+  return length > 1 ? Utf8(text, length - 1) : std::string(fallback);
+}
+
+// The user's decimal and thousands separators, for reading typed numbers.
+NumberSeparators UserSeparators() {
+  return NumberSeparators{LocaleText(LOCALE_SDECIMAL, "."), LocaleText(LOCALE_STHOUSAND, ",")};
+}
+
+std::string ProgramPath() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path, length < MAX_PATH ? length : 0);
+}
 
 }  // namespace
 
@@ -61,6 +101,11 @@ MainWindow::MainWindow(HINSTANCE instance)
       sockets_(probe::MakeSystemSocketLibrary()),
       icmp_(probe::MakeSystemIcmpService()),
       lookup_(resolve::MakeSystemHostLookup()),
+      messages_(std::make_unique<MessageBoxSink>(main_)),
+      platform_(std::make_unique<probe::Platform>(probe::Platform{*sockets_, *icmp_, *messages_})),
+      resolver_(std::make_unique<resolve::Resolver>(resolve::Resolver{*sockets_, *lookup_, *messages_})),
+      checker_(std::make_unique<probe::Checker>(*platform_)),
+      run_(std::make_unique<PingRun>(*checker_, *resolver_, *this, UserSeparators(), ProgramPath())),
       notifyArea_(std::make_unique<tray::ShellNotifyArea>()),
       windowSystem_(std::make_unique<tray::Win32WindowSystem>()) {
   tray::UseTrayPlatform(notifyArea_.get(), windowSystem_.get());
@@ -168,10 +213,11 @@ void MainWindow::FitLabel(int id) {
   ReleaseDC(label, dc);
   if (narrowFont_) DeleteObject(narrowFont_);
   narrowFont_ = nullptr;
-  if (extent.cx <= box.right || extent.cx == 0) return;
+  const LONG room = box.right - 2;  // the last glyph's overhang
+  if (extent.cx <= room || extent.cx == 0) return;
   LOGFONTA lf{};
   GetObjectA(font_, sizeof lf, &lf);
-  lf.lfWidth = std::max<LONG>(1, metrics.tmAveCharWidth * (box.right - 1) / extent.cx);
+  lf.lfWidth = std::max<LONG>(1, metrics.tmAveCharWidth * room / extent.cx);
   narrowFont_ = CreateFontIndirectA(&lf);
   SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(narrowFont_), FALSE);
 }
@@ -233,6 +279,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       DestroyWindow(main_);
       return 0;
     case WM_DESTROY:
+      // A run in progress ends with the window.
+      timerEnabled_ = false;
       KillTimer(main_, kTimer1);
       // Closed while resident (the session ending): no icon left behind.
       LeaveTray();
@@ -274,16 +322,16 @@ void MainWindow::OnCommand(int id) {
   }
 }
 
+// As UTF-8, which the run reads; the boxes hold whatever the user typed.
 std::string MainWindow::TextOf(int id) const {
   HWND control = GetDlgItem(main_, id);
-  const int length = GetWindowTextLengthA(control);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  const int read = GetWindowTextA(control, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(read > 0 ? read : 0));
-  return text;
+  const int length = GetWindowTextLengthW(control);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int read = GetWindowTextW(control, text.data(), length + 1);
+  return Utf8(text.data(), read);
 }
 
-void MainWindow::Command1_Click() {}
+void MainWindow::Command1_Click() { run_->Press(TypedRun{TextOf(kText1), TextOf(kDuration), TextOf(kInterval)}); }
 void MainWindow::Command2_Click() { SendMessageA(main_, WM_CLOSE, 0, 0); }
 void MainWindow::Command3_Click() {
   const auto self = reinterpret_cast<tray::WindowHandle>(main_);
@@ -305,8 +353,8 @@ void MainWindow::Command4_Click() {
   if (!frmAbout_) frmAbout_ = std::make_unique<about::frmAbout>(instance_, icon_);
   frmAbout_->ShowModal(main_);
 }
-void MainWindow::Command5_Click() {}
-void MainWindow::Timer1_Timer() {}
+void MainWindow::Command5_Click() { run_->Stop(); }
+void MainWindow::Timer1_Timer() { run_->Tick(TextOf(kInterval)); }
 void MainWindow::SysTrayMouseEventHandler() {
   SetForegroundWindow(main_);
   POINT at{};

@@ -2,18 +2,25 @@
 
 #include <QApplication>
 
+#include "probe/platform.h"
+#include "resolve/resolve.h"
 #include "ui/about/program_info.h"
 #include "ui/main/app_icon.h"
 #include "ui/main/main_window.h"
+#include "ui/style/qt_text.h"
 
 namespace tolvane::ui {
 
+Engine SystemEngine() {
+  return {probe::MakeSystemSocketLibrary(), probe::MakeSystemIcmpService(), resolve::MakeSystemHostLookup()};
+}
+
 int RunProgram(QApplication& app) {
-  QApplication::setApplicationName(QString::fromUtf8(about::kTitle.data(), about::kTitle.size()));
+  QApplication::setApplicationName(Q(about::kTitle));
   QApplication::setApplicationVersion(
       QString("%1.%2.%3").arg(about::kVersionMajor).arg(about::kVersionMinor).arg(about::kVersionRevision));
   QApplication::setWindowIcon(AppIcon());
-  MainWindow window;
+  MainWindow window(SystemEngine());
   // A tool window may not count as the last window to close: end explicitly.
   QObject::connect(&window, &MainWindow::closed, &app, &QApplication::quit, Qt::QueuedConnection);
   window.move(9, 27);  // where the window first stood: 135 by 405 twips

@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "ui/main/run_texts.h"
+#include "ui/main/typed_number.h"
 
 namespace tolvane::probe {
 class Checker;
@@ -17,12 +19,6 @@ struct Resolver;
 }  // namespace tolvane::resolve
 
 namespace tolvane::ui {
-
-// The separators of the user's locale, as the toolkit reports them (UTF-8).
-struct NumberSeparators {
-  std::string decimal = ".";
-  std::string group = ",";
-};
 
 // Everything the run does to a window.
 class RunView {
@@ -76,6 +72,9 @@ class PingRun {
   void Tick(const std::string& intervalText);
   // "&Stop": the timer off and the button hidden; nothing else changes.
   void Stop();
+  // Takes sample `curping`: its row's label, value and tooltip, and the
+  // labels. Only a tick calls it.
+  void graphping(const std::string& intervalText);
 
   bool running() const { return running_; }
 
@@ -89,7 +88,9 @@ class PingRun {
   std::string curhost;          // what every sample of the run probes
 
  private:
-  void graphping(const std::string& intervalText);
+  std::optional<std::int16_t> ReadCount(const std::string& text);
+  std::optional<double> ReadInterval(const std::string& text);
+  bool RefusedForPermission();
 
   probe::Checker& checker_;
   resolve::Resolver& resolver_;

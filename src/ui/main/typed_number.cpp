@@ -1,8 +1,5 @@
 #include "ui/main/typed_number.h"
 
-#include <QLocale>
-#include <QString>
-
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -86,10 +83,50 @@ double LeadingNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
-std::optional<double> StrictNumber(const QString& text, const QLocale& locale) {
-  bool ok = false;
-  double value = locale.toDouble(text.trimmed(), &ok);
-  if (!ok || !std::isfinite(value)) return std::nullopt;
+std::optional<double> StrictNumber(std::string_view text, const NumberSeparators& separators) {
+  constexpr std::string_view kSpace = " \t\n\v\f\r";
+  constexpr std::string_view kMinusSign = "\xE2\x88\x92";  // U+2212, which some locales write
+  const auto first = text.find_first_not_of(kSpace);
+  if (first == std::string_view::npos) return std::nullopt;
+  text = text.substr(first, text.find_last_not_of(kSpace) - first + 1);
+
+  // The text in the C locale's terms, checked as it goes: sign, digits, at
+  // most one point before an exponent, an exponent of E, sign and digits.
+  std::string number;
+  bool point = false, exponent = false, digits = false, exponentDigits = false;
+  const std::string_view decimal = separators.decimal.empty() ? "." : separators.decimal;
+  std::size_t i = 0;
+  auto at = [&](std::string_view s) { return !s.empty() && text.substr(i).starts_with(s); };
+  if (at("-") || at("+") || at(kMinusSign)) {
+    if (!at("+")) number += '-';
+    i += at(kMinusSign) ? kMinusSign.size() : 1;
+  }
+  while (i < text.size()) {
+    const char c = text[i];
+    if (IsDigit(c)) {
+      number += c;
+      (exponent ? exponentDigits : digits) = true;
+      ++i;
+    } else if (at(decimal) && !point && !exponent) {
+      number += '.';
+      point = true;
+      i += decimal.size();
+    } else if ((c == 'e' || c == 'E') && digits && !exponent) {
+      number += 'e';
+      exponent = true;
+      ++i;
+      if (i < text.size() && (text[i] == '+' || text[i] == '-')) number += text[i++];
+    } else {
+      return std::nullopt;  // a group separator, a second point, anything else
+    }
+  }
+  if (!digits || (exponent && !exponentDigits)) return std::nullopt;
+
+  double value = 0;
+  const char* begin = number.data();
+  const char* end = number.data() + number.size();
+  const auto [stop, ec] = std::from_chars(begin, end, value, std::chars_format::general);
+  if (ec != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
   return value;
 }
 

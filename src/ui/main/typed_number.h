@@ -2,12 +2,16 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <string_view>
 
-class QLocale;
-class QString;
-
 namespace tolvane::ui {
+
+// The separators of the user's locale, as the toolkit reports them (UTF-8).
+struct NumberSeparators {
+  std::string decimal = ".";
+  std::string group = ",";
+};
 
 // Leading-number reading, used for the limit tests. Blanks, tabs and line
 // feeds are ignored wherever they stand; then the longest decimal number at
@@ -17,9 +21,11 @@ namespace tolvane::ui {
 // large for a double reads as an infinity.
 double LeadingNumber(std::string_view text);
 
-// Strict reading, used for the values a run takes: the whole text, blanks
-// around it aside, must be a finite number in `locale`'s conventions
-// (decimal and thousands separators, sign, exponent).
-std::optional<double> StrictNumber(const QString& text, const QLocale& locale);
+// Strict reading, used for the values a run takes: the whole UTF-8 text,
+// white space around it aside, must be a finite number written with the
+// locale's decimal separator (sign, digits, exponent by E). A group
+// separator is refused: no count or interval needs one, and read as such it
+// would turn "0,050" into 50.
+std::optional<double> StrictNumber(std::string_view text, const NumberSeparators& separators);
 
 }  // namespace tolvane::ui

@@ -21,6 +21,8 @@
 #include "ui/about/about_dialog.h"
 #include "ui/main/latency_chart.h"
 #include "ui/main/main_window.h"
+#include "ui/main/program.h"
+#include "ui/style/qt_text.h"
 #include "ui/main/periodic_timer.h"
 #include "ui/tray/notify_area.h"
 #include "ui/tray/qt_tray.h"
@@ -54,8 +56,6 @@ class TakingArea : public tray::NotifyArea {
   std::vector<tray::TrayIconRecord> up;
   int adds = 0;
 };
-
-QString Q(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
 
 }  // namespace
 
@@ -108,7 +108,7 @@ class MainWindowTrayTest : public QObject {
   void init() {
     tray::ResetTray();
     area_ = TakingArea{};
-    window_ = std::make_unique<MainWindow>();
+    window_ = std::make_unique<MainWindow>(SystemEngine());
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     QCursor::setPos(300, 200);

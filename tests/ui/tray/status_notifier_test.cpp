@@ -20,6 +20,7 @@
 #include <memory>
 
 #include "ui/main/main_window.h"
+#include "ui/main/program.h"
 #include "ui/tray/status_notifier_host.h"
 #include "ui/tray/tray.h"
 
@@ -148,7 +149,7 @@ class StatusNotifierTest : public QObject {
     QVERIFY(QSystemTrayIcon::isSystemTrayAvailable());
 
     tray::ResetTray();
-    MainWindow window;
+    MainWindow window(SystemEngine());
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.findChild<QPushButton*>("Command3")->click();

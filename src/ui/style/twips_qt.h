@@ -1,10 +1,10 @@
-// The twip layout as Qt geometry, at Qt's logical 96 dots per inch.
+// The twip layouts as Qt geometry, at Qt's logical 96 dots per inch.
 #pragma once
 
 #include <QRect>
 #include <QSize>
 
-#include "ui/main/layout.h"
+#include "ui/style/twips.h"
 
 namespace tolvane::ui::layout {
 

@@ -10,7 +10,7 @@
 
 #include <algorithm>
 
-#include "ui/main/colours.h"
+#include "ui/style/colours.h"
 
 namespace tolvane::ui {
 
