@@ -31,6 +31,10 @@ target_link_libraries(tolvane_ui_win PUBLIC tolvane_ui_logic comctl32 version sh
 add_executable(tolvane WIN32 ${ui}/main/main_win.cpp)
 set_target_properties(tolvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/src/ui)
 target_link_libraries(tolvane PRIVATE tolvane_ui_win)
+if(NOT MSVC)
+  # Release builds ship without their symbol tables.
+  target_link_options(tolvane PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
+endif()
 include(${PROJECT_SOURCE_DIR}/cmake/VersionResource.cmake)
 tolvane_version_resource(tolvane)
 # The application manifest: common controls 6, per-monitor DPI awareness.

@@ -29,7 +29,6 @@ namespace bed = tolvane::testbed;
 struct Tick {
   QString current;
   QString results;
-  std::int32_t maxt, mint;
 };
 
 // The whole-ms time of a reply delayed `delayMs` by the responder: never
@@ -77,7 +76,7 @@ void MainWindowRunTest::init() {
   ticks_.clear();
   // After the window's own handler: what the tick left behind.
   connect(Child<PeriodicTimer>("Timer1"), &PeriodicTimer::ticked, this, [this] {
-    ticks_.push_back({Text("Current"), Text("results"), window_->run().maxt, window_->run().mint});
+    ticks_.push_back({Text("Current"), Text("results")});
   });
 }
 
@@ -101,6 +100,8 @@ bool MainWindowRunTest::WaitForTicks(int count, int timeoutMs) {
   return static_cast<int>(ticks_.size()) >= count;
 }
 
+// The sampling in detail is the run's logic tests'; here the real echoes
+// reach the real window's chart and labels.
 void MainWindowRunTest::workedExampleKeepsStatisticsOverAnsweredSamples() {
   ModalBoxGuard boxes;
   // The press probes once first, then the four samples: 12, 15, lost, 20.
@@ -120,27 +121,17 @@ void MainWindowRunTest::workedExampleKeepsStatisticsOverAnsweredSamples() {
   const double d = Chart()->RowValue(4).value_or(-1);
   QVERIFY2(Near(a, 12) && Near(b, 15) && Near(d, 20), qPrintable(QString("%1 %2 %3").arg(a).arg(b).arg(d)));
   QVERIFY(Chart()->RowLost(3));
-  QVERIFY(!Chart()->RowValue(3));
-
-  auto results = [](double min, double max) { return QString("Min Rt:%1 Max Rt:%2").arg(min).arg(max); };
-  QCOMPARE(ticks_[0].current, QString("%1ms").arg(a));
-  QCOMPARE(ticks_[0].results, results(a, a));
-  QCOMPARE(ticks_[1].results, results(a, b));
-  QCOMPARE(ticks_[2].current, QString("no reply"));
-  QCOMPARE(ticks_[2].results, results(a, b));  // a loss leaves them as they were
-  QCOMPARE(ticks_[3].current, QString("%1ms").arg(d));
-  QCOMPARE(ticks_[3].results, results(a, d));
-  QCOMPARE(window_->run().maxt, static_cast<std::int32_t>(d));
-  QCOMPARE(window_->run().mint, static_cast<std::int32_t>(a));
-  // (12 + 15 + 20) / 3 = 15.67: the loss is not a 0 ms reply.
-  const double mean = (a + b + d) / 3;
-  QCOMPARE(ticks_[4].current, QString("Avr:%1").arg(qRound(mean)));
-  if (a == 12 && b == 15 && d == 20) QCOMPARE(ticks_[4].current, QString("Avr:16"));
-
-  QVERIFY(Chart()->RowToolTip(1).endsWith(" ms"));
-  QVERIFY2(Near(Chart()->RowToolTip(1).chopped(3).toDouble(), 12), qPrintable(Chart()->RowToolTip(1)));
-  QVERIFY(Chart()->RowToolTip(1).contains('.'));
   QCOMPARE(Chart()->RowToolTip(3), QString("11010   [ ip req timed out ]"));
+  QVERIFY2(Near(Chart()->RowToolTip(1).chopped(3).toDouble(), 12), qPrintable(Chart()->RowToolTip(1)));
+
+  QCOMPARE(ticks_[0].current, QString("%1ms").arg(a));
+  QCOMPARE(ticks_[2].current, QString("no reply"));
+  QCOMPARE(ticks_[3].results, QString("Min Rt:%1 Max Rt:%2").arg(a).arg(d));
+  QCOMPARE(std::make_pair(window_->run().mint, window_->run().maxt),
+           std::make_pair(static_cast<std::int32_t>(a), static_cast<std::int32_t>(d)));
+  // Over the three answers: the loss is not a 0 ms reply.
+  QCOMPARE(ticks_[4].current, QString("Avr:%1").arg(qRound((a + b + d) / 3)));
+  QVERIFY(!Child<QPushButton>("Command5")->isVisible());
   QVERIFY(boxes.seen().empty());
 }
 
@@ -179,9 +170,6 @@ void MainWindowRunTest::stopEndsTheRunWithoutAverage() {
   QCOMPARE(Chart()->RowCount(), 10);
   QVERIFY(Chart()->RowValue(2).has_value());
   QVERIFY(!Chart()->RowValue(3).has_value());
-  // Stop while idle only hides a hidden button.
-  Child<QPushButton>("Command5")->click();
-  QVERIFY(!Running());
   QVERIFY(boxes.seen().empty());
 }
 

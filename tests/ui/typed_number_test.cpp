@@ -60,7 +60,7 @@ TEST(LeadingNumber, ReadsZeroWhenNoNumberStartsTheText) {
 }
 
 TEST(StrictNumber, TakesTheWholeTextWithTheLocalesDecimalSeparator) {
-  const NumberSeparators english{".", ","}, german{",", "."}, french{",", "\u202F"};
+  const NumberSeparators english{".", ","}, german{",", "."}, french{",", "\u202F"}, none{"", ""};
   const std::optional<double> refused;
   struct Case {
     const char* text;
@@ -70,7 +70,8 @@ TEST(StrictNumber, TakesTheWholeTextWithTheLocalesDecimalSeparator) {
   const Case cases[] = {
       {" 2.5 ", english, 2.5}, {"-3", english, -3}, {"+5", english, 5}, {"\u22125", english, -5},
       {"1e2", english, 100}, {"1E+2", english, 100}, {".5", english, 0.5}, {"5.", english, 5},
-      {"\t7\n", english, 7}, {"2,5", german, 2.5}, {"0,25", german, 0.25}, {"2,5", french, 2.5},
+      {"\t7\n", english, 7}, {"\u00A07\u3000", english, 7}, {"2,5", german, 2.5},
+      {"0,25", german, 0.25}, {"2,5", french, 2.5}, {"2.5", none, 2.5},  // none reported: the point
       {"", english, refused}, {"  ", english, refused}, {"12abc", english, refused},
       {"2,5,", english, refused}, {"nan", english, refused}, {"inf", english, refused},
       {"1e", english, refused}, {"e5", english, refused}, {"++5", english, refused},

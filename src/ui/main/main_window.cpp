@@ -216,7 +216,7 @@ void MainWindow::Command4_Click() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  Timer1->setEnabled(false);
+  run_->Stop();  // a run ends with the window, without an average
   event->accept();
   emit closed();
 }

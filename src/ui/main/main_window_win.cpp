@@ -279,8 +279,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       DestroyWindow(main_);
       return 0;
     case WM_DESTROY:
-      // A run in progress ends with the window.
-      timerEnabled_ = false;
+      run_->Stop();  // a run ends with the window, without an average
       KillTimer(main_, kTimer1);
       // Closed while resident (the session ending): no icon left behind.
       LeaveTray();

@@ -29,6 +29,26 @@ double WholeInBase(std::string_view digits, int base) {
   return value;
 }
 
+// White space as the toolkits trim it: ASCII's and Unicode's (a no-break
+// space pasted after a number, say), in UTF-8.
+std::string_view TrimSpace(std::string_view text) {
+  static constexpr std::string_view kSpaces[] = {
+      " ", "\t", "\n", "\v", "\f", "\r", "\xC2\x85", "\xC2\xA0", "\xE1\x9A\x80",
+      "\xE2\x80\x80", "\xE2\x80\x81", "\xE2\x80\x82", "\xE2\x80\x83", "\xE2\x80\x84",
+      "\xE2\x80\x85", "\xE2\x80\x86", "\xE2\x80\x87", "\xE2\x80\x88", "\xE2\x80\x89",
+      "\xE2\x80\x8A", "\xE2\x80\xA8", "\xE2\x80\xA9", "\xE2\x80\xAF", "\xE2\x81\x9F",
+      "\xE3\x80\x80"};
+  auto spaceAt = [&](bool front) {
+    for (std::string_view space : kSpaces) {
+      if (front ? text.starts_with(space) : text.ends_with(space)) return space.size();
+    }
+    return std::size_t{0};
+  };
+  while (const auto n = spaceAt(true)) text.remove_prefix(n);
+  while (const auto n = spaceAt(false)) text.remove_suffix(n);
+  return text;
+}
+
 }  // namespace
 
 double LeadingNumber(std::string_view text) {
@@ -84,17 +104,15 @@ double LeadingNumber(std::string_view text) {
 }
 
 std::optional<double> StrictNumber(std::string_view text, const NumberSeparators& separators) {
-  constexpr std::string_view kSpace = " \t\n\v\f\r";
   constexpr std::string_view kMinusSign = "\xE2\x88\x92";  // U+2212, which some locales write
-  const auto first = text.find_first_not_of(kSpace);
-  if (first == std::string_view::npos) return std::nullopt;
-  text = text.substr(first, text.find_last_not_of(kSpace) - first + 1);
+  text = TrimSpace(text);
 
   // The text in the C locale's terms, checked as it goes: sign, digits, at
   // most one point before an exponent, an exponent of E, sign and digits.
   std::string number;
   bool point = false, exponent = false, digits = false, exponentDigits = false;
-  const std::string_view decimal = separators.decimal.empty() ? "." : separators.decimal;
+  const std::string_view decimal =
+      separators.decimal.empty() ? std::string_view(".") : std::string_view(separators.decimal);
   std::size_t i = 0;
   auto at = [&](std::string_view s) { return !s.empty() && text.substr(i).starts_with(s); };
   if (at("-") || at("+") || at(kMinusSign)) {
@@ -120,7 +138,7 @@ std::optional<double> StrictNumber(std::string_view text, const NumberSeparators
       return std::nullopt;  // a group separator, a second point, anything else
     }
   }
-  if (!digits || (exponent && !exponentDigits)) return std::nullopt;
+  if (!digits || (exponent && !exponentDigits)) return std::nullopt;  // "" too
 
   double value = 0;
   const char* begin = number.data();
