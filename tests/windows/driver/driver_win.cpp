@@ -22,16 +22,12 @@
 //   about-ok                   its OK button closes it
 //   script D...                the scripted host's replies (x = none)
 //   requests N                 N echoes reached the scripted host
-//   workingset                 prints the program's working set
-//   start-bench N EXE TITLE EXE TITLE
-//                              median time from start to window shown
+
 // windows.h first: the others build on it.
 #include <windows.h>
 
 #include <commctrl.h>
-#include <psapi.h>
 
-#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
@@ -398,72 +394,6 @@ void AboutOk() {
   if (!Within(3000, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); })) Fail("OK left it open");
 }
 
-void WorkingSet() {
-  HANDLE process = ProgramProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ);
-  PROCESS_MEMORY_COUNTERS counters{};
-  counters.cb = sizeof counters;
-  const bool read = GetProcessMemoryInfo(process, &counters, sizeof counters);
-  CloseHandle(process);
-  if (!read) Fail("no memory counters");
-  std::printf("working set: %.1f MiB (peak %.1f MiB)\n", counters.WorkingSetSize / 1048576.0,
-              counters.PeakWorkingSetSize / 1048576.0);
-}
-
-// Start to first shown window, in ms; the window is closed afterwards.
-double StartToShown(const std::string& exe, const std::string& title) {
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION process{};
-  std::string command = "\"" + exe + "\"";
-  const auto begin = Clock::now();
-  if (!CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-    Fail("cannot start " + exe);
-  struct Want {
-    DWORD pid;
-    std::string title;
-    HWND window = nullptr;
-  } want{process.dwProcessId, title};
-  auto find = [](HWND window, LPARAM param) -> BOOL {
-    auto* w = reinterpret_cast<Want*>(param);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    if (pid == w->pid && IsWindowVisible(window) && TextOf(window) == w->title) {
-      w->window = window;
-      return FALSE;
-    }
-    return TRUE;
-  };
-  const bool shown = Within(20000, [&] {
-    EnumWindows(find, reinterpret_cast<LPARAM>(&want));
-    return want.window != nullptr;
-  });
-  const double ms = std::chrono::duration<double, std::milli>(Clock::now() - begin).count();
-  if (want.window) PostMessageA(want.window, WM_CLOSE, 0, 0);
-  if (WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  if (!shown) Fail(exe + " showed no window '" + title + "'");
-  return ms;
-}
-
-double Median(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  const std::size_t n = values.size();
-  return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-void StartBench(int runs, const std::string& exe, const std::string& title, const std::string& bareExe,
-                const std::string& bareTitle) {
-  std::vector<double> program, bare;
-  for (int i = 0; i < runs; ++i) {
-    program.push_back(StartToShown(exe, title));
-    bare.push_back(StartToShown(bareExe, bareTitle));
-  }
-  const double p = Median(program), b = Median(bare);
-  std::printf("start to window shown, median of %d: tolvane.exe %.0f ms, bare window %.0f ms, ratio %.2f\n", runs, p, b,
-              p / b);
-}
-
 int Number(const std::string& text) {
   char* end = nullptr;
   const long n = std::strtol(text.c_str(), &end, 10);
@@ -563,12 +493,6 @@ void Step(const std::string& step, Steps& steps) {
     const std::size_t want = static_cast<std::size_t>(Number(next()));
     const std::size_t got = tolvane::testbed::RequestTimesNs().size();
     if (got != want) Fail(std::to_string(got) + " echoes reached the scripted host, not " + std::to_string(want));
-  } else if (step == "workingset") {
-    WorkingSet();
-  } else if (step == "start-bench") {
-    const int runs = Number(next());
-    const std::string exe = next(), title = next(), bareExe = next(), bareTitle = next();
-    StartBench(runs, exe, title, bareExe, bareTitle);
   } else {
     Fail("unknown step " + step);
   }
