@@ -8,7 +8,8 @@
 #   wine_window_test.sh BUILD_DIR     (build/mingw, after cpack made the installer)
 #
 # scripts/test-windows.sh runs it inside the test bed's client namespace,
-# so the echoes reach the bed's hosts. Every wait is bounded; everything
+# so the echoes reach the bed's hosts; with TOLVANE_TESTBED_LOCK set it
+# holds that lock while it uses the scripted host. Every wait is bounded; everything
 # started here is stopped here.
 set -euo pipefail
 
@@ -124,6 +125,12 @@ run=$(drive watch Avr: 20000)
 drive shown Command5 0 nobox rows 6
 pass "the default run to 127.0.0.1"
 
+# --- The scripted host: the bed's lock is held while it plays -----------
+if [ -n "${TOLVANE_TESTBED_LOCK:-}" ]; then
+  exec 8>"$TOLVANE_TESTBED_LOCK"
+  flock -w "${TOLVANE_TESTBED_LOCK_WAIT:-60}" 8 || fail "test bed busy"
+fi
+
 # --- The worked example against the scripted host ------------------------
 # The press probes once, then the samples: 12 ms, 15 ms, lost, 20 ms.
 drive script 1 12 15 x 20 type Text1 10.77.3.100 type duration 4 type interval 0.5 click Command1
@@ -154,6 +161,7 @@ for row in "51|2|Maximum number of pings are 50!" \
     requests 0 nobox shown Command5 0
 done
 pass "the limit messages"
+[ -z "${TOLVANE_TESTBED_LOCK:-}" ] || exec 8>&-
 
 # --- About, twice: the texts come from the version record ----------------
 for round in 1 2; do
@@ -211,6 +219,7 @@ wine "$installer" /S
 # (The installer asks for elevation; Wine may return before it is done.)
 until_ 20 test -f "$programs/Uninstall.exe" || fail "install: no $programs/Uninstall.exe"
 [ -f "$programs/tolvane.exe" ] || fail "install: no $programs/tolvane.exe"
+echo "installed tolvane.exe (stripped): $(stat -c %s "$programs/tolvane.exe") bytes"
 until_ 5 test -f "$menu_entry" || fail "install: no Start-menu shortcut"
 wine reg query "$uninstall_key" /v UninstallString | grep -q 'Uninstall.exe' ||
   fail "install: no uninstaller in Add/Remove Programs"
