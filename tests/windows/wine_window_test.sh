@@ -9,8 +9,8 @@
 #
 # scripts/test-windows.sh runs it inside the test bed's client namespace,
 # so the echoes reach the bed's hosts; with TOLVANE_TESTBED_LOCK set it
-# holds that lock while it uses the scripted host. Every wait is bounded; everything
-# started here is stopped here.
+# holds that lock while it uses the scripted host. Every wait is bounded;
+# everything started here is stopped here.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -62,8 +62,9 @@ until_() {
   for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
   return 1
 }
-# (Its output has Windows line ends.)
-drive() { wine "$driver_exe" "$@" | tr -d '\r'; }
+# The driver's steps; it says what failed, the screen is kept. (Its output
+# has Windows line ends.)
+drive() { wine "$driver_exe" "$@" | tr -d '\r' || fail "driver: $*"; }
 shot() { import -window root "$shots/$1"; }
 
 # The display, its compositor (translucency shows only with one) and a tray.

@@ -16,7 +16,7 @@
 //   rows N                     the chart has N rows (its tooltip, one tool
 //                              per row, counts them)
 //   main 0|1 MS                the main window becomes visible or hidden
-//   menu MS                    a popup menu shows; prints its item rows
+//   menu MS                    a popup menu shows; prints where
 //   about MS                   the About dialog shows the version record
 //                              of the program's executable
 //   about-ok                   its OK button closes it
@@ -33,6 +33,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -82,14 +83,20 @@ bool Within(int ms, F ready) {
   }
 }
 
-std::string TextOf(HWND window) {
+// Bounded: a program that hangs must not hang its tests.
+std::optional<std::string> TryText(HWND window) {
   char text[1024] = "";
   DWORD_PTR copied = 0;
-  // Bounded: a program that hangs must not hang its tests.
   if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
                            &copied))
-    Fail("no answer to WM_GETTEXT");
-  return text;
+    return std::nullopt;
+  return std::string(text);
+}
+
+std::string TextOf(HWND window) {
+  std::optional<std::string> text = TryText(window);
+  if (!text) Fail("no answer to WM_GETTEXT");
+  return *text;
 }
 
 std::string ClassOf(HWND window) {
@@ -107,7 +114,7 @@ struct Found {
 BOOL CALLBACK FindTop(HWND window, LPARAM param) {
   auto* want = reinterpret_cast<Found*>(param);
   if (ClassOf(window) == want->className && (!want->visible || IsWindowVisible(window)) &&
-      (want->caption.empty() || TextOf(window) == want->caption)) {
+      (want->caption.empty() || TryText(window) == want->caption)) {
     want->window = window;
     return FALSE;
   }
@@ -241,8 +248,8 @@ BOOL CALLBACK ReadBox(HWND child, LPARAM param) {
   if (ClassOf(child) == "Static" && IsWindowVisible(child)) {
     if ((GetWindowLongPtrA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
       parts->icon = parts->icon || SendMessageA(child, STM_GETICON, 0, 0) != 0;
-    } else if (!TextOf(child).empty()) {
-      parts->text = TextOf(child);
+    } else if (std::optional<std::string> text = TryText(child); text && !text->empty()) {
+      parts->text = *text;
     }
   }
   return TRUE;
@@ -285,7 +292,7 @@ std::string VersionString(const std::vector<char>& record, const char* name) {
 }
 
 BOOL CALLBACK CollectTexts(HWND child, LPARAM param) {
-  reinterpret_cast<std::map<int, std::string>*>(param)->emplace(GetDlgCtrlID(child), TextOf(child));
+  reinterpret_cast<std::map<int, std::string>*>(param)->emplace(GetDlgCtrlID(child), TryText(child).value_or(""));
   return TRUE;
 }
 
