@@ -260,17 +260,6 @@ TEST_F(RunTest, FailedProbesAtThePressTellWhy) {
   }
 }
 
-TEST_F(RunTest, HostNameFallsBackToItsAddress) {
-  Press("responder.test", "2", "2", {Lost(), Reply(15)});
-  EXPECT_EQ(icmp.sent, (std::vector<std::string>{"0.0.0.0", "10.77.2.15"}));
-  EXPECT_EQ(view.host, "10.77.2.15");
-  EXPECT_EQ(run.curhost, "10.77.2.15");
-  Tick({Reply(15), Reply(16)});
-  EXPECT_EQ(icmp.sent.back(), "10.77.2.15");
-  EXPECT_EQ(view.results, "Min Rt:15 Max Rt:16");
-  EXPECT_TRUE(view.boxes.empty());
-}
-
 TEST_F(RunTest, StopLeavesEverythingAsItWas) {
   Press("10.77.2.9", "10", "2", {Reply(1)});
   Tick({Reply(12), Reply(0.4)});  // a fast reply, not a lost one

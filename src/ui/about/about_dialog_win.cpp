@@ -8,9 +8,9 @@
 #include "ui/about/about_texts.h"
 #include "ui/about/program_info.h"
 #include "ui/about/version_record_win.h"
-#include "ui/style/colours.h"
 #include "ui/main/controls_win.h"
 #include "ui/main/dpi_win.h"
+#include "ui/style/colours.h"
 
 namespace tolvane::ui::about {
 namespace {
@@ -62,6 +62,7 @@ frmAbout::frmAbout(HINSTANCE instance, HICON icon) : instance_(instance), icon_(
 
 frmAbout::~frmAbout() {
   if (window_) DestroyWindow(window_);
+  if (pictureIcon_) DestroyIcon(pictureIcon_);
   for (HFONT f : {font_, fitted_[0], fitted_[1]}) {
     if (f) DeleteObject(f);
   }
@@ -87,6 +88,7 @@ void frmAbout::ShowModal(HWND owner) {
   window_ = CreateWindowExA(kExStyle, kAboutClass, "About MyApp", kStyle, left, top, width, height, owner,
                             nullptr, instance_, this);
   if (!window_) return;
+  ui::win::FitClientArea(window_, layout::kClientArea, dpi_);
   BuildControls();
   Form_Load();
 
@@ -111,11 +113,14 @@ void frmAbout::ShowModal(HWND owner) {
   if (window_) DestroyWindow(window_);
   window_ = nullptr;
   open_ = false;
+  if (pictureIcon_) DestroyIcon(pictureIcon_);
+  pictureIcon_ = nullptr;
   if (owner && IsWindowVisible(owner)) SetActiveWindow(owner);
   if (quit) PostQuitMessage(static_cast<int>(message.wParam));
 }
 
 void frmAbout::BuildControls() {
+  if (font_) DeleteObject(font_);  // the last showing's
   font_ = ui::win::MakeGuiFont(dpi_);
   auto make = [&](DWORD exStyle, const char* cls, const char* text, DWORD style, int id, layout::Place place) {
     const ui::layout::PixelRect r = ui::layout::Scaled(place, dpi_);
@@ -128,8 +133,8 @@ void frmAbout::BuildControls() {
   make(0, "Button", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, ui::win::kCmdOK, layout::kCmdOK);
   HWND picture = make(WS_EX_CLIENTEDGE, "Static", "", SS_ICON | SS_CENTERIMAGE, ui::win::kPicIcon, layout::kPicIcon);
   const int side = ui::layout::TwipsToPixels(240, dpi_);  // 16 pixels at 96 dpi
-  HICON small = static_cast<HICON>(CopyImage(icon_, IMAGE_ICON, side, side, 0));
-  SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(small ? small : icon_), 0);
+  pictureIcon_ = static_cast<HICON>(CopyImage(icon_, IMAGE_ICON, side, side, LR_COPYFROMRESOURCE));
+  SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(pictureIcon_ ? pictureIcon_ : icon_), 0);
   for (const Label& label : kLabels) {
     make(0, "Static", label.designText, SS_LEFT | SS_NOPREFIX, label.id, label.place);
   }
@@ -145,6 +150,27 @@ void frmAbout::Form_Load() {
   SetDlgItemTextA(window_, ui::win::kLblDescription, Description(kToolsAddress).c_str());
   FitText(ui::win::kLblDescription);
   FitText(ui::win::kLblDisclaimer);
+}
+
+// Moved to a monitor of another DPI: every place, the fonts and the icon
+// at the new scale.
+void frmAbout::Rescale(int dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  ui::win::FitClientArea(window_, layout::kClientArea, dpi_);
+  if (font_) DeleteObject(font_);
+  font_ = ui::win::MakeGuiFont(dpi_);
+  ui::win::PlaceChild(GetDlgItem(window_, ui::win::kCmdOK), layout::kCmdOK, dpi_);
+  ui::win::PlaceChild(GetDlgItem(window_, ui::win::kPicIcon), layout::kPicIcon, dpi_);
+  SendMessageA(GetDlgItem(window_, ui::win::kCmdOK), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  for (const Label& label : kLabels) {
+    ui::win::PlaceChild(GetDlgItem(window_, label.id), label.place, dpi_);
+    SendMessageA(GetDlgItem(window_, label.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  FitText(ui::win::kLblDescription);
+  FitText(ui::win::kLblDisclaimer);
+  InvalidateRect(window_, nullptr, TRUE);
 }
 
 // Smaller type until the wrapped text fits the label's fixed box, so that
@@ -214,6 +240,9 @@ LRESULT frmAbout::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       FillRect(reinterpret_cast<HDC>(wParam), &client, brush_);
       return 1;
     }
+    case WM_DPICHANGED:
+      Rescale(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window_, &ps);

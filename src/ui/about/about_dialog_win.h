@@ -26,10 +26,12 @@ class frmAbout {
   void Form_Load();
   void BuildControls();
   void FitText(int id);
+  void Rescale(int dpi, const RECT& suggested);
   void PaintLines(HDC dc);
 
   HINSTANCE instance_;
   HICON icon_;
+  HICON pictureIcon_ = nullptr;  // the icon at the picture's size, while shown
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
   HFONT fitted_[2] = {nullptr, nullptr};

@@ -7,7 +7,8 @@ namespace tolvane::ui::win {
 
 // Window classes.
 inline constexpr char kMainClass[] = "TolvaneMain";    // the main window, caption "Tolvane"
-inline constexpr char kChartClass[] = "TolvaneChart";  // the chart, control kGraph
+inline constexpr char kChartClass[] = "TolvaneChart";  // the chart, control kGraph; its
+                                                      // tooltip has one tool per row (ids 1..n)
 inline constexpr char kAboutClass[] = "TolvaneAbout";  // the About dialog, caption "About Tolvane"
 
 // Controls of the main window (GetDlgItem(main, id)). Buttons are "Button",

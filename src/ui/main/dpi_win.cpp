@@ -52,6 +52,16 @@ HFONT MakeGuiFont(int dpi) {
   return CreateFontIndirectA(&font);
 }
 
+void FitClientArea(HWND window, layout::Place client, int dpi) {
+  const layout::PixelRect want = layout::Scaled(client, dpi);
+  RECT inner, outer;
+  GetClientRect(window, &inner);
+  GetWindowRect(window, &outer);
+  if (inner.right == want.width && inner.bottom == want.height) return;
+  SetWindowPos(window, nullptr, 0, 0, (outer.right - outer.left) + want.width - inner.right,
+               (outer.bottom - outer.top) + want.height - inner.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void PlaceChild(HWND child, layout::Place place, int dpi) {
   const layout::PixelRect r = layout::Scaled(place, dpi);
   SetWindowPos(child, nullptr, r.left, r.top, r.width, r.height,

@@ -21,6 +21,11 @@ RECT FrameFor(layout::Place client, DWORD style, DWORD exStyle, int dpi);
 // The default GUI font at `dpi`; the caller deletes it.
 HFONT MakeGuiFont(int dpi);
 
+// Sizes the window so that its client area is `client` twips at `dpi`,
+// whatever the frame around it measures (the frame's metrics need not
+// follow the DPI).
+void FitClientArea(HWND window, layout::Place client, int dpi);
+
 // Moves a child to its place in the twip layout at `dpi`.
 void PlaceChild(HWND child, layout::Place place, int dpi);
 

@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string>
 
-#include "ui/style/colours.h"
 #include "ui/main/controls_win.h"
+#include "ui/style/colours.h"
 
 namespace tolvane::ui::win {
 namespace {
@@ -44,10 +45,14 @@ void Frame(HDC dc, const RECT& r, COLORREF colour) {
   FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
+// The chart's texts are UTF-8 (the host as typed among them).
 void Text(HDC dc, HFONT font, COLORREF colour, const std::string& text, RECT r, UINT format) {
   SelectObject(dc, font);
   SetTextColor(dc, colour);
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, format | DT_NOPREFIX | DT_SINGLELINE);
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)), L'\0');
+  if (!wide.empty()) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, format | DT_NOPREFIX | DT_SINGLELINE);
 }
 
 std::string Number(double value) {
@@ -213,17 +218,7 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_PAINT: {
       PAINTSTRUCT ps;
       HDC dc = BeginPaint(window_, &ps);
-      RECT client;
-      GetClientRect(window_, &client);
-      // Into a bitmap first, so that a redraw after every sample doesn't flicker.
-      HDC buffer = CreateCompatibleDC(dc);
-      HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
-      HGDIOBJ old = SelectObject(buffer, bitmap);
-      Paint(buffer, client);
-      BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
-      SelectObject(buffer, old);
-      DeleteObject(bitmap);
-      DeleteDC(buffer);
+      Render(dc);
       EndPaint(window_, &ps);
       return 0;
     }
@@ -254,6 +249,20 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       break;
   }
   return DefWindowProcA(window_, message, wParam, lParam);
+}
+
+void LatencyChart::Render(HDC dc) {
+  RECT client;
+  GetClientRect(window_, &client);
+  // Into a bitmap first, so that a redraw after every sample doesn't flicker.
+  HDC buffer = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(buffer, bitmap);
+  Paint(buffer, client);
+  BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
+  SelectObject(buffer, old);
+  DeleteObject(bitmap);
+  DeleteDC(buffer);
 }
 
 void LatencyChart::Paint(HDC dc, const RECT& client) {
@@ -349,8 +358,9 @@ void LatencyChart::Paint(HDC dc, const RECT& client) {
   auto legendEntry = [&](const std::string& text, bool lost) {
     RECT swatch{legendX, legendY + Px(2), legendX + Px(10), legendY + Px(12)};
     if (lost) {
-      FillRect(dc, &swatch, hatch = CreateHatchBrush(HS_BDIAGONAL, Ref(kLostColour)));
-      DeleteObject(hatch);
+      HBRUSH lostBrush = CreateHatchBrush(HS_BDIAGONAL, Ref(kLostColour));
+      FillRect(dc, &swatch, lostBrush);
+      DeleteObject(lostBrush);
       Frame(dc, swatch, Ref(kLostColour));
     } else {
       Fill(dc, swatch, Ref(kReplyColour));

@@ -30,6 +30,8 @@ class LatencyChart {
   void SetRowToolTip(const std::string& text);
 
   const ChartModel& model() const { return model_; }
+  // Draws the whole chart, as it shows, into `dc` (the window's size).
+  void Render(HDC dc);
   // Fonts and margins follow the window's DPI.
   void SetDpi(int dpi);
 

@@ -7,7 +7,6 @@
 #include "probe/probe.h"
 #include "resolve/resolve.h"
 #include "ui/about/about_dialog_win.h"
-#include "ui/style/colours.h"
 #include "ui/main/controls_win.h"
 #include "ui/main/dpi_win.h"
 #include "ui/main/latency_chart_win.h"
@@ -15,6 +14,7 @@
 #include "ui/main/messages.h"
 #include "ui/main/run.h"
 #include "ui/main/window_effects.h"
+#include "ui/style/colours.h"
 #include "ui/tray/notify_area_win.h"
 #include "ui/tray/tray.h"
 #include "ui/tray/tray_texts.h"
@@ -96,7 +96,7 @@ std::string ProgramPath() {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance)
+MainWindow::MainWindow(HINSTANCE instance, tray::NotifyArea* area)
     : instance_(instance),
       sockets_(probe::MakeSystemSocketLibrary()),
       icmp_(probe::MakeSystemIcmpService()),
@@ -106,9 +106,10 @@ MainWindow::MainWindow(HINSTANCE instance)
       resolver_(std::make_unique<resolve::Resolver>(resolve::Resolver{*sockets_, *lookup_, *messages_})),
       checker_(std::make_unique<probe::Checker>(*platform_)),
       run_(std::make_unique<PingRun>(*checker_, *resolver_, *this, UserSeparators(), ProgramPath())),
-      notifyArea_(std::make_unique<tray::ShellNotifyArea>()),
+      shellArea_(area ? nullptr : std::make_unique<tray::ShellNotifyArea>()),
+      notifyArea_(area ? area : shellArea_.get()),
       windowSystem_(std::make_unique<tray::Win32WindowSystem>()) {
-  tray::UseTrayPlatform(notifyArea_.get(), windowSystem_.get());
+  tray::UseTrayPlatform(notifyArea_, windowSystem_.get());
 }
 
 MainWindow::~MainWindow() {
@@ -132,7 +133,7 @@ bool MainWindow::Open(int showCommand) {
   wc.hInstance = instance_;
   icon_ = LoadIconA(instance_, "IDI_ICON1");
   smallIcon_ = static_cast<HICON>(LoadImageA(instance_, "IDI_ICON1", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                             GetSystemMetrics(SM_CYSMICON), 0));
+                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
   wc.hIcon = icon_;
   wc.hIconSm = smallIcon_;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
@@ -144,12 +145,13 @@ bool MainWindow::Open(int showCommand) {
   existing.cbSize = sizeof existing;
   if (!GetClassInfoExA(instance_, kMainClass, &existing) && !RegisterClassExA(&wc)) return false;
 
-  // Where the window first stood: 135 by 405 twips; sized for the
-  // screen's DPI, then for the monitor's once it is there.
+  // The client area first stands at 135 by 405 twips from the screen's
+  // corner; sized for the screen's DPI, then for the monitor's once the
+  // window is on one.
   const int dpi = WindowDpi(nullptr);
   const RECT frame = FrameFor(layout::kClientArea, kStyle, kExStyle, dpi);
   main_ = CreateWindowExA(kExStyle, kMainClass, kProgramTitle.data(), kStyle,
-                          layout::TwipsToPixels(135, dpi), layout::TwipsToPixels(405, dpi),
+                          layout::TwipsToPixels(135, dpi) + frame.left, layout::TwipsToPixels(405, dpi) + frame.top,
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_,
                           this);
   if (!main_) return false;
@@ -181,6 +183,7 @@ void MainWindow::BuildControls() {
 
 void MainWindow::ApplyDpi(int dpi) {
   dpi_ = dpi;
+  FitClientArea(main_, layout::kClientArea, dpi);
   HFONT old = font_;
   font_ = MakeGuiFont(dpi);
   for (const Control& c : kControls) {
@@ -230,6 +233,8 @@ void MainWindow::Form_Load() {
   AddDropShadow(reinterpret_cast<std::uintptr_t>(main_));
 }
 
+const ChartModel& MainWindow::chart() const { return graph->model(); }
+
 bool MainWindow::TranslateDialogKeys(MSG& message) {
   return main_ != nullptr && IsDialogMessageA(main_, &message);
 }
@@ -258,6 +263,14 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kTimer1) Timer1_Timer();
       return 0;
+    case DM_GETDEFID: {
+      // No default button; Enter presses the button that has the focus, as
+      // in a dialog.
+      HWND focus = GetFocus();
+      const int id = focus && GetParent(focus) == main_ ? GetDlgCtrlID(focus) : 0;
+      const bool button = id == kCommand1 || id == kCommand2 || id == kCommand3 || id == kCommand4 || id == kCommand5;
+      return button ? MAKELRESULT(id, DC_HASDEFID) : 0;
+    }
     case WM_ERASEBKGND: {
       RECT client;
       GetClientRect(main_, &client);
@@ -269,10 +282,10 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLOREDIT:
       return ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), true);
     case WM_DPICHANGED: {
-      ApplyDpi(HIWORD(wParam));
       const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
       SetWindowPos(main_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                    suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      ApplyDpi(HIWORD(wParam));
       return 0;
     }
     case WM_CLOSE:
@@ -353,6 +366,9 @@ void MainWindow::Command4_Click() {
   frmAbout_->ShowModal(main_);
 }
 void MainWindow::Command5_Click() { run_->Stop(); }
+
+std::int32_t MainWindow::check(const std::string& Vnewip_address) { return checker_->check(Vnewip_address); }
+void MainWindow::graphping() { run_->graphping(TextOf(kInterval)); }
 void MainWindow::Timer1_Timer() { run_->Tick(TextOf(kInterval)); }
 void MainWindow::SysTrayMouseEventHandler() {
   SetForegroundWindow(main_);

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "ui/main/chart_model.h"
 #include "ui/main/run.h"
 #include "ui/tray/tray_menu_owner.h"
 
@@ -29,6 +30,7 @@ namespace tolvane::ui::about {
 class frmAbout;
 }  // namespace tolvane::ui::about
 namespace tolvane::ui::tray {
+class NotifyArea;
 class ShellNotifyArea;
 class Win32WindowSystem;
 }  // namespace tolvane::ui::tray
@@ -39,7 +41,9 @@ class LatencyChart;
 
 class MainWindow final : public RunView, public tray::TrayMenuOwner {
  public:
-  explicit MainWindow(HINSTANCE instance);
+  // `area` stands in for the shell's notification area (tests); the
+  // shell's own when none is given.
+  explicit MainWindow(HINSTANCE instance, tray::NotifyArea* area = nullptr);
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -49,9 +53,17 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner {
   bool Open(int showCommand);
   HWND handle() const { return main_; }
 
+  // What the chart shows, for the tests.
+  const ChartModel& chart() const;
+
   // Keyboard navigation: Tab, the access keys. True when the message was
   // taken for that.
   bool TranslateDialogKeys(MSG& message);
+
+  // One echo to `Vnewip_address`: the round trip in ms, or probe::kNoReply.
+  std::int32_t check(const std::string& Vnewip_address);
+  // Takes sample `curping` of the run.
+  void graphping();
 
   // Button and menu handlers.
   void Command1_Click();  // "Ping"
@@ -121,7 +133,8 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner {
   std::unique_ptr<PingRun> run_;
 
   // The tray's services.
-  std::unique_ptr<tray::ShellNotifyArea> notifyArea_;
+  std::unique_ptr<tray::ShellNotifyArea> shellArea_;
+  tray::NotifyArea* notifyArea_;
   std::unique_ptr<tray::Win32WindowSystem> windowSystem_;
 };
 

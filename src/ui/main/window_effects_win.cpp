@@ -9,8 +9,8 @@ namespace tolvane::ui {
 // has no shadow.
 void AddDropShadow(std::uintptr_t nativeWindow) {
   const auto window = reinterpret_cast<HWND>(nativeWindow);
-  const ULONG_PTR style = GetClassLongPtrW(window, GCL_STYLE);
-  SetClassLongPtrW(window, GCL_STYLE, static_cast<LONG_PTR>(style | CS_DROPSHADOW));
+  const ULONG_PTR style = GetClassLongPtrA(window, GCL_STYLE);
+  SetClassLongPtrA(window, GCL_STYLE, static_cast<LONG_PTR>(style | CS_DROPSHADOW));
 }
 
 }  // namespace tolvane::ui

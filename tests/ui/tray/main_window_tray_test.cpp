@@ -144,7 +144,7 @@ class MainWindowTrayTest : public QObject {
     QCOMPARE(icon.window, Handle());
     QCOMPARE(icon.icon, tray::IconHandle(window_->windowIcon().cacheKey()));
     QCOMPARE(icon.id, std::uint32_t(icon.icon));
-    QCOMPARE(QString::fromStdString(tray::TipText(icon.tip)), QString("Tolvane"));
+    QCOMPARE(Q(tray::TipText(icon.tip)), QString("Tolvane"));
     QCOMPARE(tray::TrayHook().hooked, tray::kTrue);
     QCOMPARE(tray::TrayHook().window, Handle());
   }
