@@ -152,6 +152,21 @@ for pair in "${m[2]} $a" "${m[3]} $a" "${m[5]} $a" "${m[6]} $b" "${m[7]} $a" "${
   read -r got want <<<"$pair"
   [ "$got" = "$want" ] || fail "worked example: $got where $want belongs"$'\n'"$run"
 done
+# Each row's tooltip: the round trip to the microsecond (the label's whole
+# ms are within one of it), or the status of the reply that didn't come.
+tips=$(drive tip 1 tip 2 tip 3 tip 4)
+echo "$tips"
+for want in "1 $a" "2 $b" "3 11010   [ ip req timed out ]" "4 $d"; do
+  row=${want%% *} want=${want#* }
+  tip=$(sed -n "s/^tip $row: //p" <<<"$tips")
+  if [ "$row" = 3 ]; then
+    [ "$tip" = "$want" ] || fail "row $row's tooltip: '$tip'"
+  else
+    [[ $tip =~ ^[0-9]+\.[0-9]{3}\ ms$ ]] &&
+      awk -v t="${tip% ms}" -v w="$want" 'BEGIN { exit !(t - w < 1 && w - t < 1) }' ||
+      fail "row $row's tooltip: '$tip' for ${want} ms"
+  fi
+done
 pass "the worked example: $a, $b, lost, $d ms"
 
 # --- The limits: one message each, nothing sent --------------------------

@@ -9,12 +9,13 @@
 //   click NAME                 BM_CLICK on a button (posted: it may open a box)
 //   expect NAME TEXT           the control's text is TEXT
 //   shown NAME 0|1             the control is visible or not
-//   watch PREFIX MS            prints "Current | results" at every change
-//                              until Current begins with PREFIX
+//   watch PREFIX MS            prints "Current | results" as each tick left
+//                              them, until Current begins with PREFIX
 //   box TEXT MS                a message box says TEXT, without an icon; OK
 //   nobox                      no message box of the program is open
 //   rows N                     the chart has N rows (its tooltip, one tool
 //                              per row, counts them)
+//   tip ROW                    prints the tooltip text of the chart's row
 //   main 0|1 MS                the main window becomes visible or hidden
 //   menu MS                    a popup menu shows; prints where
 //   about MS                   the About dialog shows the version record
@@ -215,23 +216,28 @@ void CheckFrame() {
   std::printf("frame: %d dpi, %s\n", dpi, Describe(client).c_str());
 }
 
-// Both labels are read between two of the program's handlers (it answers
-// WM_GETTEXT only while it waits for messages), so a line never mixes ticks.
+// One line per value that Current took: "Current | results" as they stood
+// just before Current changed again. The program may answer between
+// writing the two labels, so a tick's line is the last one read before the
+// next tick's; two ticks with the same Current text make one line.
 void Watch(const std::string& prefix, int ms) {
   HWND current = ControlNamed("Current"), results = ControlNamed("results");
-  auto line = [&] { return TextOf(current) + " | " + TextOf(results); };
+  std::string shown = TextOf(current), line = shown + " | " + TextOf(results);
   // What the labels show before: the end of an earlier run may match too.
-  const std::string first = line();
-  std::string last = first;
-  std::printf("%s\n", first.c_str());
+  bool changed = false;
   const bool ended = Within(ms, [&] {
-    const std::string now = line();
-    if (now == last) return false;
-    last = now;
-    std::printf("%s\n", now.c_str());
-    std::fflush(stdout);
-    return now.rfind(prefix, 0) == 0;
+    const std::string now = TextOf(current), nowLine = now + " | " + TextOf(results);
+    if (nowLine == line) return changed && shown.rfind(prefix, 0) == 0;
+    if (now != shown) {
+      std::printf("%s\n", line.c_str());
+      std::fflush(stdout);
+      shown = now;
+      changed = true;
+    }
+    line = nowLine;
+    return false;
   });
+  std::printf("%s\n", line.c_str());
   if (!ended) Fail("Current never began with '" + prefix + "'");
 }
 
@@ -310,12 +316,44 @@ BOOL CALLBACK FindTips(HWND window, LPARAM param) {
   return TRUE;
 }
 
-void Rows(int want) {
+HWND ChartTips() {
   Tips tips{MainWindow()};
   EnumWindows(FindTips, reinterpret_cast<LPARAM>(&tips));
   if (!tips.window) Fail("the chart has no tooltip");
-  const auto count = SendMessageA(tips.window, TTM_GETTOOLCOUNT, 0, 0);
+  return tips.window;
+}
+
+void Rows(int want) {
+  const auto count = SendMessageA(ChartTips(), TTM_GETTOOLCOUNT, 0, 0);
   if (count != want) Fail("the chart has " + std::to_string(count) + " rows");
+}
+
+// The text a row's tool shows. The tooltip's messages carry pointers, which
+// mean something only in the program's own memory: the request is written
+// there and the answer read back from there.
+std::string TipText(int row) {
+  HWND tips = ChartTips(), chart = ControlNamed("graph");
+  DWORD pid = 0;
+  GetWindowThreadProcessId(tips, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) Fail("cannot open the program's memory");
+  constexpr SIZE_T kTextSize = 512;
+  auto* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof(TOOLINFOA) + kTextSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  TOOLINFOA tool{};
+  tool.cbSize = sizeof tool;
+  tool.hwnd = chart;
+  tool.uId = static_cast<UINT_PTR>(row);
+  tool.lpszText = remote + sizeof tool;
+  char text[kTextSize] = "";
+  const bool read = remote && WriteProcessMemory(process, remote, &tool, sizeof tool, nullptr) &&
+                    SendMessageTimeoutA(tips, TTM_GETTEXTA, kTextSize, reinterpret_cast<LPARAM>(remote),
+                                        SMTO_ABORTIFHUNG, 5000, nullptr) &&
+                    ReadProcessMemory(process, tool.lpszText, text, kTextSize - 1, nullptr);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!read) Fail("cannot read the tooltip of row " + std::to_string(row));
+  return text;
 }
 
 HANDLE ProgramProcess(DWORD access) {
@@ -486,6 +524,9 @@ void Step(const std::string& step, Steps& steps) {
       Fail(want ? "the main window stayed hidden" : "the main window stayed on the screen");
   } else if (step == "rows") {
     Rows(Number(next()));
+  } else if (step == "tip") {
+    const int row = Number(next());
+    std::printf("tip %d: %s\n", row, TipText(row).c_str());
   } else if (step == "menu") {
     Menu(Number(next()));
   } else if (step == "about") {
