@@ -32,7 +32,13 @@ set(CPACK_NSIS_MODIFY_PATH OFF)
 # The program has no licence text of its own to show; without this the
 # page would show CMake's.
 set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
-# A 64-bit program, installed by a 64-bit installer: it sees the 64-bit
-# Program Files and registry, and runs where no 32-bit Windows layer is.
-set(CPACK_NSIS_DEFINES "  Target amd64-unicode")
+# A 64-bit program, installed by a 64-bit installer where makensis can
+# make one (Debian's can): it runs where no 32-bit Windows layer is, as
+# under a 64-bit-only Wine. NSIS's own Windows build has only 32-bit
+# stubs; its installer works on 64-bit Windows all the same.
+set(CPACK_NSIS_DEFINES "  !if /FileExists \"\${NSISDIR}/Stubs/lzma-amd64-unicode\"
+    Target amd64-unicode
+  !endif")
+# The value as written, NSIS's ${...} included.
+set(CPACK_VERBATIM_VARIABLES ON)
 include(CPack)
