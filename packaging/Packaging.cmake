@@ -3,7 +3,13 @@
 #                                             manual page, AppStream metadata, copyright
 #   cpack --config build/default/CPackConfig.cmake -G DEB -B build/packages
 # The package's post-install grants the binary CAP_NET_RAW.
-if(WIN32 OR NOT TOLVANE_BUILD_UI)
+# On Windows: the installer, built with NSIS (Debian's nsis has makensis):
+#   cpack --config build/mingw/CPackConfig.cmake -B build/mingw/packages
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/Windows.cmake)
+  return()
+endif()
+if(NOT TOLVANE_BUILD_UI)
   return()
 endif()
 
