@@ -6,6 +6,7 @@ if(NOT TARGET tolvane)
 endif()
 
 install(TARGETS tolvane RUNTIME DESTINATION .)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 
 set(CPACK_GENERATOR NSIS)
 set(CPACK_PACKAGE_NAME Tolvane)
@@ -29,9 +30,8 @@ set(CPACK_NSIS_MUI_ICON ${PROJECT_SOURCE_DIR}/res/tolvane.ico)
 set(CPACK_NSIS_MUI_UNIICON ${PROJECT_SOURCE_DIR}/res/tolvane.ico)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MODIFY_PATH OFF)
-# The program has no licence text of its own to show; without this the
-# page would show CMake's.
-set(CPACK_NSIS_IGNORE_LICENSE_PAGE ON)
+# The GPL, on the installer's licence page and beside the program.
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 # A 64-bit program, installed by a 64-bit installer where makensis can
 # make one (Debian's can): it runs where no 32-bit Windows layer is, as
 # under a 64-bit-only Wine. NSIS's own Windows build has only 32-bit

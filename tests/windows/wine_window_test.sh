@@ -235,6 +235,7 @@ wine "$installer" /S
 # (The installer asks for elevation; Wine may return before it is done.)
 until_ 20 test -f "$programs/Uninstall.exe" || fail "install: no $programs/Uninstall.exe"
 [ -f "$programs/tolvane.exe" ] || fail "install: no $programs/tolvane.exe"
+grep -q "GNU GENERAL PUBLIC LICENSE" "$programs/LICENSE.txt" || fail "install: no licence beside the program"
 echo "installed tolvane.exe (stripped): $(stat -c %s "$programs/tolvane.exe") bytes"
 until_ 5 test -f "$menu_entry" || fail "install: no Start-menu shortcut"
 wine reg query "$uninstall_key" /v UninstallString | grep -q 'Uninstall.exe' ||
