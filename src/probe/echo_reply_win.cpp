@@ -65,4 +65,9 @@ void UnpackReply(std::span<const std::byte> packed, EchoReply& reply) {
   std::fill(reply.DataBuffer.begin() + count, reply.DataBuffer.end(), '\0');
 }
 
+std::int64_t FinerRoundTrip(std::int32_t roundTripMs, std::int64_t callMicroseconds) {
+  const std::int64_t whole = std::int64_t{std::max(roundTripMs, 0)} * 1000;
+  return std::clamp(callMicroseconds, whole, whole + 999);
+}
+
 }  // namespace tolvane::probe::win

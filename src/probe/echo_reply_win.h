@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <span>
 
 namespace tolvane::probe {
@@ -28,6 +29,11 @@ void PackReply(const EchoReply& reply, std::span<std::byte> packed);
 // milliseconds the service reports, DataBuffer from the reply's own Data
 // and DataSize (zero-padded). `packed` holds at least the header.
 void UnpackReply(std::span<const std::byte> packed, EchoReply& reply);
+
+// The service counts whole milliseconds. The time the call took, which
+// holds the call's own cost as well, narrows the round trip down within
+// that millisecond; it never moves it out of it.
+std::int64_t FinerRoundTrip(std::int32_t roundTripMs, std::int64_t callMicroseconds);
 
 }  // namespace win
 }  // namespace tolvane::probe

@@ -49,11 +49,19 @@ class WinIcmpHandle final : public IcmpHandle {
     win::PackReply(reply, packed);
     // The service takes the request as non-const but doesn't write it.
     std::vector<char> data(request.begin(), request.end());
+    LARGE_INTEGER frequency{}, start{}, end{};
+    QueryPerformanceFrequency(&frequency);
     SetLastError(ERROR_SUCCESS);
+    QueryPerformanceCounter(&start);
     const DWORD replies = IcmpSendEcho(handle_, destination, data.data(), static_cast<WORD>(data.size()), nullptr,
                                        packed.data(), static_cast<DWORD>(packed.size()), timeout_ms);
     const DWORD error = GetLastError();
+    QueryPerformanceCounter(&end);
     win::UnpackReply(packed, reply);
+    if (replies != 0 && reply.Status == kIpSuccess && frequency.QuadPart > 0) {
+      const std::int64_t ticks = end.QuadPart - start.QuadPart;
+      reply.RoundTripMicroseconds = win::FinerRoundTrip(reply.RoundTripTime, ticks * 1'000'000 / frequency.QuadPart);
+    }
     if (replies == 0 && reply.Status == kIpSuccess && error >= kFirstIpStatus && error <= kLastIpStatus)
       reply.Status = static_cast<std::int32_t>(error);
     return replies;

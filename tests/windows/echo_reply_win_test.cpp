@@ -143,5 +143,13 @@ TEST(PackedReply, RoundTripsThroughAShortBufferWithoutOverrunningIt) {
   EXPECT_EQ(out.DataBuffer[kept], '\0');
 }
 
+TEST(FinerRoundTrip, StaysWithinTheServicesMillisecond) {
+  const struct {
+    std::int32_t ms;
+    std::int64_t call, expected;
+  } cases[] = {{0, 312, 312}, {12, 12'480, 12'480}, {12, 11'950, 12'000}, {12, 14'100, 12'999}, {-1, 50, 50}};
+  for (const auto& c : cases) EXPECT_EQ(FinerRoundTrip(c.ms, c.call), c.expected) << c.ms << " ms, " << c.call << " us";
+}
+
 }  // namespace
 }  // namespace tolvane::probe::win
