@@ -263,58 +263,8 @@ TEST(LatencyChartWin, DrawsRepliesLostSamplesAndTheLegend) {
 namespace tolvane::ui::win {
 namespace {
 
-// Runs the thread's messages until `done` or 10 s have gone by.
-template <typename Done>
-bool PumpUntil(Done done) {
-  const ULONGLONG end = GetTickCount64() + 10000;
-  while (!done() && GetTickCount64() < end) {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    Sleep(5);
-  }
-  return done();
-}
-
-TEST_F(MainWindowWin, ARunToLoopbackFillsTheChartAndEndsWithTheAverage) {
-  SetDlgItemTextA(main, kDuration, "3");
-  SetDlgItemTextA(main, kInterval, "0.05");
-  SendMessageA(GetDlgItem(main, kCommand1), BM_CLICK, 0, 0);
-  EXPECT_TRUE(GetWindowLongPtrA(GetDlgItem(main, kCommand5), GWL_STYLE) & WS_VISIBLE);  // "&Stop"
-  ASSERT_TRUE(PumpUntil([&] { return Text(GetDlgItem(main, kCurrent)).rfind("Avr:", 0) == 0; }));
-  const auto& rows = window.chart().rows();
-  ASSERT_EQ(rows.size(), 3u);
-  const char* labels[] = {" .05", " .1", " .15"};
-  for (std::size_t i = 0; i < rows.size(); ++i) {
-    EXPECT_EQ(rows[i].kind, ChartModel::Kind::Reply) << i;
-    EXPECT_EQ(rows[i].label, labels[i]);
-    EXPECT_NE(rows[i].tip.find(" ms"), std::string::npos) << rows[i].tip;
-  }
-  EXPECT_EQ(window.chart().host(), "127.0.0.1");
-  EXPECT_EQ(Text(GetDlgItem(main, kResults)).rfind("Min Rt:", 0), 0u);
-  EXPECT_FALSE(GetWindowLongPtrA(GetDlgItem(main, kCommand5), GWL_STYLE) & WS_VISIBLE);
-}
-
-TEST_F(MainWindowWin, ALimitIsRefusedInAMessageBoxCaptionedTolvane) {
-  SetDlgItemTextA(main, kDuration, "51");
-  std::string caption, text;
-  // The box is modal: read and close it from a timer its loop dispatches.
-  static std::string* seen[2];
-  seen[0] = &caption;
-  seen[1] = &text;
-  const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-    HWND box = FindWindowA("#32770", "Tolvane");
-    if (box == nullptr) return;
-    *seen[0] = Text(box);
-    HWND label = GetDlgItem(box, 0xFFFF);
-    if (label) *seen[1] = Text(label);
-    PostMessageA(box, WM_COMMAND, IDOK, 0);
-  });
-  SendMessageA(GetDlgItem(main, kCommand1), BM_CLICK, 0, 0);
-  KillTimer(nullptr, timer);
-  EXPECT_EQ(caption, "Tolvane");
-  EXPECT_EQ(text, "Maximum number of pings are 50!");
-  EXPECT_TRUE(window.chart().host().empty());  // no run started
-}
+// A run through the window and its message boxes are driven from outside,
+// on the real program, by the window test (wine_window_test.sh).
 
 TEST_F(MainWindowWin, AboutShowsTheVersionRecordAndClosesOnEnterAndEsc) {
   struct Seen {
