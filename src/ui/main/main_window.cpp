@@ -186,12 +186,7 @@ void MainWindow::Command3_Click() {
   emit systrayPressed();
   const auto self = static_cast<tray::WindowHandle>(winId());
   const auto icon = static_cast<tray::IconHandle>(windowIcon().cacheKey());
-  tray::HookWindow(self);
-  // Hidden with no icon, or with an icon whose press can't reach us, the
-  // window could never be brought back.
-  if (tray::TrayHook().hooked != tray::kTrue ||
-      !tray::TrayAdd(self, static_cast<std::uint32_t>(icon), icon, tray::kTrayTip)) {
-    tray::UnhookWindow();
+  if (!tray::SendToTray(self, icon, tray::kTrayTip)) {
     Tell(tray::kNoTrayMessage);
     return;
   }

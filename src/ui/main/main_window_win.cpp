@@ -348,12 +348,7 @@ void MainWindow::Command2_Click() { SendMessageA(main_, WM_CLOSE, 0, 0); }
 void MainWindow::Command3_Click() {
   const auto self = reinterpret_cast<tray::WindowHandle>(main_);
   const auto icon = reinterpret_cast<tray::IconHandle>(smallIcon_ ? smallIcon_ : icon_);
-  tray::HookWindow(self);
-  // Hidden with no icon, or with an icon whose press can't reach us, the
-  // window could never be brought back.
-  if (tray::TrayHook().hooked != tray::kTrue ||
-      !tray::TrayAdd(self, static_cast<std::uint32_t>(icon), icon, tray::kTrayTip)) {
-    tray::UnhookWindow();
+  if (!tray::SendToTray(self, icon, tray::kTrayTip)) {
     Tell(tray::kNoTrayMessage);
     return;
   }

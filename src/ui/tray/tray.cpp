@@ -57,6 +57,13 @@ void UnhookWindow() {
   hook.hooked = kFalse;
 }
 
+bool SendToTray(WindowHandle window, IconHandle icon, std::string_view tip) {
+  HookWindow(window);
+  if (TrayHook().hooked == kTrue && TrayAdd(window, static_cast<std::uint32_t>(icon), icon, tip)) return true;
+  UnhookWindow();
+  return false;
+}
+
 std::intptr_t TrayWindowProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam) {
   const HookState& hook = State().hook;

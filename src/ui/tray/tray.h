@@ -30,6 +30,11 @@ void HookWindow(WindowHandle window);
 // Puts the window's own procedure back; nothing when not hooked.
 void UnhookWindow();
 
+// "&Systray" up to hiding the window: hooks it and puts up its icon (the
+// icon's handle as its id). False, with the hook undone, when either
+// failed: hidden then, the window could never be brought back.
+bool SendToTray(WindowHandle window, IconHandle icon, std::string_view tip);
+
 // The window's procedure while hooked.
 std::intptr_t TrayWindowProc(WindowHandle window, std::uint32_t message, std::uintptr_t wParam,
                              std::intptr_t lParam);
