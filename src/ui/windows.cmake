@@ -1,10 +1,8 @@
-# The Win32 program: tolvane.exe on the engine, the toolkit-free run
-# (tolvane_ui_run), chart model and tray logic, and Windows' own windows.
-# No Qt. With MinGW it is one static executable that imports system DLLs
-# only.
+# The Win32 program: tolvane.exe on the engine, the toolkit-free run and
+# chart model (tolvane_ui_run), tray logic, and Windows' own windows. No Qt.
+# With MinGW it is one static executable that imports system DLLs only.
 set(ui ${CMAKE_CURRENT_LIST_DIR})
 add_library(tolvane_ui_logic STATIC
-  ${ui}/main/chart_model.cpp
   ${ui}/about/about_texts.cpp
   ${ui}/tray/tray.cpp
   ${ui}/tray/tray_icon_record.cpp
