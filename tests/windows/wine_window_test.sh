@@ -167,6 +167,15 @@ for want in "1 $a" "2 $b" "3 11010   [ ip req timed out ]" "4 $d"; do
       fail "row $row's tooltip: '$tip' for ${want} ms"
   fi
 done
+# The chart's "Copy as CSV": the same rows, the µs from each tooltip.
+us() { local t; t=$(sed -n "s/^tip $1: \(.*\) ms$/\1/p" <<<"$tips"); echo $((10#${t/./})); }
+csv=$(drive csv)
+want="row,seconds,ms,µs,status
+1,.5,$a,$(us 1),0   [ ip success ]
+2,1,$b,$(us 2),0   [ ip success ]
+3,1.5,no reply,,11010   [ ip req timed out ]
+4,2,$d,$(us 4),0   [ ip success ]"
+[ "$csv" = "$want" ] || fail "the chart's CSV:"$'\n'"$csv"$'\n'"not:"$'\n'"$want"
 pass "the worked example: $a, $b, lost, $d ms"
 
 # --- The limits: one message each, nothing sent --------------------------
