@@ -176,6 +176,13 @@ want="row,seconds,ms,µs,status
 3,1.5,no reply,,11010   [ ip req timed out ]
 4,2,$d,$(us 4),0   [ ip success ]"
 [ "$csv" = "$want" ] || fail "the chart's CSV:"$'\n'"$csv"$'\n'"not:"$'\n'"$want"
+# A right click on it pops its menu up; Esc closes it unchosen.
+read -r x y <<<"$(drive centre graph)"
+xdotool mousemove "$x" "$y" click 3
+drive menu 5000
+shot chart_menu.png
+xdotool key Escape
+drive nomenu 5000
 pass "the worked example: $a, $b, lost, $d ms"
 
 # --- The limits: one message each, nothing sent --------------------------

@@ -20,6 +20,9 @@
 //                              the text it left on the clipboard (UTF-8)
 //   main 0|1 MS                the main window becomes visible or hidden
 //   menu MS                    a popup menu shows; prints where
+//   nomenu MS                  no popup menu shows within MS ms
+//   centre NAME                prints the screen point in the control's
+//                              middle, "X Y" (the X display's too, under Wine)
 //   about MS                   the About dialog shows the version record
 //                              of the program's executable
 //   about-ok                   its OK button closes it
@@ -554,6 +557,13 @@ void Step(const std::string& step, Steps& steps) {
   } else if (step == "tip") {
     const int row = Number(next());
     std::printf("tip %d: %s\n", row, TipText(row).c_str());
+  } else if (step == "nomenu") {
+    if (!Within(Number(next()), [] { return FindTopLevel("#32768", "", true) == nullptr; }))
+      Fail("a popup menu stayed open");
+  } else if (step == "centre") {
+    RECT r;
+    GetWindowRect(ControlNamed(next()), &r);
+    std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
   } else if (step == "csv") {
     CopyCsv();
   } else if (step == "menu") {
