@@ -272,11 +272,11 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window_, message, wParam, lParam);
 }
 
-HBITMAP LatencyChart::Draw(HDC dc, const RECT& client) {
+HBITMAP LatencyChart::Draw(HDC dc, const RECT& client, bool focus) {
   HDC buffer = CreateCompatibleDC(dc);
   HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
   HGDIOBJ old = SelectObject(buffer, bitmap);
-  Paint(buffer, client);
+  Paint(buffer, client, focus);
   SelectObject(buffer, old);
   DeleteDC(buffer);
   return bitmap;
@@ -286,7 +286,7 @@ void LatencyChart::Render(HDC dc) {
   RECT client;
   GetClientRect(window_, &client);
   // Into a bitmap first, so that a redraw after every sample doesn't flicker.
-  HBITMAP bitmap = Draw(dc, client);
+  HBITMAP bitmap = Draw(dc, client, GetFocus() == window_);
   HDC buffer = CreateCompatibleDC(dc);
   HGDIOBJ old = SelectObject(buffer, bitmap);
   BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
@@ -322,11 +322,12 @@ bool LatencyChart::CopyCsv() {
   const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
   if (!memory) return false;
-  if (void* to = GlobalLock(memory)) {
+  void* to = GlobalLock(memory);
+  if (to) {
     CopyMemory(to, text.c_str(), bytes);
     GlobalUnlock(memory);
   }
-  if (!OpenClipboard(window_)) {
+  if (!to || !OpenClipboard(window_)) {
     GlobalFree(memory);
     return false;
   }
@@ -343,7 +344,8 @@ bool LatencyChart::SaveImage(const std::string& path) {
   GetClientRect(window_, &client);
   if (client.right <= 0 || client.bottom <= 0) return false;
   HDC screen = GetDC(window_);
-  HBITMAP bitmap = Draw(screen, client);
+  // The saved chart is the chart, without the keyboard focus on it.
+  HBITMAP bitmap = Draw(screen, client, false);
   ReleaseDC(window_, screen);
   const bool saved = SavePng(bitmap, Wide(path, CP_ACP));
   DeleteObject(bitmap);
@@ -368,7 +370,7 @@ void LatencyChart::SaveImageAs() {
   }
 }
 
-void LatencyChart::Paint(HDC dc, const RECT& client) {
+void LatencyChart::Paint(HDC dc, const RECT& client, bool focus) {
   SetBkMode(dc, TRANSPARENT);
   Fill(dc, client, Ref(kWindowColour));
   const RECT plot = PlotArea(client);
@@ -477,7 +479,7 @@ void LatencyChart::Paint(HDC dc, const RECT& client) {
   if (!model_.host().empty()) legendEntry(model_.host(), false);
   if (model_.AnyLost()) legendEntry("no reply", true);
 
-  if (GetFocus() == window_) {
+  if (focus) {
     RECT focus = plot;
     InflateRect(&focus, Px(2), Px(2));
     SetTextColor(dc, RGB(255, 255, 255));

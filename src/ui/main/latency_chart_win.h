@@ -45,10 +45,11 @@ class LatencyChart {
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void Paint(HDC dc, const RECT& area);
+  // `focus`: with the dotted rectangle that marks the keyboard focus.
+  void Paint(HDC dc, const RECT& area, bool focus);
   // The chart drawn into a new bitmap compatible with `dc`; the caller
   // deletes it.
-  HBITMAP Draw(HDC dc, const RECT& client);
+  HBITMAP Draw(HDC dc, const RECT& client, bool focus);
   void ShowMenu(LPARAM at);
   void SaveImageAs();
   RECT PlotArea(const RECT& client) const;
