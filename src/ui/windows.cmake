@@ -1,10 +1,8 @@
-# The Win32 program: tolvane.exe on the engine, the toolkit-free run
-# (tolvane_ui_run), chart model and tray logic, and Windows' own windows.
-# No Qt. With MinGW it is one static executable that imports system DLLs
-# only.
+# The Win32 program: tolvane.exe on the engine, the toolkit-free run and
+# chart model (tolvane_ui_run), tray logic, and Windows' own windows. No Qt.
+# With MinGW it is one static executable that imports system DLLs only.
 set(ui ${CMAKE_CURRENT_LIST_DIR})
 add_library(tolvane_ui_logic STATIC
-  ${ui}/main/chart_model.cpp
   ${ui}/about/about_texts.cpp
   ${ui}/tray/tray.cpp
   ${ui}/tray/tray_icon_record.cpp
@@ -18,6 +16,7 @@ add_library(tolvane_ui_win STATIC
   ${ui}/main/dpi_win.cpp
   ${ui}/main/latency_chart_win.cpp
   ${ui}/main/main_window_win.cpp
+  ${ui}/main/png_win.cpp
   ${ui}/main/window_effects_win.cpp
   ${ui}/tray/notify_area_win.cpp
   ${ui}/tray/window_system_win.cpp
@@ -26,7 +25,7 @@ add_library(tolvane_ui_win STATIC
 )
 target_include_directories(tolvane_ui_win PUBLIC ${PROJECT_SOURCE_DIR}/src)
 target_compile_definitions(tolvane_ui_win PUBLIC NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
-target_link_libraries(tolvane_ui_win PUBLIC tolvane_ui_logic comctl32 version shell32 gdi32 user32)
+target_link_libraries(tolvane_ui_win PUBLIC tolvane_ui_logic comctl32 comdlg32 gdiplus version shell32 gdi32 user32)
 
 add_executable(tolvane WIN32 ${ui}/main/main_win.cpp)
 set_target_properties(tolvane PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/src/ui)

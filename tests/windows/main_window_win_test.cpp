@@ -257,6 +257,37 @@ TEST(LatencyChartWin, DrawsRepliesLostSamplesAndTheLegend) {
   DestroyWindow(parent);
 }
 
+// The saved file is a PNG of the chart's own size, whatever that is; a
+// folder that isn't there is a failure, not a silent success.
+TEST(LatencyChartWin, SavesAPngOfItsOwnSize) {
+  char folder[MAX_PATH] = "";
+  GetTempPathA(sizeof folder, folder);
+  const std::string path = std::string(folder) + "tolvane-chart-" + std::to_string(GetCurrentProcessId()) + ".png";
+  for (const SIZE size : {SIZE{609, 265}, SIZE{320, 140}}) {
+    HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, size.cx, size.cy, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    LatencyChart chart(GetModuleHandleA(nullptr), parent, kGraph);
+    SetWindowPos(chart.handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER);
+    ASSERT_TRUE(chart.SaveImage(path)) << size.cx;
+    std::string png(64, '\0');
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    DWORD read = 0;
+    ReadFile(file, png.data(), static_cast<DWORD>(png.size()), &read, nullptr);
+    CloseHandle(file);
+    DeleteFileA(path.c_str());
+    ASSERT_GE(read, 24u);
+    auto big = [&](std::size_t at) {
+      return (static_cast<unsigned char>(png[at]) << 24) | (static_cast<unsigned char>(png[at + 1]) << 16) |
+             (static_cast<unsigned char>(png[at + 2]) << 8) | static_cast<unsigned char>(png[at + 3]);
+    };
+    EXPECT_EQ(png.substr(0, 16), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
+    EXPECT_EQ(big(16), size.cx);
+    EXPECT_EQ(big(20), size.cy);
+    EXPECT_FALSE(chart.SaveImage(std::string(folder) + "no such folder\\chart.png"));
+    DestroyWindow(parent);
+  }
+}
+
 }  // namespace
 }  // namespace tolvane::ui::win
 

@@ -167,6 +167,22 @@ for want in "1 $a" "2 $b" "3 11010   [ ip req timed out ]" "4 $d"; do
       fail "row $row's tooltip: '$tip' for ${want} ms"
   fi
 done
+# The chart's "Copy as CSV": the same rows, the µs from each tooltip.
+us() { local t; t=$(sed -n "s/^tip $1: \(.*\) ms$/\1/p" <<<"$tips"); echo $((10#${t/./})); }
+csv=$(drive csv)
+want="row,seconds,ms,µs,status
+1,.5,$a,$(us 1),0   [ ip success ]
+2,1,$b,$(us 2),0   [ ip success ]
+3,1.5,no reply,,11010   [ ip req timed out ]
+4,2,$d,$(us 4),0   [ ip success ]"
+[ "$csv" = "$want" ] || fail "the chart's CSV:"$'\n'"$csv"$'\n'"not:"$'\n'"$want"
+# A right click on it pops its menu up; Esc closes it unchosen.
+read -r x y <<<"$(drive centre graph)"
+xdotool mousemove "$x" "$y" click 3
+drive menu 5000
+shot chart_menu.png
+xdotool key Escape
+drive nomenu 5000
 pass "the worked example: $a, $b, lost, $d ms"
 
 # --- The limits: one message each, nothing sent --------------------------

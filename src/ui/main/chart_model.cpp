@@ -2,7 +2,12 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
+#include <string_view>
+#include <system_error>
+
+#include "probe/probe.h"
 
 namespace tolvane::ui {
 namespace {
@@ -16,6 +21,37 @@ bool ReadMilliseconds(const std::string& text, double& value) {
   }
   value = std::stod(text);
   return true;
+}
+
+// A field as RFC 4180 wants it: quoted when it holds a separator, a quote or
+// a line break.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+// A reply's tooltip holds its round trip with three decimals ("12.345 ms"):
+// exact microseconds, which the whole-ms value has lost. Read without the
+// locale, whose decimal point may be a comma.
+std::string MicrosecondsOf(const std::string& tip) {
+  constexpr std::string_view unit = " ms";
+  if (tip.size() <= unit.size() || tip.compare(tip.size() - unit.size(), unit.size(), unit) != 0) return {};
+  const char* end = tip.data() + tip.size() - unit.size();
+  double ms = 0;
+  const auto [stop, error] = std::from_chars(tip.data(), end, ms);
+  if (error != std::errc() || stop != end) return {};
+  return std::to_string(std::llround(ms * 1000));
+}
+
+std::string Trimmed(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 }  // namespace
@@ -56,6 +92,27 @@ void ChartModel::SetRowToolTip(const std::string& text) {
 
 bool ChartModel::AnyLost() const {
   return std::any_of(rows_.begin(), rows_.end(), [](const Row& r) { return r.kind == Kind::Lost; });
+}
+
+std::string ChartModel::Csv() const {
+  static const std::string success = probe::EchoStatusText(0);
+  // µ as UTF-8 bytes, whatever charset the compiler assumes.
+  std::string csv = "row,seconds,ms,\xc2\xb5s,status\n";
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    const Row& row = rows_[i];
+    if (row.kind != Kind::Reply && row.kind != Kind::Lost) continue;
+    const bool reply = row.kind == Kind::Reply;
+    const std::string fields[] = {
+        std::to_string(i + 1),
+        Trimmed(row.label),
+        reply ? std::to_string(std::llround(row.value)) : "no reply",
+        reply ? MicrosecondsOf(row.tip) : std::string(),
+        reply ? success : row.tip,
+    };
+    for (const std::string& field : fields) csv += CsvField(field) + ',';
+    csv.back() = '\n';
+  }
+  return csv;
 }
 
 ChartModel::Scale ChartModel::ValueScale() const {

@@ -1,5 +1,6 @@
-// What the Win32 chart holds and how it scales, without drawing: the rows
-// of the six chart operations, the value axis and which row labels show.
+// What both charts hold and how it scales, without drawing: the rows of the
+// six chart operations, the value axis, which row labels show, and the rows
+// as the export menu copies them.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +37,11 @@ class ChartModel {
   const std::string& name() const { return name_; }
   const std::string& host() const { return host_; }
   bool AnyLost() const;
+
+  // The rows that hold a sample, as comma-separated values (UTF-8, lines
+  // ended by "\n") under a header line: row, seconds, ms (or "no reply"),
+  // µs and the echo's status.
+  std::string Csv() const;
 
   // The value axis: 0 up to `top` in steps of `step`, a "nice" scale
   // with headroom above the highest reply or placeholder.

@@ -36,6 +36,12 @@ enum MenuId : int {
   kExit = 201,     // "&Exit"
 };
 
+// The chart's right-click menu: its items' WM_COMMAND ids, sent to the chart.
+enum ChartMenuId : int {
+  kCopyCsv = 400,    // "Copy as CSV", onto the clipboard
+  kSaveImage = 401,  // "Save Image…", the save dialog first
+};
+
 // Controls of the About dialog.
 enum AboutId : int {
   kPicIcon = 300,

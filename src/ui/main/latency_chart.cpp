@@ -14,15 +14,12 @@
 #include <QBarLegendMarker>
 #include <QLegendMarker>
 #include <QLinearGradient>
-#include <QLocale>
 #include <QStackedBarSeries>
 #include <QToolTip>
 #include <QValueAxis>
 
 #include <algorithm>
-#include <array>
 
-#include "probe/probe.h"
 #include "ui/style/colours.h"
 #include "ui/style/message_box.h"
 
@@ -33,8 +30,6 @@ namespace {
 // its lower part, the legend sits in its upper part.
 constexpr QMargins kChartMargins(2, 0, 104, 0);
 constexpr QRectF kLegendArea(506, 30, 100, 60);
-
-constexpr std::array<double, 5> kPlaceholderValues = {9, 14, 11, 16, 12};
 
 // The category axis takes each label once only; rows may share a label
 // (an interval of 0, or an old run's label further down), so each is made
@@ -52,24 +47,6 @@ QFont SmallFont(const QFont& base, double points, bool bold = false) {
   font.setPointSizeF(points);
   font.setBold(bold);
   return font;
-}
-
-// A field as RFC 4180 wants it: quoted when it holds a separator, a quote or
-// a line break.
-QString CsvField(QString text) {
-  if (!text.contains(',') && !text.contains('"') && !text.contains('\n') && !text.contains('\r')) {
-    return text;
-  }
-  return '"' + text.replace('"', "\"\"") + '"';
-}
-
-// A reply's tooltip holds its round trip with three decimals ("12.345 ms"):
-// exact microseconds, which the whole-ms value has lost.
-QString MicrosecondsOf(const QString& tip) {
-  if (!tip.endsWith(" ms")) return {};
-  bool number = false;
-  const double ms = QLocale::c().toDouble(tip.chopped(3), &number);
-  return number ? QString::number(qRound64(ms * 1000)) : QString();
 }
 
 }  // namespace
@@ -159,57 +136,41 @@ LatencyChart::LatencyChart(QWidget* parent)
   connect(saveImage, &QAction::triggered, this, &LatencyChart::SaveImageAs);
   addActions({copyCsv, saveImage});
   setContextMenuPolicy(Qt::ActionsContextMenu);
-
-  // Before the first run: five rows of placeholder values.
-  for (std::size_t i = 0; i < kPlaceholderValues.size(); ++i) {
-    rows_.push_back({QString("R%1").arg(i + 1), Kind::Placeholder, kPlaceholderValues[i], {}});
-  }
   Redraw();
 }
 
 void LatencyChart::SetNameText(const QString& text) {
-  name_ = text;
+  model_.SetNameText(text.toStdString());
   chart_->setTitle(text);
 }
 
 void LatencyChart::SetRowCount(std::int16_t count) {
-  std::size_t size = std::max<std::int16_t>(count, 0);
-  while (rows_.size() < size) rows_.push_back({QString("R%1").arg(rows_.size() + 1), Kind::Empty, 0, {}});
-  rows_.resize(size);
+  model_.SetRowCount(count);
   Redraw();
 }
 
 void LatencyChart::SetHostText(const QString& text) {
-  host_ = text;
+  model_.SetHostText(text.toStdString());
   Redraw();
 }
 
-void LatencyChart::SelectRow(std::int16_t row) { current_ = row; }
+void LatencyChart::SelectRow(std::int16_t row) { model_.SelectRow(row); }
 
 void LatencyChart::SetRowLabel(const QString& text) {
-  if (Row* row = Current()) {
-    row->label = text;
-    Redraw();
-  }
+  model_.SetRowLabel(text.toStdString());
+  Redraw();
 }
 
 void LatencyChart::SetRowValue(const QString& text) {
-  if (Row* row = Current()) {
-    bool number = false;
-    double value = text.toDouble(&number);
-    row->kind = number ? Kind::Reply : Kind::Lost;
-    row->value = number ? value : 0;
-    Redraw();
-  }
+  model_.SetRowValue(text.toStdString());
+  Redraw();
 }
 
-void LatencyChart::SetRowToolTip(const QString& text) {
-  if (Row* row = Current()) row->tip = text;
-}
+void LatencyChart::SetRowToolTip(const QString& text) { model_.SetRowToolTip(text.toStdString()); }
 
 QString LatencyChart::RowLabel(int row) const {
   const Row* r = At(row);
-  return r ? r->label : QString();
+  return r ? QString::fromStdString(r->label) : QString();
 }
 
 std::optional<double> LatencyChart::RowValue(int row) const {
@@ -225,29 +186,10 @@ bool LatencyChart::RowLost(int row) const {
 
 QString LatencyChart::RowToolTip(int row) const {
   const Row* r = At(row);
-  return r ? r->tip : QString();
+  return r ? QString::fromStdString(r->tip) : QString();
 }
 
-QString LatencyChart::Csv() const {
-  static const QString success = QString::fromStdString(probe::EchoStatusText(0));
-  QString csv = QStringLiteral("row,seconds,ms,\u00b5s,status\n");
-  for (std::size_t i = 0; i < rows_.size(); ++i) {
-    const Row& row = rows_[i];
-    if (row.kind != Kind::Reply && row.kind != Kind::Lost) continue;
-    const bool reply = row.kind == Kind::Reply;
-    const QStringList fields = {
-        QString::number(i + 1),
-        row.label.trimmed(),
-        reply ? QString::number(row.value, 'g', 15) : QString("no reply"),
-        reply ? MicrosecondsOf(row.tip) : QString(),
-        reply ? success : row.tip,
-    };
-    for (qsizetype f = 0; f < fields.size(); ++f) {
-      csv += CsvField(fields[f]) + (f + 1 < fields.size() ? ',' : '\n');
-    }
-  }
-  return csv;
-}
+QString LatencyChart::Csv() const { return QString::fromStdString(model_.Csv()); }
 
 bool LatencyChart::SaveImage(const QString& path) { return grab().save(path, "PNG"); }
 
@@ -263,28 +205,25 @@ void LatencyChart::SaveImageAs() {
   }
 }
 
-LatencyChart::Row* LatencyChart::Current() {
-  return const_cast<Row*>(At(current_));
-}
-
 const LatencyChart::Row* LatencyChart::At(int row) const {
   if (row < 1 || row > RowCount()) return nullptr;
-  return &rows_[row - 1];
+  return &model_.rows()[static_cast<std::size_t>(row - 1)];
 }
 
 void LatencyChart::Redraw() {
+  const std::vector<Row>& rows = model_.rows();
   double highest = 0;
   bool anyLost = false;
   QStringList categories;
-  const std::size_t step = (rows_.size() + kMaxShownLabels - 1) / kMaxShownLabels;
-  for (std::size_t i = 0; i < rows_.size(); ++i) {
-    const Row& row = rows_[i];
+  const std::size_t step = (rows.size() + kMaxShownLabels - 1) / kMaxShownLabels;
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const Row& row = rows[i];
     if (row.kind == Kind::Reply || row.kind == Kind::Placeholder) {
       highest = std::max(highest, row.value);
     }
     anyLost = anyLost || row.kind == Kind::Lost;
     const bool shown = (i + 1) % step == 0;
-    categories << UniqueCategory(shown ? row.label : QString(), static_cast<int>(i) + 1);
+    categories << UniqueCategory(shown ? QString::fromStdString(row.label) : QString(), static_cast<int>(i) + 1);
   }
   // Headroom above the highest bar; a run of 0 ms replies still gets a scale.
   msAxis_->setRange(0, std::max(highest * 1.15, 1.0));
@@ -293,7 +232,7 @@ void LatencyChart::Redraw() {
   double top = msAxis_->max();
 
   QList<qreal> replies, lost, placeholders;
-  for (const Row& row : rows_) {
+  for (const Row& row : rows) {
     // A 0 ms reply is an answer: a sliver shows it (the tooltip has the time).
     if (row.kind == Kind::Reply) replies << std::max(row.value, top * 0.012);
     else replies << 0;
@@ -308,21 +247,22 @@ void LatencyChart::Redraw() {
   placeholders_->append(placeholders);
   rowAxis_->setCategories(categories);
 
-  replies_->setLabel(host_);
+  const QString host = HostText();
+  replies_->setLabel(host);
   const auto markers = chart_->legend()->markers();
   for (QLegendMarker* marker : markers) {
     auto* set = qobject_cast<QBarLegendMarker*>(marker) ? static_cast<QBarLegendMarker*>(marker)->barset()
                                                          : nullptr;
     if (set == placeholders_) marker->setVisible(false);
-    if (set == replies_) marker->setVisible(!host_.isEmpty());
+    if (set == replies_) marker->setVisible(!host.isEmpty());
     if (set == lost_) marker->setVisible(anyLost);
   }
 }
 
 void LatencyChart::ShowTip(bool hovered, int index) {
   const Row* row = At(index + 1);
-  if (hovered && row && !row->tip.isEmpty()) {
-    QToolTip::showText(QCursor::pos(), row->tip, this);
+  if (hovered && row && !row->tip.empty()) {
+    QToolTip::showText(QCursor::pos(), QString::fromStdString(row->tip), this);
   } else {
     QToolTip::hideText();
   }

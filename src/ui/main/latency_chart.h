@@ -7,7 +7,8 @@
 
 #include <cstdint>
 #include <optional>
-#include <vector>
+
+#include "ui/main/chart_model.h"
 
 class QBarCategoryAxis;
 class QBarSet;
@@ -34,15 +35,15 @@ class LatencyChart : public QChartView {
   void SetRowToolTip(const QString& text);
 
   // Read back, for the window's tests.
-  int RowCount() const { return static_cast<int>(rows_.size()); }
+  int RowCount() const { return static_cast<int>(model_.rows().size()); }
   QString RowLabel(int row) const;
   // The time a sample put in a row; nothing for a lost sample or a row no
   // sample has set.
   std::optional<double> RowValue(int row) const;
   bool RowLost(int row) const;
   QString RowToolTip(int row) const;
-  QString NameText() const { return name_; }
-  QString HostText() const { return host_; }
+  QString NameText() const { return QString::fromStdString(model_.name()); }
+  QString HostText() const { return QString::fromStdString(model_.host()); }
 
   // The rows that hold a sample, as comma-separated values under a header
   // line: row, seconds, ms (or "no reply"), µs and the echo's status.
@@ -57,23 +58,15 @@ class LatencyChart : public QChartView {
   void SaveImageAs();
 
  private:
-  enum class Kind { Placeholder, Empty, Reply, Lost };
-  struct Row {
-    QString label;
-    Kind kind = Kind::Empty;
-    double value = 0;
-    QString tip;
-  };
+  using Kind = ChartModel::Kind;
+  using Row = ChartModel::Row;
 
-  Row* Current();
   const Row* At(int row) const;
   void Redraw();
   void ShowTip(bool hovered, int index);
 
-  std::vector<Row> rows_;
-  int current_ = 1;
-  QString name_;
-  QString host_;
+  // The rows as the Win32 chart holds them too, so that both export alike.
+  ChartModel model_;
 
   QChart* chart_;
   QStackedBarSeries* series_;

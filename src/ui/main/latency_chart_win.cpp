@@ -1,6 +1,7 @@
 #include "ui/main/latency_chart_win.h"
 
 #include <commctrl.h>
+#include <commdlg.h>
 
 #include <algorithm>
 #include <cmath>
@@ -8,6 +9,8 @@
 #include <string>
 
 #include "ui/main/controls_win.h"
+#include "ui/main/messages.h"
+#include "ui/main/png_win.h"
 #include "ui/style/colours.h"
 
 namespace tolvane::ui::win {
@@ -45,13 +48,18 @@ void Frame(HDC dc, const RECT& r, COLORREF colour) {
   FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
+std::wstring Wide(const std::string& text, UINT codePage) {
+  const int size = static_cast<int>(text.size());
+  std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0)), L'\0');
+  if (!wide.empty()) MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+  return wide;
+}
+
 // The chart's texts are UTF-8 (the host as typed among them).
 void Text(HDC dc, HFONT font, COLORREF colour, const std::string& text, RECT r, UINT format) {
   SelectObject(dc, font);
   SetTextColor(dc, colour);
-  const int size = static_cast<int>(text.size());
-  std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0)), L'\0');
-  if (!wide.empty()) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
+  const std::wstring wide = Wide(text, CP_UTF8);
   DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &r, format | DT_NOPREFIX | DT_SINGLELINE);
 }
 
@@ -233,6 +241,19 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDOWN:
       SetFocus(window_);
       return 0;
+    case WM_CONTEXTMENU:
+      ShowMenu(lParam);
+      return 0;
+    case WM_COMMAND:
+      if (LOWORD(wParam) == kCopyCsv) {
+        CopyCsv();
+        return 0;
+      }
+      if (LOWORD(wParam) == kSaveImage) {
+        SaveImageAs();
+        return 0;
+      }
+      break;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
       if (header->hwndFrom == tips_ && header->code == TTN_GETDISPINFOA) {
@@ -251,21 +272,105 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window_, message, wParam, lParam);
 }
 
+HBITMAP LatencyChart::Draw(HDC dc, const RECT& client, bool focus) {
+  HDC buffer = CreateCompatibleDC(dc);
+  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(buffer, bitmap);
+  Paint(buffer, client, focus);
+  SelectObject(buffer, old);
+  DeleteDC(buffer);
+  return bitmap;
+}
+
 void LatencyChart::Render(HDC dc) {
   RECT client;
   GetClientRect(window_, &client);
   // Into a bitmap first, so that a redraw after every sample doesn't flicker.
+  HBITMAP bitmap = Draw(dc, client, GetFocus() == window_);
   HDC buffer = CreateCompatibleDC(dc);
-  HBITMAP bitmap = CreateCompatibleBitmap(dc, client.right, client.bottom);
   HGDIOBJ old = SelectObject(buffer, bitmap);
-  Paint(buffer, client);
   BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
   SelectObject(buffer, old);
-  DeleteObject(bitmap);
   DeleteDC(buffer);
+  DeleteObject(bitmap);
 }
 
-void LatencyChart::Paint(HDC dc, const RECT& client) {
+// At the pointer, or under the chart's corner when the keyboard asked
+// (Shift+F10, the menu key: no position then).
+void LatencyChart::ShowMenu(LPARAM at) {
+  POINT where{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
+  if (where.x == -1 && where.y == -1) {
+    where = POINT{Px(44), Px(26)};
+    ClientToScreen(window_, &where);
+  }
+  HMENU menu = CreatePopupMenu();
+  AppendMenuW(menu, MF_STRING, kCopyCsv, L"Copy as CSV");
+  AppendMenuW(menu, MF_STRING, kSaveImage, L"Save Image\u2026");
+  // The chosen item comes back as WM_COMMAND to this window.
+  TrackPopupMenu(menu, TPM_RIGHTBUTTON, where.x, where.y, 0, window_, nullptr);
+  DestroyMenu(menu);
+}
+
+bool LatencyChart::CopyCsv() {
+  // Text on the Windows clipboard ends its lines with CR LF.
+  std::string csv;
+  for (char c : model_.Csv()) {
+    if (c == '\n') csv += '\r';
+    csv += c;
+  }
+  const std::wstring text = Wide(csv, CP_UTF8);
+  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  if (!memory) return false;
+  void* to = GlobalLock(memory);
+  if (to) {
+    CopyMemory(to, text.c_str(), bytes);
+    GlobalUnlock(memory);
+  }
+  if (!to || !OpenClipboard(window_)) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  // Once set, the memory is the clipboard's.
+  const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  CloseClipboard();
+  if (!set) GlobalFree(memory);
+  return set;
+}
+
+bool LatencyChart::SaveImage(const std::string& path) {
+  RECT client;
+  GetClientRect(window_, &client);
+  if (client.right <= 0 || client.bottom <= 0) return false;
+  HDC screen = GetDC(window_);
+  // The saved chart is the chart, without the keyboard focus on it.
+  HBITMAP bitmap = Draw(screen, client, false);
+  ReleaseDC(window_, screen);
+  const bool saved = SavePng(bitmap, Wide(path, CP_ACP));
+  DeleteObject(bitmap);
+  return saved;
+}
+
+void LatencyChart::SaveImageAs() {
+  char path[MAX_PATH] = "tolvane.png";
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = GetAncestor(window_, GA_ROOT);
+  dialog.lpstrFilter = "PNG images (*.png)\0*.png\0";
+  dialog.lpstrFile = path;
+  dialog.nMaxFile = sizeof path;
+  dialog.lpstrTitle = "Save Image";
+  dialog.lpstrDefExt = "png";  // a name typed without one gets ".png"
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+  if (!GetSaveFileNameA(&dialog)) return;  // cancelled
+  if (!SaveImage(path)) {
+    const std::string text = std::string("Could not save the image to ") + path + ".";
+    MessageBoxA(dialog.hwndOwner, text.c_str(), kProgramTitle.data(), MB_OK);
+  }
+}
+
+void LatencyChart::Paint(HDC dc, const RECT& client, bool focus) {
   SetBkMode(dc, TRANSPARENT);
   Fill(dc, client, Ref(kWindowColour));
   const RECT plot = PlotArea(client);
@@ -374,7 +479,7 @@ void LatencyChart::Paint(HDC dc, const RECT& client) {
   if (!model_.host().empty()) legendEntry(model_.host(), false);
   if (model_.AnyLost()) legendEntry("no reply", true);
 
-  if (GetFocus() == window_) {
+  if (focus) {
     RECT focus = plot;
     InflateRect(&focus, Px(2), Px(2));
     SetTextColor(dc, RGB(255, 255, 255));

@@ -32,13 +32,26 @@ class LatencyChart {
   const ChartModel& model() const { return model_; }
   // Draws the whole chart, as it shows, into `dc` (the window's size).
   void Render(HDC dc);
+  // The right-click menu's "Copy as CSV": the rows onto the clipboard as
+  // text. False when the clipboard can't be had.
+  bool CopyCsv();
+  // The chart as it shows now, as a PNG of the window's size; `path` in the
+  // ANSI code page, as the save dialog gives it. False when the file can't
+  // be written.
+  bool SaveImage(const std::string& path);
   // Fonts and margins follow the window's DPI.
   void SetDpi(int dpi);
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void Paint(HDC dc, const RECT& area);
+  // `focus`: with the dotted rectangle that marks the keyboard focus.
+  void Paint(HDC dc, const RECT& area, bool focus);
+  // The chart drawn into a new bitmap compatible with `dc`; the caller
+  // deletes it.
+  HBITMAP Draw(HDC dc, const RECT& client, bool focus);
+  void ShowMenu(LPARAM at);
+  void SaveImageAs();
   RECT PlotArea(const RECT& client) const;
   RECT RowSlot(const RECT& plot, std::size_t index) const;
   void MakeFonts();

@@ -16,8 +16,13 @@
 //   rows N                     the chart has N rows (its tooltip, one tool
 //                              per row, counts them)
 //   tip ROW                    prints the tooltip text of the chart's row
+//   csv                        the chart's menu command "Copy as CSV"; prints
+//                              the text it left on the clipboard (UTF-8)
 //   main 0|1 MS                the main window becomes visible or hidden
 //   menu MS                    a popup menu shows; prints where
+//   nomenu MS                  no popup menu shows within MS ms
+//   centre NAME                prints the screen point in the control's
+//                              middle, "X Y" (the X display's too, under Wine)
 //   about MS                   the About dialog shows the version record
 //                              of the program's executable
 //   about-ok                   its OK button closes it
@@ -356,6 +361,31 @@ std::string TipText(int row) {
   return text;
 }
 
+// The clipboard is emptied first: what an earlier copy left must not pass
+// for this one's.
+void CopyCsv() {
+  HWND chart = ControlNamed("graph");
+  if (!Within(3000, [] { return OpenClipboard(nullptr) != 0; })) Fail("cannot open the clipboard");
+  EmptyClipboard();
+  CloseClipboard();
+  if (!SendMessageTimeoutA(chart, WM_COMMAND, MAKEWPARAM(win::kCopyCsv, 0), 0, SMTO_ABORTIFHUNG, 5000, nullptr))
+    Fail("the chart did not answer");
+  if (!Within(3000, [] { return OpenClipboard(nullptr) != 0; })) Fail("cannot open the clipboard");
+  std::wstring text;
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  if (const auto* locked = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr) {
+    text = locked;
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  if (text.empty()) Fail("no text on the clipboard");
+  const int wide = static_cast<int>(text.size());
+  std::string utf8(
+      static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, nullptr, 0, nullptr, nullptr)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), wide, utf8.data(), static_cast<int>(utf8.size()), nullptr, nullptr);
+  std::fwrite(utf8.data(), 1, utf8.size(), stdout);
+}
+
 HANDLE ProgramProcess(DWORD access) {
   DWORD pid = 0;
   GetWindowThreadProcessId(MainWindow(), &pid);
@@ -527,6 +557,15 @@ void Step(const std::string& step, Steps& steps) {
   } else if (step == "tip") {
     const int row = Number(next());
     std::printf("tip %d: %s\n", row, TipText(row).c_str());
+  } else if (step == "nomenu") {
+    if (!Within(Number(next()), [] { return FindTopLevel("#32768", "", true) == nullptr; }))
+      Fail("a popup menu stayed open");
+  } else if (step == "centre") {
+    RECT r;
+    GetWindowRect(ControlNamed(next()), &r);
+    std::printf("%ld %ld\n", (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  } else if (step == "csv") {
+    CopyCsv();
   } else if (step == "menu") {
     Menu(Number(next()));
   } else if (step == "about") {
