@@ -224,14 +224,23 @@ void CheckFrame() {
 // One line per value that Current took: "Current | results" as they stood
 // just before Current changed again. The program may answer between
 // writing the two labels, so a tick's line is the last one read before the
-// next tick's; two ticks with the same Current text make one line.
+// next tick's; two ticks with the same Current text make one line. A tick
+// writes Current before results, so results is read first: a pair read
+// across a tick can then only hold the new Current with the old results,
+// which the next read replaces, never the old Current with the new results.
 void Watch(const std::string& prefix, int ms) {
   HWND current = ControlNamed("Current"), results = ControlNamed("results");
-  std::string shown = TextOf(current), line = shown + " | " + TextOf(results);
+  const auto read = [&](std::string& now) {
+    std::string shownResults = TextOf(results);
+    now = TextOf(current);
+    return now + " | " + shownResults;
+  };
+  std::string shown, line = read(shown);
   // What the labels show before: the end of an earlier run may match too.
   bool changed = false;
   const bool ended = Within(ms, [&] {
-    const std::string now = TextOf(current), nowLine = now + " | " + TextOf(results);
+    std::string now;
+    const std::string nowLine = read(now);
     if (nowLine == line) return changed && shown.rfind(prefix, 0) == 0;
     if (now != shown) {
       std::printf("%s\n", line.c_str());
