@@ -11,6 +11,7 @@
 #include "ui/main/controls_win.h"
 #include "ui/main/dpi_win.h"
 #include "ui/style/colours.h"
+#include "ui/style/owned_window_win.h"
 
 namespace tolvane::ui::about {
 namespace {
@@ -209,14 +210,7 @@ void frmAbout::FitText(int id) {
 void frmAbout::cmdOK_Click() { open_ = false; }
 
 LRESULT CALLBACK frmAbout::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    static_cast<frmAbout*>(create->lpCreateParams)->window_ = window;
-  }
-  auto* self = reinterpret_cast<frmAbout*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  return self->Handle(message, wParam, lParam);
+  return win::OwnedWindowProc<frmAbout, &frmAbout::window_, &frmAbout::Handle>(window, message, wParam, lParam);
 }
 
 LRESULT frmAbout::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

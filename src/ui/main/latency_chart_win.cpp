@@ -12,6 +12,7 @@
 #include "ui/main/messages.h"
 #include "ui/main/png_win.h"
 #include "ui/style/colours.h"
+#include "ui/style/owned_window_win.h"
 
 namespace tolvane::ui::win {
 namespace {
@@ -209,14 +210,7 @@ void LatencyChart::UpdateTools() {
 }
 
 LRESULT CALLBACK LatencyChart::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    static_cast<LatencyChart*>(create->lpCreateParams)->window_ = window;
-  }
-  auto* self = reinterpret_cast<LatencyChart*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  return self->Handle(message, wParam, lParam);
+  return OwnedWindowProc<LatencyChart, &LatencyChart::window_, &LatencyChart::Handle>(window, message, wParam, lParam);
 }
 
 LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -19,6 +19,7 @@
 #include "ui/tray/tray.h"
 #include "ui/tray/tray_texts.h"
 #include "ui/tray/window_system_win.h"
+#include "ui/style/owned_window_win.h"
 
 namespace tolvane::ui::win {
 namespace {
@@ -240,14 +241,7 @@ bool MainWindow::TranslateDialogKeys(MSG& message) {
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    static_cast<MainWindow*>(create->lpCreateParams)->main_ = window;
-  }
-  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-  if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
-  return self->Handle(message, wParam, lParam);
+  return OwnedWindowProc<MainWindow, &MainWindow::main_, &MainWindow::Handle>(window, message, wParam, lParam);
 }
 
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
