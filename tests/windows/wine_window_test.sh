@@ -75,10 +75,13 @@ display=$(cat "$WINEPREFIX.display")
 export DISPLAY=:$display
 xcompmgr >/dev/null 2>&1 &
 pids+=($!)
-trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 28 \
-  --transparent false --tint 0xd0d0d0 >/dev/null 2>&1 &
+# Wine docks its icons as windows of explorer.exe.
+ICON_NAME='"explorer.exe"'
+# shellcheck source=../support/tray_host.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/tray_host.sh"
+tray_host &
 pids+=($!)
-until_ 10 bash -c 'xdotool search --class trayer | grep -q .' || fail "trayer did not start"
+until_ 10 tray_host_up || fail "trayer did not start"
 
 wineboot -i >/dev/null 2>&1
 wineserver -w
@@ -204,28 +207,11 @@ done
 pass "About"
 
 # --- The tray: "&Systray", the icon's menu, "&Restore"; then "&Exit" -----
-icon_geometry() {
-  local w found
-  for w in $(xdotool search --class trayer 2>/dev/null); do
-    xwininfo -id "$w" | grep -q 'Map State: IsViewable' || continue
-    found=$(xwininfo -tree -id "$w" | awk '/"explorer.exe"/ {print $(NF-1) " " $NF; exit}')
-    if [ -n "$found" ]; then
-      echo "$found"
-      return 0
-    fi
-  done
-  return 1
-}
-icon_up() { icon_geometry >/dev/null; }
-icon_gone() { ! icon_up; }
 for round in 1 2; do
   drive click Command3 main 0 5000
   until_ 5 icon_up || fail "round $round: no icon in the tray"
   sleep 0.5 # docked is not yet drawn and taking clicks
-  read -r size position <<<"$(icon_geometry)"
-  width=${size%%x*} height=${size#*x} height=${height%%+*}
-  x=${position#+} x=${x%%+*} y=${position##*+}
-  xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 3
+  right_click_icon
   drive menu 5000
   if [ $round = 1 ]; then
     shot tray_menu.png

@@ -41,20 +41,9 @@ systray_button() { click_in_window "$1" 556 276; }  # Command3, "&Systray"
 exit_button() { click_in_window "$1" 556 308; }     # Command2, "&Exit"
 
 # The tray icon: the program's window docked in trayer's panel.
-icon_geometry() {
-  local w found
-  for w in $(xdotool search --class trayer 2>/dev/null); do
-    xwininfo -id "$w" | grep -q 'Map State: IsViewable' || continue
-    found=$(xwininfo -tree -id "$w" | awk '/"[Tt]olvane"/ {print $(NF-1) " " $NF; exit}')
-    if [ -n "$found" ]; then
-      echo "$found"
-      return 0
-    fi
-  done
-  return 1
-}
-icon_up() { icon_geometry >/dev/null; }
-icon_gone() { ! icon_up; }
+ICON_NAME='"[Tt]olvane"'
+# shellcheck source=../../support/tray_host.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../../support/tray_host.sh"
 # A shown popup menu of the program: a top-level window of its class that
 # the window manager is told to leave alone (override-redirect).
 # (No grep -q at the end of a pipe: under pipefail the writer's SIGPIPE
@@ -77,10 +66,9 @@ xcompmgr -c >/dev/null 2>&1 &
 pids+=($!)
 
 if [ "$mode" = tray ]; then
-  trayer --edge top --align right --widthtype pixel --width 120 --heighttype pixel --height 28 \
-    --transparent false --tint 0xd0d0d0 >/dev/null 2>&1 &
+  tray_host &
   pids+=($!)
-  until_ 10 bash -c 'xdotool search --class trayer | grep -q .' || fail "trayer did not start"
+  until_ 10 tray_host_up || fail "trayer did not start"
   sleep 0.5
 fi
 
@@ -133,10 +121,7 @@ else
     until_ 5 hidden || fail "round $round: the window stayed on the screen"
     until_ 5 icon_up || fail "round $round: no icon in the tray"
     sleep 0.5  # docked is not yet drawn and taking clicks
-    read -r size position <<<"$(icon_geometry)"
-    width=${size%%x*} height=${size#*x} height=${height%%+*}
-    x=${position#+}; x=${x%%+*}; y=${position##*+}
-    xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 3
+    right_click_icon
     until_ 5 menu_up || fail "round $round: right click opened no menu"
     sleep 0.3
     if [ "$round" = 1 ]; then
