@@ -48,17 +48,7 @@ VersionRecord ProgramRecord() {
 
 frmAbout::frmAbout(HINSTANCE instance, HICON icon) : instance_(instance), icon_(icon) {
   brush_ = CreateSolidBrush(Ref(kWindowColour));
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExA(instance, kAboutClass, &wc)) {
-    wc = WNDCLASSEXA{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &frmAbout::WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kAboutClass;
-    RegisterClassExA(&wc);
-  }
+  win::RegisterClassOnce(instance, kAboutClass, &frmAbout::WindowProc);
 }
 
 frmAbout::~frmAbout() {

@@ -85,17 +85,7 @@ HFONT Font(int dpi, double points, bool bold, int escapement = 0) {
 }  // namespace
 
 LatencyChart::LatencyChart(HINSTANCE instance, HWND parent, int id) {
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  if (!GetClassInfoExA(instance, kChartClass, &wc)) {
-    wc = WNDCLASSEXA{};
-    wc.cbSize = sizeof wc;
-    wc.lpfnWndProc = &LatencyChart::WindowProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kChartClass;
-    RegisterClassExA(&wc);
-  }
+  RegisterClassOnce(instance, kChartClass, &LatencyChart::WindowProc);
   window_ = CreateWindowExA(0, kChartClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
                             0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                             instance, this);

@@ -19,4 +19,19 @@ LRESULT CALLBACK OwnedWindowProc(HWND window, UINT message, WPARAM wParam, LPARA
   return (owner->*answer)(message, wParam, lParam);
 }
 
+// Registers a plain window class (arrow cursor, nothing else) the first time
+// a window of it is made.
+inline void RegisterClassOnce(HINSTANCE instance, const char* name, WNDPROC procedure) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  if (GetClassInfoExA(instance, name, &wc)) return;
+  wc = WNDCLASSEXA{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = name;
+  RegisterClassExA(&wc);
+}
+
 }  // namespace tolvane::ui::win
