@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string>
 
-#include "ui/main/row_label.h"
+#include "app/row_label.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size != sizeof(double)) return 0;

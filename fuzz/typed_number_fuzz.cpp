@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "ui/main/rounding.h"
-#include "ui/main/typed_number.h"
+#include "app/rounding.h"
+#include "app/typed_number.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const tolvane::ui::NumberSeparators point{".", ","};

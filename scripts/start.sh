@@ -4,7 +4,7 @@
 # virtual display instead and saves a screenshot of it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-program=build/default/src/ui/tolvane
+program=build/default/src/qt/tolvane
 
 if [ "${1:-}" = --on-virtual-display ]; then
   # Inside xvfb-run: a compositor for the translucency and the shadow, the

@@ -3,7 +3,7 @@
 # (preset mingw) and runs them under Wine. As root the tests run inside the
 # network test bed's client namespace, so the real echoes reach its hosts;
 # otherwise those tests skip (and fail under CI=true). Then the program
-# itself, tolvane.exe, and its installer: tests/windows/wine_window_test.sh
+# itself, tolvane.exe, and its installer: tests/win32/wine_window_test.sh
 # drives them under Wine on a virtual display.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -63,7 +63,7 @@ run_tests() {
   WINEDLLOVERRIDES="winedbg.exe=d" ctest --preset mingw -j2
   # The window tests hold the bed only while they use its hosts.
   exec 9>&-
-  tests/windows/wine_window_test.sh build/mingw
+  tests/win32/wine_window_test.sh build/mingw
 }
 
 if [ "$(id -u)" -eq 0 ]; then

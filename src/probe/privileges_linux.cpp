@@ -212,17 +212,14 @@ void SetPrivilegeCallsForTesting(const PrivilegeCalls* replacement) {
   calls = replacement != nullptr ? replacement : &kSystemCalls;
 }
 
-void RemovePluginOverrides(int& argc, char** argv) {
-  // Options taking a value, as "-style x", "-style=x" or with "--".
-  static constexpr std::string_view kOptions[] = {"platformpluginpath", "platformtheme", "plugin", "style",
-                                                  "stylesheet", "session", "qmljsdebugger"};
+void RemovePluginOverrides(int& argc, char** argv, const PluginOverrides& overrides) {
   int kept = argc > 0 ? 1 : 0;
   for (int i = kept; i < argc; ++i) {
     std::string_view arg = argv[i];
     bool dropped = false;
     if (StartsWith(arg, "-")) {
       const std::string_view name = arg.substr(StartsWith(arg, "--") ? 2 : 1);
-      for (const std::string_view option : kOptions) {
+      for (const std::string_view option : overrides.valueOptions) {
         if (name == option) {
           ++i;  // and its value
           dropped = true;
@@ -236,25 +233,21 @@ void RemovePluginOverrides(int& argc, char** argv) {
   if (argc > 0) argv[kept] = nullptr;
   argc = kept;
 
-  // The platform itself is picked by name among the installed plugins.
-  static constexpr std::string_view kKeep[] = {"QT_QPA_PLATFORM"};
-  static constexpr std::string_view kPrefixes[] = {"QT_", "QML", "GTK", "GDK", "GIO_", "GSETTINGS",
-                                                   "LIBGL_", "__EGL_", "__GLX_", "GBM_", "MESA_", "VK_"};
   std::vector<std::string> names;
   for (char** variable = environ; *variable != nullptr; ++variable) {
     const std::string_view entry = *variable;
     const std::string_view name = entry.substr(0, entry.find('='));
     bool keep = true;
-    for (const std::string_view prefix : kPrefixes) keep = keep && !StartsWith(name, prefix);
-    for (const std::string_view exact : kKeep) keep = keep || name == exact;
+    for (const std::string_view prefix : overrides.variablePrefixes) keep = keep && !StartsWith(name, prefix);
+    for (const std::string_view exact : overrides.keptVariables) keep = keep || name == exact;
     if (!keep) names.emplace_back(name);
   }
   for (const std::string& name : names) unsetenv(name.c_str());
 }
 
-void GiveUpPrivileges(int& argc, char** argv) {
+void GiveUpPrivileges(int& argc, char** argv, const PluginOverrides& overrides) {
   GiveUp();
-  if (getauxval(AT_SECURE) != 0) RemovePluginOverrides(argc, argv);
+  if (getauxval(AT_SECURE) != 0) RemovePluginOverrides(argc, argv, overrides);
 }
 
 bool FolderIsWritable(std::string_view program) {

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 
+#include "probe/privileges.h"
+
 namespace tolvane::probe {
 
 struct PrivilegeCalls {
@@ -23,11 +25,10 @@ const PrivilegeCalls& SystemPrivilegeCalls();
 // GiveUpPrivileges goes through `calls` from now on (nullptr: the system's).
 void SetPrivilegeCallsForTesting(const PrivilegeCalls* calls);
 
-// Removes the window toolkit's options that load code from elsewhere
-// (-style, -platformpluginpath, ...) from argv, and the variables that do
-// the same from the environment. GiveUpPrivileges does this in secure mode
-// (a file-capability or setuid start), where the user who started the
-// program is not the one who installed it.
-void RemovePluginOverrides(int& argc, char** argv);
+// Removes the toolkit's options that load code from elsewhere from argv,
+// and the variables that do the same from the environment. GiveUpPrivileges
+// does this in secure mode (a file-capability or setuid start), where the
+// user who started the program is not the one who installed it.
+void RemovePluginOverrides(int& argc, char** argv, const PluginOverrides& overrides);
 
 }  // namespace tolvane::probe

@@ -3,7 +3,7 @@
 
 namespace tolvane::probe {
 
-void GiveUpPrivileges(int&, char**) {}
+void GiveUpPrivileges(int&, char**, const PluginOverrides&) {}
 
 // Windows grants nothing to a binary for where it lies.
 bool FolderIsWritable(std::string_view) { return false; }

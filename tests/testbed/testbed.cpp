@@ -1,5 +1,5 @@
 // The responder's control channel and what tests ask of it; the socket
-// calls are the platform's (testbed_linux.cpp, tests/windows/testbed_win.cpp).
+// calls are the platform's (testbed_linux.cpp, tests/win32/testbed_win.cpp).
 #include "testbed/testbed.h"
 
 #include <charconv>

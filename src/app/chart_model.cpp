@@ -1,0 +1,141 @@
+#include "app/chart_model.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <string_view>
+#include <system_error>
+
+#include "probe/probe.h"
+
+namespace tolvane::ui {
+namespace {
+
+constexpr std::array<double, 5> kPlaceholderValues = {9, 14, 11, 16, 12};
+
+bool ReadMilliseconds(const std::string& text, double& value) {
+  if (text.empty() || text.size() > 9) return false;
+  for (char c : text) {
+    if (c < '0' || c > '9') return false;
+  }
+  value = std::stod(text);
+  return true;
+}
+
+// A field as RFC 4180 wants it: quoted when it holds a separator, a quote or
+// a line break.
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"') quoted += '"';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+// A reply's tooltip holds its round trip with three decimals ("12.345 ms"):
+// exact microseconds, which the whole-ms value has lost. Read without the
+// locale, whose decimal point may be a comma.
+std::string MicrosecondsOf(const std::string& tip) {
+  constexpr std::string_view unit = " ms";
+  if (tip.size() <= unit.size() || tip.compare(tip.size() - unit.size(), unit.size(), unit) != 0) return {};
+  const char* end = tip.data() + tip.size() - unit.size();
+  double ms = 0;
+  const auto [stop, error] = std::from_chars(tip.data(), end, ms);
+  if (error != std::errc() || stop != end) return {};
+  return std::to_string(std::llround(ms * 1000));
+}
+
+std::string Trimmed(const std::string& text) {
+  const auto first = text.find_first_not_of(" \t\r\n");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+}  // namespace
+
+ChartModel::ChartModel() {
+  for (std::size_t i = 0; i < kPlaceholderValues.size(); ++i) {
+    rows_.push_back({"R" + std::to_string(i + 1), Kind::Placeholder, kPlaceholderValues[i], {}});
+  }
+}
+
+void ChartModel::SetRowCount(std::int16_t count) {
+  const std::size_t size = static_cast<std::size_t>(std::max<std::int16_t>(count, 0));
+  while (rows_.size() < size) rows_.push_back({"R" + std::to_string(rows_.size() + 1), Kind::Empty, 0, {}});
+  rows_.resize(size);
+}
+
+ChartModel::Row* ChartModel::Current() {
+  if (current_ < 1 || current_ > static_cast<int>(rows_.size())) return nullptr;
+  return &rows_[static_cast<std::size_t>(current_ - 1)];
+}
+
+void ChartModel::SetRowLabel(const std::string& text) {
+  if (Row* row = Current()) row->label = text;
+}
+
+void ChartModel::SetRowValue(const std::string& text) {
+  if (Row* row = Current()) {
+    double value = 0;
+    const bool number = ReadMilliseconds(text, value);
+    row->kind = number ? Kind::Reply : Kind::Lost;
+    row->value = number ? value : 0;
+  }
+}
+
+void ChartModel::SetRowToolTip(const std::string& text) {
+  if (Row* row = Current()) row->tip = text;
+}
+
+bool ChartModel::AnyLost() const {
+  return std::any_of(rows_.begin(), rows_.end(), [](const Row& r) { return r.kind == Kind::Lost; });
+}
+
+std::string ChartModel::Csv() const {
+  static const std::string success = probe::EchoStatusText(0);
+  // µ as UTF-8 bytes, whatever charset the compiler assumes.
+  std::string csv = "row,seconds,ms,\xc2\xb5s,status\n";
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    const Row& row = rows_[i];
+    if (row.kind != Kind::Reply && row.kind != Kind::Lost) continue;
+    const bool reply = row.kind == Kind::Reply;
+    const std::string fields[] = {
+        std::to_string(i + 1),
+        Trimmed(row.label),
+        reply ? std::to_string(std::llround(row.value)) : "no reply",
+        reply ? MicrosecondsOf(row.tip) : std::string(),
+        reply ? success : row.tip,
+    };
+    for (const std::string& field : fields) csv += CsvField(field) + ',';
+    csv.back() = '\n';
+  }
+  return csv;
+}
+
+ChartModel::Scale ChartModel::ValueScale() const {
+  double highest = 0;
+  for (const Row& row : rows_) {
+    if (row.kind == Kind::Reply || row.kind == Kind::Placeholder) highest = std::max(highest, row.value);
+  }
+  // Headroom above the highest bar; a run of 0 ms replies still gets a scale.
+  const double wanted = std::max(highest * 1.15, 1.0);
+  // About five steps of 1, 2 or 5 times a power of ten.
+  const double rough = wanted / 5;
+  const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
+  double step = magnitude;
+  for (double m : {1.0, 2.0, 5.0, 10.0}) {
+    step = m * magnitude;
+    if (step >= rough) break;
+  }
+  return Scale{std::ceil(wanted / step) * step, step};
+}
+
+std::size_t ChartModel::LabelStep(std::size_t rows, std::size_t maxLabels) {
+  if (rows == 0 || maxLabels == 0) return 1;
+  return std::max<std::size_t>(1, (rows + maxLabels - 1) / maxLabels);
+}
+
+}  // namespace tolvane::ui

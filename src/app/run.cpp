@@ -1,0 +1,151 @@
+#include "app/run.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "app/messages.h"
+#include "app/rounding.h"
+#include "app/row_label.h"
+#include "probe/probe.h"
+#include "resolve/resolve.h"
+
+namespace tolvane::ui {
+namespace {
+
+constexpr int kMaxPings = 50;
+constexpr double kMaxIntervalSeconds = 60;
+
+// "12.345 ms": the round trip as finely as the platform measured it, the
+// point whatever the locale.
+std::string RoundTripTip(double ms) {
+  char text[32];
+  const auto [end, ec] = std::to_chars(std::begin(text), std::end(text), ms, std::chars_format::fixed, 3);
+  return (ec == std::errc() ? std::string(text, end) : std::string("?")) + " ms";
+}
+
+}  // namespace
+
+PingRun::PingRun(probe::Checker& checker, resolve::Resolver& resolver, RunView& view,
+                 NumberSeparators separators, std::string program)
+    : checker_(checker),
+      resolver_(resolver),
+      view_(view),
+      separators_(std::move(separators)),
+      program_(std::move(program)) {}
+
+void PingRun::Press(const TypedRun& typed) {
+  // Everything typed is read and judged before any echo goes out; a refused
+  // press leaves a run in progress exactly as it was.
+  const auto count = ReadCount(typed.count);
+  if (!count) return;
+  const auto seconds = ReadInterval(typed.interval);
+  if (!seconds) return;
+
+  std::string host = typed.host;
+  if (checker_.check(host) == probe::kNoReply) {
+    if (RefusedForPermission()) return;
+    host = resolve::ResolveHostAddress(typed.host, resolver_);
+    if (checker_.check(host) == probe::kNoReply) {
+      if (RefusedForPermission()) return;
+      view_.ShowMessage(std::string(kUnresponsiveMessage), RunView::BoxIcon::None);
+      return;
+    }
+  }
+
+  maxt = kNoStatistic;
+  mint = kNoStatistic;
+  sumt = 0;
+  numreplies = 0;
+  curhost = host;
+  curping = 1;
+  view_.SetRowCount(*count);
+  numpings = *count;
+  view_.SetHostText(host);
+  runInterval_ = *seconds;
+  view_.SetTimerPeriod(RoundHalfEven32(*seconds * 1000).value_or(0));
+  view_.SetTimerEnabled(true);
+  running_ = true;
+  view_.ShowStop(true);
+}
+
+std::optional<std::int16_t> PingRun::ReadCount(const std::string& text) {
+  const auto refuse = [this](std::string_view message) {
+    view_.ShowMessage(std::string(message), RunView::BoxIcon::None);
+    return std::nullopt;
+  };
+  if (LeadingNumber(text) > kMaxPings) return refuse(kCountLimitMessage);
+  const auto value = StrictNumber(text, separators_);
+  if (!value) return refuse(kBadCountMessage);
+  // The two readings disagree where the locale has another decimal separator.
+  if (*value > kMaxPings) return refuse(kCountLimitMessage);
+  const auto count = RoundHalfEven16(*value);
+  if (!count || *count < 1) return refuse(kBadCountMessage);
+  return count;
+}
+
+std::optional<double> PingRun::ReadInterval(const std::string& text) {
+  const auto refuse = [this](std::string_view message) {
+    view_.ShowMessage(std::string(message), RunView::BoxIcon::None);
+    return std::nullopt;
+  };
+  if (LeadingNumber(text) > kMaxIntervalSeconds) return refuse(kIntervalLimitMessage);
+  const auto value = StrictNumber(text, separators_);
+  if (!value || *value < 0) return refuse(kBadIntervalMessage);
+  if (*value > kMaxIntervalSeconds) return refuse(kIntervalLimitMessage);
+  return value;
+}
+
+bool PingRun::RefusedForPermission() {
+  if (checker_.reply.Status != probe::kIcmpNotPermitted) return false;
+  view_.ShowMessage(NotPermittedMessage(program_), RunView::BoxIcon::Warning);
+  return true;
+}
+
+void PingRun::Stop() {
+  view_.SetTimerEnabled(false);
+  running_ = false;
+  view_.ShowStop(false);
+}
+
+void PingRun::Tick(const std::string& intervalText) {
+  // A tick still queued when the run ended must not end it again: the
+  // average would be divided once more.
+  if (!running_) return;
+  if (curping <= numpings) {
+    graphping(intervalText);
+    ++curping;
+    return;
+  }
+  view_.SetTimerEnabled(false);
+  running_ = false;
+  const auto average = AverageOf(sumt, numreplies);
+  if (average) sumt = *average;
+  view_.SetCurrentText(AverageText(average));
+  view_.ShowStop(false);
+}
+
+void PingRun::graphping(const std::string& intervalText) {
+  view_.SelectRow(curping);
+  // The box is read afresh for every label; once it no longer reads as a
+  // number, the interval the run started with stands in.
+  const double seconds = StrictNumber(intervalText, separators_).value_or(runInterval_);
+  view_.SetRowLabel(RowLabel(seconds * curping));
+
+  const std::int32_t r = checker_.check(curhost);
+  const probe::EchoReply& reply = checker_.reply;
+  if (r == probe::kNoReply) {
+    view_.SetRowValue("-");
+    view_.SetRowToolTip(checker_.statusText);
+  } else {
+    view_.SetRowValue(std::to_string(r));
+    view_.SetRowToolTip(RoundTripTip(reply.RoundTripMicroseconds > 0 ? reply.RoundTripMicroseconds / 1000.0 : r));
+    maxt = std::max(maxt, r);
+    mint = mint == kNoStatistic ? r : std::min(mint, r);
+    sumt += r;
+    ++numreplies;
+  }
+  view_.SetCurrentText(CurrentText(r));
+  view_.SetResultsText(ResultsText(mint, maxt));
+}
+
+}  // namespace tolvane::ui

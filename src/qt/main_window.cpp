@@ -1,0 +1,245 @@
+#include "qt/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+
+#include <algorithm>
+#include <iterator>
+
+#include "app/colours.h"
+#include "app/controls.h"
+#include "app/layout.h"
+#include "app/messages.h"
+#include "app/tray.h"
+#include "probe/probe.h"
+#include "qt/about_dialog.h"
+#include "qt/application_icon.h"
+#include "qt/form_style.h"
+#include "qt/latency_chart.h"
+#include "qt/message_box.h"
+#include "qt/periodic_timer.h"
+#include "qt/qt_text.h"
+#include "qt/qt_tray.h"
+#include "qt/system_colours.h"
+#include "qt/twips_qt.h"
+#include "resolve/resolve.h"
+
+namespace tolvane::ui {
+namespace {
+
+template <typename W>
+W* Place(W* widget, const char* name, layout::Place place) {
+  widget->setObjectName(name);
+  widget->setGeometry(layout::Pixels(place));
+  return widget;
+}
+
+QLabel* GreenLabel(QWidget* parent, const char* name, const QString& text, layout::Place place,
+                   controls::Align align) {
+  auto* label = Place(new QLabel(text, parent), name, place);
+  const Qt::Alignment horizontal = align == controls::Align::Right    ? Qt::AlignRight
+                                   : align == controls::Align::Centre ? Qt::AlignHCenter
+                                                                      : Qt::AlignLeft;
+  label->setAlignment(horizontal | Qt::AlignTop);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, QColor(kLabelColour));
+  label->setPalette(palette);
+  label->setAutoFillBackground(false);  // the window shows through
+  return label;
+}
+
+QLineEdit* TextBox(QWidget* parent, const char* name, const QString& text, layout::Place place) {
+  auto* box = Place(new QLineEdit(text, parent), name, place);
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Base, AppWorkspaceColour());
+  box->setPalette(palette);
+  return box;
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& text, layout::Place place) {
+  auto* button = Place(new QPushButton(text, parent), name, place);
+  button->setAutoDefault(false);
+  return button;
+}
+
+// The locale's separators as Qt reports them; the run reads typed numbers
+// with them.
+NumberSeparators SeparatorsOf(const QLocale& locale) {
+  return {Utf8(locale.decimalPoint()), Utf8(locale.groupSeparator())};
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Engine engine, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      engine_(std::move(engine)) {
+  tray::UseQtTray();
+  BuildControls();
+  wired_ = std::make_unique<WiredRun>(std::move(engine_), static_cast<RunView&>(*this), SeparatorsOf(QLocale()),
+                                      Utf8(QCoreApplication::applicationFilePath()));
+  Form_Load();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildControls() {
+  setObjectName("main");
+  setWindowTitle(Q(kProgramTitle));
+  setWindowIcon(icon::ApplicationIcon());
+  setFixedSize(layout::Size(layout::kClientArea));
+  ApplyFormStyle(*this);
+  // "How many times?" only just fits its box, even at 8 points.
+  QFont font = this->font();
+  font.setStretch(QFont::SemiCondensed);
+  setFont(font);
+
+  // The chart first: the buttons over its lower right corner lie above it.
+  graph = Place(new LatencyChart(this), "graph", layout::kGraph);
+  QWidget* previous = graph;  // first in the tab order
+  for (const controls::Control& c : controls::kControls) {
+    const std::string name(c.name);
+    QWidget* made = nullptr;
+    if (c.kind == controls::Kind::Box) {
+      made = TextBox(this, name.c_str(), Q(c.text), c.place);
+    } else if (c.kind == controls::Kind::Button) {
+      made = Button(this, name.c_str(), Q(c.text), c.place);
+    } else {
+      made = GreenLabel(this, name.c_str(), Q(c.text), c.place, c.align);
+    }
+    made->setVisible(c.shown);
+    if (c.kind != controls::Kind::Label) {
+      setTabOrder(previous, made);
+      previous = made;
+    }
+  }
+  Text1 = findChild<QLineEdit*>("Text1");
+  duration = findChild<QLineEdit*>("duration");
+  interval = findChild<QLineEdit*>("interval");
+  Command1 = findChild<QPushButton*>("Command1");
+  Command2 = findChild<QPushButton*>("Command2");
+  Command3 = findChild<QPushButton*>("Command3");
+  Command4 = findChild<QPushButton*>("Command4");
+  Command5 = findChild<QPushButton*>("Command5");
+  Label1 = findChild<QLabel*>("Label1");
+  Label2 = findChild<QLabel*>("Label2");
+  Label3 = findChild<QLabel*>("Label3");
+  results = findChild<QLabel*>("results");
+  Current = findChild<QLabel*>("Current");
+  QPalette hostPalette = Text1->palette();
+  hostPalette.setColor(QPalette::Text, MenuColour());
+  Text1->setPalette(hostPalette);
+
+  Timer1 = new PeriodicTimer(this);
+  Timer1->setObjectName("Timer1");
+  Timer1->setPeriod(controls::kFirstTimerPeriod);
+
+  rcpopup_ = new QMenu("RCPopup", this);
+  rcpopup_->setObjectName("rcpopup");
+  restore = rcpopup_->addAction(Q(controls::kRestoreText));
+  restore->setObjectName("restore");
+  exit_ = rcpopup_->addAction(Q(controls::kExitText));
+  exit_->setObjectName("exit");
+
+  connect(Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
+  connect(Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
+  connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
+  connect(Command4, &QPushButton::clicked, this, &MainWindow::Command4_Click);
+  connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
+  connect(Timer1, &PeriodicTimer::ticked, this, &MainWindow::Timer1_Timer);
+  connect(restore, &QAction::triggered, this, &MainWindow::restore_Click);
+  connect(exit_, &QAction::triggered, this, &MainWindow::exit_Click);
+}
+
+void MainWindow::Prefill(const QStringList& boxes) {
+  QLineEdit* const inOrder[] = {Text1, duration, interval};
+  for (qsizetype i = 0; i < std::min<qsizetype>(boxes.size(), std::size(inOrder)); ++i) {
+    inOrder[i]->setText(boxes[i]);
+  }
+}
+
+void MainWindow::Form_Load() {
+  setWindowOpacity(controls::kOpacity / 255.0);
+  graph->SetNameText(Q(kProgramTitle));
+  Timer1->setEnabled(false);
+  // No shadow to ask for: on X11 and Wayland the compositor draws one.
+  graph->setFocus();
+}
+
+std::int32_t MainWindow::check(const std::string& Vnewip_address) {
+  return wired_->checker().check(Vnewip_address);
+}
+
+void MainWindow::Command1_Click() {
+  wired_->run().Press({Utf8(Text1->text()), Utf8(duration->text()), Utf8(interval->text())});
+}
+
+void MainWindow::Tell(std::string_view text) { ShowMessageBox(this, Q(text)); }
+
+void MainWindow::Command5_Click() { wired_->run().Stop(); }
+
+void MainWindow::Command2_Click() { close(); }
+
+void MainWindow::Command3_Click() {
+  emit systrayPressed();
+  tray::GoToTray(*this, static_cast<tray::WindowHandle>(winId()),
+                 static_cast<tray::IconHandle>(windowIcon().cacheKey()));
+}
+
+void MainWindow::SysTrayMouseEventHandler() {
+  activateWindow();  // takes effect when the window shows again
+  // Where the tray opened a menu of its own on the press, one is enough.
+  if (QApplication::activePopupWidget() != nullptr) return;
+  rcpopup_->exec(QCursor::pos());
+}
+
+void MainWindow::restore_Click() { tray::RestoreFromTray(*this); }
+void MainWindow::exit_Click() { tray::ExitFromTray(*this); }
+
+void MainWindow::HideWindow() { hide(); }
+void MainWindow::ShowWindow() { show(); }
+void MainWindow::CloseWindow() { close(); }
+
+// Modal; the run's ticks go on under it. Parented for its place and so that
+// it has no taskbar button of its own.
+void MainWindow::Command4_Click() {
+  emit aboutPressed();
+  if (frmAbout_ == nullptr) frmAbout_ = new about::frmAbout(this);
+  frmAbout_->exec();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  wired_->run().Stop();  // a run ends with the window, without an average
+  event->accept();
+  emit closed();
+}
+
+void MainWindow::Timer1_Timer() { wired_->run().Tick(Utf8(interval->text())); }
+
+void MainWindow::graphping() { wired_->run().graphping(Utf8(interval->text())); }
+
+void MainWindow::SetRowCount(std::int16_t count) { graph->SetRowCount(count); }
+void MainWindow::SetHostText(const std::string& text) { graph->SetHostText(Q(text)); }
+void MainWindow::SelectRow(std::int16_t row) { graph->SelectRow(row); }
+void MainWindow::SetRowLabel(const std::string& text) { graph->SetRowLabel(Q(text)); }
+void MainWindow::SetRowValue(const std::string& text) { graph->SetRowValue(Q(text)); }
+void MainWindow::SetRowToolTip(const std::string& text) { graph->SetRowToolTip(Q(text)); }
+void MainWindow::SetCurrentText(const std::string& text) { Current->setText(Q(text)); }
+void MainWindow::SetResultsText(const std::string& text) { results->setText(Q(text)); }
+void MainWindow::ShowStop(bool shown) { Command5->setVisible(shown); }
+void MainWindow::SetTimerPeriod(std::int32_t milliseconds) { Timer1->setPeriod(milliseconds); }
+void MainWindow::SetTimerEnabled(bool enabled) { Timer1->setEnabled(enabled); }
+
+void MainWindow::ShowMessage(const std::string& text, BoxIcon icon) {
+  ShowMessageBox(this, Q(text), icon == BoxIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon);
+}
+
+}  // namespace tolvane::ui

@@ -1,0 +1,126 @@
+// The main window: the chart, the host, count and interval boxes, the
+// result labels and buttons. It is the view of a ping run: its buttons and
+// timer hand over to the run, and the run tells it what to show. A run is
+// in progress exactly while Timer1 is enabled.
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/engine.h"
+#include "app/run.h"
+#include "app/tray.h"
+#include "app/tray_menu_owner.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QPushButton;
+
+namespace tolvane::ui {
+
+namespace about {
+class frmAbout;
+}  // namespace about
+
+class LatencyChart;
+class PeriodicTimer;
+
+class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, private tray::TrayWindow {
+  Q_OBJECT
+
+ public:
+  // The program gives it the system's engine; tests may give it fakes.
+  explicit MainWindow(Engine engine, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  // One echo to `Vnewip_address`: the round-trip time in ms, or
+  // probe::kNoReply.
+  std::int32_t check(const std::string& Vnewip_address);
+  // Takes sample `curping` of the run.
+  void graphping();
+
+  // Texts for the host, count and interval boxes, in that order, as the
+  // command line gives them; boxes past the end of the list keep theirs.
+  void Prefill(const QStringList& boxes);
+
+  // The tray's popup menu: "&Restore" and "&Exit".
+  QMenu* rcpopup() const { return rcpopup_; }
+  // The icon's right-button press while the window is in the tray.
+  void SysTrayMouseEventHandler() override;
+
+  // The run this window shows.
+  const PingRun& run() const { return wired_->run(); }
+
+ public slots:
+  void Command1_Click();  // "Ping"
+  void Command2_Click();  // "&Exit"
+  void Command3_Click();  // "&Systray"
+  void Command4_Click();  // "&About"
+  void Command5_Click();  // "&Stop"
+  void Timer1_Timer();
+  void restore_Click();  // "&Restore" in the tray menu
+  void exit_Click();     // "&Exit" in the tray menu
+
+ signals:
+  void systrayPressed();
+  void aboutPressed();
+  void closed();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildControls();
+  void Form_Load();
+
+  // TrayWindow: what the tray's sequences do to this window.
+  void HideWindow() override;
+  void ShowWindow() override;
+  void CloseWindow() override;
+  void Tell(std::string_view text) override;
+
+  // RunView: what the run shows, on this window's controls.
+  void SetRowCount(std::int16_t count) override;
+  void SetHostText(const std::string& text) override;
+  void SelectRow(std::int16_t row) override;
+  void SetRowLabel(const std::string& text) override;
+  void SetRowValue(const std::string& text) override;
+  void SetRowToolTip(const std::string& text) override;
+  void SetCurrentText(const std::string& text) override;
+  void SetResultsText(const std::string& text) override;
+  void ShowStop(bool shown) override;
+  void SetTimerPeriod(std::int32_t milliseconds) override;
+  void SetTimerEnabled(bool enabled) override;
+  void ShowMessage(const std::string& text, BoxIcon icon) override;
+
+  Engine engine_;                     // until the run takes it
+  std::unique_ptr<WiredRun> wired_;  // made once the controls are
+
+  LatencyChart* graph;
+  QLineEdit* Text1;
+  QLineEdit* duration;
+  QLineEdit* interval;
+  QPushButton* Command1;
+  QPushButton* Command2;
+  QPushButton* Command3;
+  QPushButton* Command4;
+  QPushButton* Command5;
+  QLabel* Label1;
+  QLabel* Label2;
+  QLabel* Label3;
+  QLabel* Current;
+  QLabel* results;
+  PeriodicTimer* Timer1;
+  QMenu* rcpopup_;
+  QAction* restore;
+  QAction* exit_;
+  about::frmAbout* frmAbout_ = nullptr;  // made at the first "&About"
+};
+
+}  // namespace tolvane::ui

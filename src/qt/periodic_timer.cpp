@@ -1,0 +1,30 @@
+#include "qt/periodic_timer.h"
+
+namespace tolvane::ui {
+
+PeriodicTimer::PeriodicTimer(QObject* parent) : QObject(parent) {
+  // Coarse timers may fire 5% early or late; samples are to be k periods apart.
+  timer_.setTimerType(Qt::PreciseTimer);
+  connect(&timer_, &QTimer::timeout, this, &PeriodicTimer::ticked);
+}
+
+void PeriodicTimer::setPeriod(int milliseconds) {
+  period_ = milliseconds;
+  Rearm();
+}
+
+void PeriodicTimer::setEnabled(bool enabled) {
+  enabled_ = enabled;
+  Rearm();
+}
+
+void PeriodicTimer::Rearm() {
+  // A QTimer of 0 ms would fire on every pass of the event loop.
+  if (enabled_ && period_ > 0) {
+    timer_.start(period_);
+  } else {
+    timer_.stop();
+  }
+}
+
+}  // namespace tolvane::ui

@@ -1,0 +1,76 @@
+// The latency chart as a Win32 control: one bar per sample of a run, drawn
+// with GDI into a buffer, and a tooltip per row. Looks like the Qt chart.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "app/chart_model.h"
+
+namespace tolvane::ui::win {
+
+class LatencyChart {
+ public:
+  // Registers the class (once) and creates the chart as a child of `parent`.
+  LatencyChart(HINSTANCE instance, HWND parent, int id);
+  ~LatencyChart();
+  LatencyChart(const LatencyChart&) = delete;
+  LatencyChart& operator=(const LatencyChart&) = delete;
+
+  HWND handle() const { return window_; }
+
+  void SetNameText(const std::string& text);
+  void SetRowCount(std::int16_t count);
+  void SetHostText(const std::string& text);
+  void SelectRow(std::int16_t row);
+  void SetRowLabel(const std::string& text);
+  void SetRowValue(const std::string& text);
+  void SetRowToolTip(const std::string& text);
+
+  const ChartModel& model() const { return model_; }
+  // Draws the whole chart, as it shows, into `dc` (the window's size).
+  void Render(HDC dc);
+  // The right-click menu's "Copy as CSV": the rows onto the clipboard as
+  // text. False when the clipboard can't be had.
+  bool CopyCsv();
+  // The chart as it shows now, as a PNG of the window's size; `path` in the
+  // ANSI code page, as the save dialog gives it. False when the file can't
+  // be written.
+  bool SaveImage(const std::string& path);
+  // Fonts and margins follow the window's DPI.
+  void SetDpi(int dpi);
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  // `focus`: with the dotted rectangle that marks the keyboard focus.
+  void Paint(HDC dc, const RECT& area, bool focus);
+  // The chart drawn into a new bitmap compatible with `dc`; the caller
+  // deletes it.
+  HBITMAP Draw(HDC dc, const RECT& client, bool focus);
+  void ShowMenu(LPARAM at);
+  void SaveImageAs();
+  RECT PlotArea(const RECT& client) const;
+  RECT RowSlot(const RECT& plot, std::size_t index) const;
+  void MakeFonts();
+  void DeleteFonts();
+  void UpdateTools();
+  void Changed(bool rowsMoved);
+  int Px(double pixelsAt96) const;
+
+  HWND window_ = nullptr;
+  HWND tips_ = nullptr;
+  std::size_t tools_ = 0;
+  ChartModel model_;
+  int dpi_ = 96;
+  HFONT titleFont_ = nullptr;
+  HFONT axisTitleFont_ = nullptr;
+  HFONT verticalTitleFont_ = nullptr;
+  HFONT labelFont_ = nullptr;
+  HFONT legendFont_ = nullptr;
+  std::string tipText_;  // what the tooltip shows, alive while it shows
+};
+
+}  // namespace tolvane::ui::win

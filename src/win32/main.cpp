@@ -1,0 +1,24 @@
+// Tolvane for Windows: ICMP latency to one host, as a chart.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include "win32/main_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  tolvane::ui::win::MainWindow window(instance);
+  if (!window.Open(showCommand)) {
+    MessageBoxA(nullptr, "The window could not be created.", "Tolvane", MB_OK | MB_ICONERROR);
+    return 1;
+  }
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (window.TranslateDialogKeys(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,393 @@
+#include "win32/main_window.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "app/colours.h"
+#include "app/layout.h"
+#include "app/messages.h"
+#include "app/run.h"
+#include "app/tray.h"
+#include "probe/probe.h"
+#include "resolve/resolve.h"
+#include "win32/about_dialog.h"
+#include "win32/controls.h"
+#include "win32/dpi.h"
+#include "win32/latency_chart.h"
+#include "win32/notify_area.h"
+#include "win32/owned_window.h"
+#include "win32/window_effects.h"
+#include "win32/window_system.h"
+
+namespace tolvane::ui::win {
+namespace {
+
+constexpr UINT_PTR kTimer1 = 1;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
+
+const char* ClassOf(Kind kind) {
+  switch (kind) {
+    case Kind::Box: return "Edit";
+    case Kind::Button: return "Button";
+    case Kind::Label: break;
+  }
+  return "Static";
+}
+
+DWORD StyleOf(const Control& c) {
+  switch (c.kind) {
+    case Kind::Box: return WS_TABSTOP | ES_AUTOHSCROLL | (c.shown ? WS_VISIBLE : 0);
+    case Kind::Button: return WS_TABSTOP | BS_PUSHBUTTON | (c.shown ? WS_VISIBLE : 0);
+    case Kind::Label: break;
+  }
+  const DWORD align = c.align == Align::Right ? SS_RIGHT
+                      : c.align == Align::Centre ? SS_CENTER
+                      : c.oneLine ? SS_LEFTNOWORDWRAP
+                                  : SS_LEFT;
+  return align | SS_NOPREFIX | (c.shown ? WS_VISIBLE : 0);
+}
+
+std::string Utf8(const wchar_t* text, int length) {
+  if (length <= 0) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
+  return out;
+}
+
+std::string LocaleText(LCTYPE item, const char* fallback) {
+  wchar_t text[16] = {};
+  const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, item, text, 16);
+  return length > 1 ? Utf8(text, length - 1) : std::string(fallback);
+}
+
+// The user's decimal and thousands separators, for reading typed numbers.
+NumberSeparators UserSeparators() {
+  return NumberSeparators{LocaleText(LOCALE_SDECIMAL, "."), LocaleText(LOCALE_STHOUSAND, ",")};
+}
+
+std::string ProgramPath() {
+  char path[MAX_PATH] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+  return std::string(path, length < MAX_PATH ? length : 0);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, tray::NotifyArea* area, Engine engine)
+    : instance_(instance),
+      wired_(std::move(engine), *this, UserSeparators(), ProgramPath()),
+      run_(wired_.run()),
+      shellArea_(area ? nullptr : std::make_unique<tray::ShellNotifyArea>()),
+      notifyArea_(area ? area : shellArea_.get()),
+      windowSystem_(std::make_unique<tray::Win32WindowSystem>()) {
+  tray::UseTrayPlatform(notifyArea_, windowSystem_.get());
+}
+
+MainWindow::~MainWindow() {
+  tray::LeaveTray();
+  tray::UseTrayPlatform(nullptr, nullptr);
+  frmAbout_.reset();
+  if (main_) {
+    SetWindowLongPtrA(main_, GWLP_USERDATA, 0);
+    DestroyWindow(main_);
+  }
+  if (rcpopup) DestroyMenu(rcpopup);
+  if (font_) DeleteObject(font_);
+  if (narrowFont_) DeleteObject(narrowFont_);
+  if (windowBrush_) DeleteObject(windowBrush_);
+}
+
+bool MainWindow::Open(int showCommand) {
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = &MainWindow::WindowProc;
+  wc.hInstance = instance_;
+  icon_ = LoadIconA(instance_, "IDI_ICON1");
+  smallIcon_ = static_cast<HICON>(LoadImageA(instance_, "IDI_ICON1", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  wc.hIcon = icon_;
+  wc.hIconSm = smallIcon_;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  windowBrush_ = CreateSolidBrush(RGB(Red(kWindowColour), Green(kWindowColour), Blue(kWindowColour)));
+  // The background is painted in WM_ERASEBKGND: the class outlives this
+  // window and its brush.
+  wc.lpszClassName = kMainClass;
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (!GetClassInfoExA(instance_, kMainClass, &existing) && !RegisterClassExA(&wc)) return false;
+
+  // The client area first stands at 135 by 405 twips from the screen's
+  // corner; sized for the screen's DPI, then for the monitor's once the
+  // window is on one.
+  const int dpi = WindowDpi(nullptr);
+  const RECT frame = FrameFor(layout::kClientArea, kStyle, kExStyle, dpi);
+  main_ = CreateWindowExA(kExStyle, kMainClass, kProgramTitle.data(), kStyle,
+                          layout::TwipsToPixels(kFirstLeft, dpi) + frame.left,
+                          layout::TwipsToPixels(kFirstTop, dpi) + frame.top,
+                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_,
+                          this);
+  if (!main_) return false;
+  windowSystem_->SetMenuOwner(main_, this);
+  // Sent to every top-level window when the shell (re)starts.
+  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  BuildControls();
+  ApplyDpi(WindowDpi(main_));
+  Form_Load();
+  ::ShowWindow(main_, showCommand);
+  UpdateWindow(main_);
+  SetFocus(graph->handle());
+  return true;
+}
+
+void MainWindow::BuildControls() {
+  // Tab walks the controls in the order they were made. The chart comes
+  // last, below the buttons that stand over it; Tab wraps round from
+  // "&Stop" to it and on to the host box, the same cycle as the table's.
+  for (const Control& c : kControls) {
+    const DWORD exStyle = c.kind == Kind::Box ? WS_EX_CLIENTEDGE : 0;
+    CreateWindowExA(exStyle, ClassOf(c.kind), std::string(c.text).c_str(), WS_CHILD | WS_CLIPSIBLINGS | StyleOf(c),
+                    0, 0, 0, 0, main_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+  }
+  graph = std::make_unique<LatencyChart>(instance_, main_, kGraph);
+
+  rcpopup = CreatePopupMenu();
+  AppendMenuA(rcpopup, MF_STRING, kRestore, std::string(kRestoreText).c_str());
+  AppendMenuA(rcpopup, MF_STRING, kExit, std::string(kExitText).c_str());
+}
+
+void MainWindow::ApplyDpi(int dpi) {
+  dpi_ = dpi;
+  FitClientArea(main_, layout::kClientArea, dpi);
+  HFONT old = font_;
+  font_ = MakeGuiFont(dpi);
+  for (const Control& c : kControls) {
+    HWND control = GetDlgItem(main_, c.id);
+    PlaceChild(control, c.place, dpi);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  }
+  FitLabel(kLabel1);
+  PlaceChild(graph->handle(), layout::kGraph, dpi);
+  graph->SetDpi(dpi);
+  InvalidateRect(main_, nullptr, TRUE);
+  if (old) DeleteObject(old);
+}
+
+// "How many times?" only just fits its box in the fonts it was laid out
+// for; where the default font runs wider, the label takes a narrower cut
+// of it rather than wrapping onto the box below.
+void MainWindow::FitLabel(int id) {
+  HWND label = GetDlgItem(main_, id);
+  const std::string text = TextOf(id);
+  RECT box;
+  GetClientRect(label, &box);
+  HDC dc = GetDC(label);
+  HGDIOBJ old = SelectObject(dc, font_);
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  TEXTMETRICA metrics{};
+  GetTextMetricsA(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(label, dc);
+  if (narrowFont_) DeleteObject(narrowFont_);
+  narrowFont_ = nullptr;
+  const LONG room = box.right - 2;  // the last glyph's overhang
+  if (extent.cx <= room || extent.cx == 0) return;
+  LOGFONTA lf{};
+  GetObjectA(font_, sizeof lf, &lf);
+  lf.lfWidth = std::max<LONG>(1, metrics.tmAveCharWidth * room / extent.cx);
+  narrowFont_ = CreateFontIndirectA(&lf);
+  SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(narrowFont_), FALSE);
+}
+
+void MainWindow::Form_Load() {
+  SetWindowLongPtrA(main_, GWL_EXSTYLE, GetWindowLongPtrA(main_, GWL_EXSTYLE) | WS_EX_LAYERED);
+  SetLayeredWindowAttributes(main_, 0, controls::kOpacity, LWA_ALPHA);
+  graph->SetNameText(std::string(kProgramTitle));
+  SetTimerEnabled(false);
+  AddDropShadow(reinterpret_cast<std::uintptr_t>(main_));
+}
+
+const ChartModel& MainWindow::chart() const { return graph->model(); }
+
+bool MainWindow::TranslateDialogKeys(MSG& message) {
+  return main_ != nullptr && IsDialogMessageA(main_, &message);
+}
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return OwnedWindowProc<MainWindow, &MainWindow::main_, &MainWindow::Handle>(window, message, wParam, lParam);
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  // A restarted shell has lost the icon: put it up again while resident.
+  if (taskbarCreated_ != 0 && message == taskbarCreated_) {
+    if (tray::TrayHook().hooked == tray::kTrue) notifyArea_->Add(tray::TrayRecord());
+    return 0;
+  }
+  switch (message) {
+    case WM_COMMAND:
+      if (lParam == 0 || HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+      return 0;
+    case WM_TIMER:
+      if (wParam == kTimer1) Timer1_Timer();
+      return 0;
+    case DM_GETDEFID: {
+      // No default button; Enter presses the button that has the focus, as
+      // in a dialog.
+      HWND focus = GetFocus();
+      const int id = focus && GetParent(focus) == main_ ? GetDlgCtrlID(focus) : 0;
+      const bool button = id == kCommand1 || id == kCommand2 || id == kCommand3 || id == kCommand4 || id == kCommand5;
+      return button ? MAKELRESULT(id, DC_HASDEFID) : 0;
+    }
+    case WM_ERASEBKGND: {
+      RECT client;
+      GetClientRect(main_, &client);
+      FillRect(reinterpret_cast<HDC>(wParam), &client, windowBrush_);
+      return 1;
+    }
+    case WM_CTLCOLORSTATIC:
+      return ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), false);
+    case WM_CTLCOLOREDIT:
+      return ControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), true);
+    case WM_DPICHANGED: {
+      const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(main_, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                   suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+      ApplyDpi(HIWORD(wParam));
+      return 0;
+    }
+    case WM_CLOSE:
+      DestroyWindow(main_);
+      return 0;
+    case WM_DESTROY:
+      run_.Stop();  // a run ends with the window, without an average
+      KillTimer(main_, kTimer1);
+      // Closed while resident (the session ending): no icon left behind.
+      tray::LeaveTray();
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY: {
+      HWND window = main_;
+      SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+      main_ = nullptr;
+      return DefWindowProcA(window, message, wParam, lParam);
+    }
+    default:
+      break;
+  }
+  return DefWindowProcA(main_, message, wParam, lParam);
+}
+
+LRESULT MainWindow::ControlColour(HDC dc, HWND control, bool edit) {
+  const int id = GetDlgCtrlID(control);
+  if (edit || id == kText1 || id == kDuration || id == kInterval) {
+    SetBkColor(dc, GetSysColor(COLOR_APPWORKSPACE));
+    SetTextColor(dc, id == kText1 ? GetSysColor(COLOR_MENU) : GetSysColor(COLOR_WINDOWTEXT));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_APPWORKSPACE));
+  }
+  // Labels: green on the window's colour, which is all that lies behind them.
+  SetTextColor(dc, RGB(Red(kLabelColour), Green(kLabelColour), Blue(kLabelColour)));
+  SetBkMode(dc, TRANSPARENT);
+  return reinterpret_cast<LRESULT>(windowBrush_);
+}
+
+void MainWindow::OnCommand(int id) {
+  switch (id) {
+    case kCommand1: Command1_Click(); break;
+    case kCommand2: Command2_Click(); break;
+    case kCommand3: Command3_Click(); break;
+    case kCommand4: Command4_Click(); break;
+    case kCommand5: Command5_Click(); break;
+    case kRestore: restore_Click(); break;
+    case kExit: exit_Click(); break;
+    default: break;
+  }
+}
+
+// As UTF-8, which the run reads; the boxes hold whatever the user typed.
+std::string MainWindow::TextOf(int id) const {
+  HWND control = GetDlgItem(main_, id);
+  const int length = GetWindowTextLengthW(control);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int read = GetWindowTextW(control, text.data(), length + 1);
+  return Utf8(text.data(), read);
+}
+
+void MainWindow::Command1_Click() { run_.Press(TypedRun{TextOf(kText1), TextOf(kDuration), TextOf(kInterval)}); }
+void MainWindow::Command2_Click() { SendMessageA(main_, WM_CLOSE, 0, 0); }
+void MainWindow::Command3_Click() {
+  tray::GoToTray(*this, reinterpret_cast<tray::WindowHandle>(main_),
+                 reinterpret_cast<tray::IconHandle>(smallIcon_ ? smallIcon_ : icon_));
+}
+
+// Modal; the run's ticks go on under it.
+void MainWindow::Command4_Click() {
+  if (!frmAbout_) frmAbout_ = std::make_unique<about::frmAbout>(instance_, icon_);
+  frmAbout_->ShowModal(main_);
+}
+void MainWindow::Command5_Click() { run_.Stop(); }
+
+std::int32_t MainWindow::check(const std::string& Vnewip_address) { return wired_.checker().check(Vnewip_address); }
+void MainWindow::graphping() { run_.graphping(TextOf(kInterval)); }
+void MainWindow::Timer1_Timer() { run_.Tick(TextOf(kInterval)); }
+void MainWindow::SysTrayMouseEventHandler() {
+  SetForegroundWindow(main_);
+  POINT at{};
+  GetCursorPos(&at);
+  TrackPopupMenu(rcpopup, TPM_RIGHTBUTTON, at.x, at.y, 0, main_, nullptr);
+  // Without a message after it, the menu of a background window would not
+  // close on a click elsewhere.
+  PostMessageA(main_, WM_NULL, 0, 0);
+}
+
+void MainWindow::restore_Click() { tray::RestoreFromTray(*this); }
+void MainWindow::exit_Click() { tray::ExitFromTray(*this); }
+
+void MainWindow::HideWindow() { ::ShowWindow(main_, SW_HIDE); }
+void MainWindow::ShowWindow() {
+  ::ShowWindow(main_, SW_SHOW);
+  SetForegroundWindow(main_);
+}
+void MainWindow::CloseWindow() { SendMessageA(main_, WM_CLOSE, 0, 0); }
+
+void MainWindow::Tell(std::string_view text) { ShowMessage(std::string(text), BoxIcon::None); }
+
+void MainWindow::SetRowCount(std::int16_t count) { graph->SetRowCount(count); }
+void MainWindow::SetHostText(const std::string& text) { graph->SetHostText(text); }
+void MainWindow::SelectRow(std::int16_t row) { graph->SelectRow(row); }
+void MainWindow::SetRowLabel(const std::string& text) { graph->SetRowLabel(text); }
+void MainWindow::SetRowValue(const std::string& text) { graph->SetRowValue(text); }
+void MainWindow::SetRowToolTip(const std::string& text) { graph->SetRowToolTip(text); }
+void MainWindow::SetCurrentText(const std::string& text) { SetDlgItemTextA(main_, kCurrent, text.c_str()); }
+void MainWindow::SetResultsText(const std::string& text) { SetDlgItemTextA(main_, kResults, text.c_str()); }
+void MainWindow::ShowStop(bool shown) { ::ShowWindow(GetDlgItem(main_, kCommand5), shown ? SW_SHOW : SW_HIDE); }
+
+void MainWindow::SetTimerPeriod(std::int32_t milliseconds) {
+  timerPeriod_ = milliseconds;
+  RearmTimer();
+}
+
+void MainWindow::SetTimerEnabled(bool enabled) {
+  timerEnabled_ = enabled;
+  RearmTimer();
+}
+
+// WM_TIMER is made when the queue is otherwise empty and only once however
+// many periods went by, so ticks never pile up behind a busy handler.
+void MainWindow::RearmTimer() {
+  if (!main_) return;
+  if (timerEnabled_ && timerPeriod_ > 0) {
+    SetTimer(main_, kTimer1, static_cast<UINT>(timerPeriod_), nullptr);
+  } else {
+    KillTimer(main_, kTimer1);
+  }
+}
+
+void MainWindow::ShowMessage(const std::string& text, BoxIcon icon) {
+  MessageBoxA(main_, text.c_str(), kProgramTitle.data(),
+              MB_OK | (icon == BoxIcon::Warning ? MB_ICONEXCLAMATION : 0));
+}
+
+}  // namespace tolvane::ui::win

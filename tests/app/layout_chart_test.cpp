@@ -1,0 +1,151 @@
+// The twip layout at the DPIs Windows offers, and the chart model both charts draw.
+#include <gtest/gtest.h>
+
+#include "app/chart_model.h"
+#include "app/layout.h"
+
+namespace tolvane::ui {
+namespace {
+
+using layout::Place;
+using layout::PixelRect;
+
+struct ScaleCase {
+  Place place;
+  int dpi;
+  PixelRect expected;
+};
+
+// At 96 dpi every place is its twips over 15; above, the edges are rounded
+// and the size follows from them.
+TEST(TwipLayout, ScalesEdgesWithTheDpi) {
+  const ScaleCase cases[] = {
+      {layout::kClientArea, 96, {0, 0, 609, 333}},
+      {layout::kClientArea, 120, {0, 0, 761, 416}},
+      {layout::kClientArea, 144, {0, 0, 914, 500}},
+      {layout::kCommand5, 96, {512, 200, 89, 25}},
+      {layout::kCommand5, 120, {640, 250, 111, 31}},
+      {layout::kCommand5, 144, {768, 300, 134, 38}},
+      {layout::kResults, 120, {10, 380, 251, 21}},
+      {layout::kLabel3, 144, {12, 408, 86, 38}},
+      {Place{-15, 7, 8, 1}, 96, {-1, 0, 1, 1}},
+  };
+  for (const ScaleCase& c : cases) {
+    const PixelRect r = layout::Scaled(c.place, c.dpi);
+    SCOPED_TRACE(testing::Message() << c.place.left << "," << c.place.top << " at " << c.dpi);
+    EXPECT_EQ(r.left, c.expected.left);
+    EXPECT_EQ(r.top, c.expected.top);
+    EXPECT_EQ(r.width, c.expected.width);
+    EXPECT_EQ(r.height, c.expected.height);
+  }
+}
+
+// Parts that touch or overlap in twips keep doing so at every scale: the
+// chart's foot and "&Systray", the column of buttons.
+TEST(TwipLayout, KeepsNeighboursTogether) {
+  for (int dpi : {96, 120, 144, 168, 192}) {
+    SCOPED_TRACE(dpi);
+    const PixelRect graph = layout::Scaled(layout::kGraph, dpi);
+    const PixelRect systray = layout::Scaled(layout::kCommand3, dpi);
+    EXPECT_LT(systray.top, graph.top + graph.height);
+    const PixelRect client = layout::Scaled(layout::kClientArea, dpi);
+    EXPECT_EQ(graph.width, client.width);
+    for (const Place& place : {layout::kCommand5, layout::kCommand4, layout::kCommand3, layout::kCommand2}) {
+      const PixelRect button = layout::Scaled(place, dpi);
+      EXPECT_LE(button.left + button.width, client.width);
+      EXPECT_LE(button.top + button.height, client.height);
+    }
+  }
+}
+
+TEST(ChartModel, KeepsRowsAcrossRunsAndDropsAssignmentsOutsideThem) {
+  ChartModel chart;
+  ASSERT_EQ(chart.rows().size(), 5u);
+  EXPECT_EQ(chart.rows()[4].label, "R5");
+  EXPECT_EQ(chart.rows()[4].kind, ChartModel::Kind::Placeholder);
+
+  chart.SetRowCount(3);
+  chart.SelectRow(2);
+  chart.SetRowLabel(" 4");
+  chart.SetRowValue("17");
+  chart.SetRowToolTip("17.250 ms");
+  chart.SelectRow(4);  // past the table: nothing happens
+  chart.SetRowValue("9");
+  chart.SetRowLabel("x");
+  chart.SelectRow(0);
+  chart.SetRowValue("9");
+  ASSERT_EQ(chart.rows().size(), 3u);
+  EXPECT_EQ(chart.rows()[1].label, " 4");
+  EXPECT_EQ(chart.rows()[1].value, 17);
+  EXPECT_EQ(chart.rows()[1].tip, "17.250 ms");
+  EXPECT_EQ(chart.rows()[0].kind, ChartModel::Kind::Placeholder);
+
+  // A longer run adds empty rows after the ones it keeps.
+  chart.SetRowCount(6);
+  ASSERT_EQ(chart.rows().size(), 6u);
+  EXPECT_EQ(chart.rows()[1].value, 17);
+  EXPECT_EQ(chart.rows()[5].kind, ChartModel::Kind::Empty);
+  EXPECT_EQ(chart.rows()[5].label, "R6");
+  chart.SetRowCount(-1);
+  EXPECT_TRUE(chart.rows().empty());
+}
+
+TEST(ChartModel, ReadsRepliesAndLostSamples) {
+  struct Case {
+    const char* text;
+    ChartModel::Kind kind;
+    double value;
+  };
+  const Case cases[] = {
+      {"0", ChartModel::Kind::Reply, 0},      {"12", ChartModel::Kind::Reply, 12},
+      {"199", ChartModel::Kind::Reply, 199},  {"-", ChartModel::Kind::Lost, 0},
+      {"", ChartModel::Kind::Lost, 0},        {"1.5", ChartModel::Kind::Lost, 0},
+      {"-3", ChartModel::Kind::Lost, 0},      {"12ms", ChartModel::Kind::Lost, 0},
+      {"9999999999", ChartModel::Kind::Lost, 0},
+  };
+  for (const Case& c : cases) {
+    ChartModel chart;
+    chart.SelectRow(1);
+    chart.SetRowValue(c.text);
+    EXPECT_EQ(chart.rows()[0].kind, c.kind) << c.text;
+    EXPECT_EQ(chart.rows()[0].value, c.value) << c.text;
+    EXPECT_EQ(chart.AnyLost(), c.kind == ChartModel::Kind::Lost) << c.text;
+  }
+}
+
+TEST(ChartModel, ScalesTheValueAxisAboveTheHighestBar) {
+  struct Case {
+    std::vector<const char*> values;
+    double top, step;
+  };
+  const Case cases[] = {
+      {{}, 20, 5},                 // the placeholders, up to 16
+      {{"0", "0"}, 1, 0.2},        // replies of 0 ms still get a scale
+      {{"-", "-"}, 1, 0.2},        // lost samples are no height
+      {{"3", "187"}, 250, 50},
+      {{"40"}, 50, 10},
+      {{"1000"}, 1500, 500},
+      {{"12", "15", "-", "20"}, 25, 5},  // the worked example
+      {{"12", "15", "-", "22"}, 30, 10},  // its last reply a little later
+  };
+  for (const Case& c : cases) {
+    ChartModel chart;
+    if (!c.values.empty()) chart.SetRowCount(static_cast<std::int16_t>(c.values.size()));
+    for (std::size_t i = 0; i < c.values.size(); ++i) {
+      chart.SelectRow(static_cast<std::int16_t>(i + 1));
+      chart.SetRowValue(c.values[i]);
+    }
+    const ChartModel::Scale scale = chart.ValueScale();
+    EXPECT_DOUBLE_EQ(scale.top, c.top) << c.values.size();
+    EXPECT_DOUBLE_EQ(scale.step, c.step) << c.values.size();
+  }
+}
+
+TEST(ChartModel, ThinsRowLabelsToTheRoomThereIs) {
+  const std::size_t expected[][3] = {{0, 12, 1}, {5, 12, 1}, {12, 12, 1}, {13, 12, 2},
+                                     {24, 12, 2}, {25, 12, 3}, {50, 12, 5}, {7, 0, 1}};
+  for (const auto& c : expected) EXPECT_EQ(ChartModel::LabelStep(c[0], c[1]), c[2]) << c[0];
+}
+
+}  // namespace
+}  // namespace tolvane::ui

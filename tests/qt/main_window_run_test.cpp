@@ -1,0 +1,222 @@
+// Ping runs end to end: the real window under the offscreen platform, real
+// echoes to the test bed's hosts. The run's logic on its own is in
+// run_test.cpp.
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QValueAxis>
+#include <QtTest/QtTest>
+
+#include <memory>
+
+#include "modal_box_guard.h"
+#include "qt/latency_chart.h"
+#include "qt/main_window.h"
+#include "qt/periodic_timer.h"
+#include "qt/program.h"
+#include "testbed/testbed.h"
+#include "testbed/testbed_qtest.h"
+#include "window_controls.h"
+
+namespace tolvane::ui::test {
+namespace {
+
+namespace bed = tolvane::testbed;
+
+// What the window showed right after one tick.
+struct Tick {
+  QString current;
+  QString results;
+};
+
+// The whole-ms time of a reply delayed `delayMs` by the responder: never
+// early; a little late under load.
+bool Near(double ms, int delayMs) { return ms >= delayMs && ms <= delayMs + 4; }
+
+}  // namespace
+
+class MainWindowRunTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void init();
+  void cleanup();
+
+  void workedExampleKeepsStatisticsOverAnsweredSamples();
+  void hostNameFallsBackToResolution();
+  void stopEndsTheRunWithoutAverage();
+  void missingPermissionIsExplained();
+
+ private:
+  template <typename T>
+  T* Child(const char* name) {
+    return ChildOf<T>(window_.get(), name);
+  }
+  QString Text(const char* label) { return Child<QLabel>(label)->text(); }
+  void Type(const QString& host, const QString& count, const QString& seconds);
+  void Press() { Child<QPushButton>("Command1")->click(); }
+  bool Running() { return Child<PeriodicTimer>("Timer1")->isEnabled(); }
+  LatencyChart* Chart() { return Child<LatencyChart>("graph"); }
+  // Waits for the tick that ends the run.
+  bool WaitForEnd(int timeoutMs);
+  bool WaitForTicks(int count, int timeoutMs);
+
+  std::unique_ptr<MainWindow> window_;
+  std::vector<Tick> ticks_;
+};
+
+void MainWindowRunTest::init() {
+  // The permission test's second half runs where no echo can go out at all.
+  if (!qEnvironmentVariableIsSet("TOLVANE_TEST_NO_ICMP")) TOLVANE_QREQUIRE_TESTBED();
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  window_ = std::make_unique<MainWindow>(SystemEngine());
+  window_->show();
+  ticks_.clear();
+  // After the window's own handler: what the tick left behind.
+  connect(Child<PeriodicTimer>("Timer1"), &PeriodicTimer::ticked, this, [this] {
+    ticks_.push_back({Text("Current"), Text("results")});
+  });
+}
+
+void MainWindowRunTest::cleanup() { window_.reset(); }
+
+void MainWindowRunTest::Type(const QString& host, const QString& count, const QString& seconds) {
+  TypeRun(window_.get(), host, count, seconds);
+}
+
+bool MainWindowRunTest::WaitForEnd(int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (Running() && clock.elapsed() < timeoutMs) QTest::qWait(20);
+  return !Running();
+}
+
+bool MainWindowRunTest::WaitForTicks(int count, int timeoutMs) {
+  QElapsedTimer clock;
+  clock.start();
+  while (static_cast<int>(ticks_.size()) < count && clock.elapsed() < timeoutMs) QTest::qWait(5);
+  return static_cast<int>(ticks_.size()) >= count;
+}
+
+// The sampling in detail is the run's logic tests'; here the real echoes
+// reach the real window's chart and labels.
+void MainWindowRunTest::workedExampleKeepsStatisticsOverAnsweredSamples() {
+  ModalBoxGuard boxes;
+  // The press probes once first, then the four samples: 12, 15, lost, 20.
+  bed::ScriptReplies({1, 12, 15, -1, 20});
+  Type(bed::kScriptedHost, "4", "0.5");
+  Press();
+  QVERIFY(Running());
+  QCOMPARE(Child<PeriodicTimer>("Timer1")->period(), 500);
+  QVERIFY(WaitForEnd(8000));
+  QCOMPARE(ticks_.size(), std::size_t{5});
+  QCOMPARE(bed::RequestTimesNs().size(), std::size_t{5});
+
+  const QStringList labels = {" .5", " 1", " 1.5", " 2"};
+  for (int row = 1; row <= 4; ++row) QCOMPARE(Chart()->RowLabel(row), labels[row - 1]);
+  const double a = Chart()->RowValue(1).value_or(-1);
+  const double b = Chart()->RowValue(2).value_or(-1);
+  const double d = Chart()->RowValue(4).value_or(-1);
+  QVERIFY2(Near(a, 12) && Near(b, 15) && Near(d, 20), qPrintable(QString("%1 %2 %3").arg(a).arg(b).arg(d)));
+  QVERIFY(Chart()->RowLost(3));
+  QCOMPARE(Chart()->RowToolTip(3), QString("11010   [ ip req timed out ]"));
+  // The value axis as the core scales it for both charts: 25 for 20 ms.
+  auto* axis = qobject_cast<QValueAxis*>(Chart()->chart()->axes(Qt::Vertical).value(0));
+  QVERIFY(axis != nullptr);
+  QCOMPARE(axis->max(), d * 1.15 <= 25 ? 25.0 : 30.0);
+  QVERIFY2(Near(Chart()->RowToolTip(1).chopped(3).toDouble(), 12), qPrintable(Chart()->RowToolTip(1)));
+
+  QCOMPARE(ticks_[0].current, QString("%1ms").arg(a));
+  QCOMPARE(ticks_[2].current, QString("no reply"));
+  QCOMPARE(ticks_[3].results, QString("Min Rt:%1 Max Rt:%2").arg(a).arg(d));
+  QCOMPARE(std::make_pair(window_->run().mint, window_->run().maxt),
+           std::make_pair(static_cast<std::int32_t>(a), static_cast<std::int32_t>(d)));
+  // Over the three answers: the loss is not a 0 ms reply.
+  QCOMPARE(ticks_[4].current, QString("Avr:%1").arg(qRound((a + b + d) / 3)));
+  QVERIFY(!Child<QPushButton>("Command5")->isVisible());
+  QVERIFY(boxes.seen().empty());
+}
+
+void MainWindowRunTest::hostNameFallsBackToResolution() {
+  ModalBoxGuard boxes;
+  Type(bed::kResponder15Name, "2", "0.2");
+  Press();
+  QVERIFY2(Running(), qPrintable(boxes.seenTexts().join("; ")));
+  QCOMPARE(Chart()->HostText(), QString(bed::kResponder15));
+  QVERIFY(WaitForEnd(3000));
+  for (int row : {1, 2}) {
+    const double ms = Chart()->RowValue(row).value_or(-1);
+    QVERIFY2(Near(ms, 15), qPrintable(QString("row %1: %2").arg(row).arg(ms)));
+  }
+  QCOMPARE(Child<QLineEdit>("Text1")->text(), QString(bed::kResponder15Name));
+  QVERIFY(boxes.seen().empty());
+}
+
+void MainWindowRunTest::stopEndsTheRunWithoutAverage() {
+  ModalBoxGuard boxes;
+  bed::ScriptReplies({1, 12});
+  Type(bed::kScriptedHost, "10", "0.2");
+  Press();
+  QVERIFY(WaitForTicks(2, 2000));
+  Child<QPushButton>("Command5")->click();
+  QVERIFY(!Running());
+  QVERIFY(!Child<QPushButton>("Command5")->isVisible());
+  const QString current = Text("Current");
+  const auto sent = bed::RequestTimesNs().size();
+  QTest::qWait(600);
+  QCOMPARE(bed::RequestTimesNs().size(), sent);
+  QCOMPARE(Text("Current"), current);
+  QVERIFY(!current.startsWith("Avr"));
+  QVERIFY(Chart()->RowValue(2).has_value() && !Chart()->RowValue(3).has_value());
+  QVERIFY(boxes.seen().empty());
+}
+
+void MainWindowRunTest::missingPermissionIsExplained() {
+  if (qEnvironmentVariableIsSet("TOLVANE_TEST_NO_ICMP")) {
+    // In here no ICMP socket can be opened.
+    ModalBoxGuard boxes;
+    Type("127.0.0.1", "6", "2");
+    Press();
+    QCOMPARE(boxes.seen().size(), std::size_t{1});
+    const auto& box = boxes.seen()[0];
+    QVERIFY2(box.text.contains("setcap cap_net_raw+ep"), qPrintable(box.text));
+    QVERIFY(box.text.contains("ping_group_range"));
+    QVERIFY(box.text.contains(QCoreApplication::applicationFilePath()));
+    QCOMPARE(box.icon, QMessageBox::Warning);
+    QCOMPARE(box.title, QString("Tolvane"));
+    QVERIFY(!Running());
+    return;
+  }
+  // Again in a network namespace of its own where nobody may use ping
+  // sockets, as an unprivileged user without capabilities.
+  // A copy of this test where that user may run it, whatever the build folder allows.
+  QTemporaryDir dir(QDir::tempPath() + "/tolvane-noicmp-XXXXXX");
+  QVERIFY(dir.isValid());
+  const QString self = dir.filePath("ui_run_test");
+  QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), self));
+  const auto readAndRun = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                          QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+  QVERIFY(QFile::setPermissions(dir.path(), readAndRun));
+  QVERIFY(QFile::setPermissions(self, readAndRun));
+  const QString script =
+      "sysctl -qw net.ipv4.ping_group_range='1 0' && ip link set lo up && "
+      "exec setpriv --reuid=65534 --regid=65534 --clear-groups --inh-caps=-all "
+      "--bounding-set=-all env TOLVANE_TEST_NO_ICMP=1 "
+      "\"$0\" -platform offscreen missingPermissionIsExplained";
+  QProcess child;
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start("unshare", {"--net", "sh", "-c", script, self});
+  QVERIFY(child.waitForFinished(20000));
+  const QString output = QString::fromLocal8Bit(child.readAll());
+  QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(output));
+  QVERIFY2(output.contains("PASS   : tolvane::ui::test::MainWindowRunTest::missingPermissionIsExplained"),
+           qPrintable(output));
+}
+
+}  // namespace tolvane::ui::test
+
+QTEST_MAIN(tolvane::ui::test::MainWindowRunTest)
+#include "main_window_run_test.moc"

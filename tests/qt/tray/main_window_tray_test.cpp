@@ -1,0 +1,295 @@
+// "&Systray", the tray menu and "&About" on the real main window, Qt
+// offscreen. Offscreen there is no tray: the no-tray cases use Qt's own
+// notification area, the others an area that takes every icon (the
+// shell's side; the real one is in tray_screen_test.sh). Runs go to the
+// test bed's hosts.
+#include <QApplication>
+#include <QCursor>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QtTest/QtTest>
+
+#include <memory>
+#include <vector>
+
+#include "app/notify_area.h"
+#include "app/tray.h"
+#include "app/tray_texts.h"
+#include "modal_box_guard.h"
+#include "qt/about_dialog.h"
+#include "qt/latency_chart.h"
+#include "qt/main_window.h"
+#include "qt/periodic_timer.h"
+#include "qt/program.h"
+#include "qt/qt_text.h"
+#include "qt/qt_tray.h"
+#include "qt/qt_window_system.h"
+#include "testbed/testbed.h"
+#include "testbed/testbed_qtest.h"
+#include "window_controls.h"
+
+namespace tolvane::ui::test {
+namespace {
+
+using tray::WindowHandle;
+
+class TakingArea : public tray::NotifyArea {
+ public:
+  bool Add(const tray::TrayIconRecord& record) override {
+    if (Up(record.window, record.id)) return false;
+    up.push_back(record);
+    ++adds;
+    return true;
+  }
+  void Delete(const tray::TrayIconRecord& record) override {
+    std::erase_if(up, [&](const auto& r) { return r.window == record.window && r.id == record.id; });
+  }
+  bool Up(WindowHandle window, std::uint32_t id) const {
+    for (const auto& r : up) {
+      if (r.window == window && r.id == id) return true;
+    }
+    return false;
+  }
+  std::vector<tray::TrayIconRecord> up;
+  int adds = 0;
+};
+
+}  // namespace
+
+class MainWindowTrayTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<MainWindow> window_;
+  TakingArea area_;
+
+  template <typename T>
+  T* Child(const char* name) {
+    return ChildOf<T>(window_.get(), name);
+  }
+  WindowHandle Handle() { return static_cast<WindowHandle>(window_->winId()); }
+  void TakeIcons() { tray::UseTrayPlatform(&area_, &tray::QtWindows()); }
+  void Systray() { Child<QPushButton>("Command3")->click(); }
+  // The icon's right-button press, as the area reports it to the window.
+  std::intptr_t RightPress() {
+    return tray::QtWindows().Send(Handle(), tray::kTrayCallbackMessage, tray::TrayRecord().id,
+                                  tray::kRightButtonDown);
+  }
+  // Once the menu is up, presses `key` in it; reports where it stood.
+  void WhenMenuShows(Qt::Key key, QPoint* shownAt, QStringList* items) {
+    QTimer::singleShot(0, this, [=] {
+      QTRY_VERIFY_WITH_TIMEOUT(QApplication::activePopupWidget() != nullptr, 2000);
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      QVERIFY(menu != nullptr);
+      *shownAt = menu->pos();
+      for (QAction* action : menu->actions()) *items << action->text();
+      QTest::keyClick(menu, key);
+    });
+    // A menu left open would hold the test in its loop for good.
+    QTimer::singleShot(5000, this, [] {
+      if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    });
+  }
+  // The same for a modal dialog that a failed check left open.
+  void CloseModalLater() {
+    QTimer::singleShot(8000, this, [] {
+      if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    });
+  }
+  void StartRun(const char* host, const char* count, const char* seconds) {
+    TypeRun(window_.get(), host, count, seconds);
+    Child<QPushButton>("Command1")->click();
+  }
+
+ private slots:
+  void init() {
+    tray::ResetTray();
+    area_ = TakingArea{};
+    window_ = std::make_unique<MainWindow>(SystemEngine());
+    window_->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+    QCursor::setPos(300, 200);
+  }
+  void cleanup() {
+    window_.reset();
+    tray::ResetTray();
+  }
+
+  void withoutATrayTheWindowStaysAndSaysSo() {
+    QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
+    ModalBoxGuard boxes({Q(tray::kNoTrayMessage)});
+    Systray();
+    QVERIFY(boxes.missing().isEmpty());
+    QVERIFY(boxes.unexpected().isEmpty());
+    QCOMPARE(boxes.seen().size(), std::size_t{1});
+    QCOMPARE(boxes.seen()[0].title, QString("Tolvane"));
+    QCOMPARE(boxes.seen()[0].buttons, 1);
+    QVERIFY(window_->isVisible());
+    // The hook is undone: the window's own procedure takes the press.
+    QCOMPARE(tray::TrayHook().hooked, tray::kFalse);
+    QVERIFY(tray::QtWindows().ProcedureOf(Handle()) == &tray::QtWindowSystem::OwnProcedure);
+    QCOMPARE(RightPress(), std::intptr_t{0});
+    QVERIFY(QApplication::activePopupWidget() == nullptr);
+  }
+
+  void systrayHidesTheWindowAndPutsUpTheIcon() {
+    TakeIcons();
+    Systray();
+    QVERIFY(!window_->isVisible());
+    QCOMPARE(area_.up.size(), std::size_t{1});
+    const tray::TrayIconRecord& icon = area_.up[0];
+    QCOMPARE(icon.window, Handle());
+    QCOMPARE(icon.icon, tray::IconHandle(window_->windowIcon().cacheKey()));
+    QCOMPARE(icon.id, std::uint32_t(icon.icon));
+    QCOMPARE(Q(tray::TipText(icon.tip)), QString("Tolvane"));
+    QCOMPARE(tray::TrayHook().hooked, tray::kTrue);
+    QCOMPARE(tray::TrayHook().window, Handle());
+  }
+
+  void rightPressOpensTheMenuAtThePointerAndRestoreBringsTheWindowBack() {
+    TakeIcons();
+    Systray();
+    QPoint at;
+    QStringList items;
+    WhenMenuShows(Qt::Key_R, &at, &items);
+    QCOMPARE(RightPress(), std::intptr_t{-1});
+    QCOMPARE(items, QStringList({"&Restore", "&Exit"}));
+    QCOMPARE(at, QPoint(300, 200));
+    QVERIFY(window_->isVisible());
+    QVERIFY(area_.up.empty());
+    QCOMPARE(tray::TrayHook().hooked, tray::kFalse);
+    // A later right press goes to the window's own procedure: no menu.
+    QCOMPARE(RightPress(), std::intptr_t{0});
+    QTest::qWait(100);
+    QVERIFY(QApplication::activePopupWidget() == nullptr);
+
+    // And once more: a new add with the same window and id.
+    const auto firstId = tray::TrayRecord().id;
+    Systray();
+    QVERIFY(!window_->isVisible());
+    QCOMPARE(area_.adds, 2);
+    QCOMPARE(area_.up[0].id, firstId);
+    WhenMenuShows(Qt::Key_R, &at, &items);
+    RightPress();
+    QVERIFY(window_->isVisible());
+  }
+
+  void otherNotificationsOpenNothing() {
+    TakeIcons();
+    Systray();
+    for (auto mouse : {tray::kRightButtonUp, tray::kMouseMove, tray::kLeftButtonDown,
+                       tray::kLeftButtonUp, tray::kLeftButtonDoubleClick}) {
+      QCOMPARE(tray::QtWindows().Send(Handle(), tray::kTrayCallbackMessage, 0, mouse),
+               std::intptr_t{0});
+    }
+    QTest::qWait(100);
+    QVERIFY(QApplication::activePopupWidget() == nullptr);
+    QVERIFY(!window_->isVisible());
+    QCOMPARE(area_.up.size(), std::size_t{1});
+  }
+
+  void exitInTheMenuEndsTheProgram() {
+    TakeIcons();
+    Systray();
+    QSignalSpy closed(window_.get(), &MainWindow::closed);
+    QPoint at;
+    QStringList items;
+    WhenMenuShows(Qt::Key_E, &at, &items);
+    QCOMPARE(RightPress(), std::intptr_t{-1});
+    QCOMPARE(closed.count(), 1);
+    QVERIFY(area_.up.empty());
+    QCOMPARE(tray::TrayHook().hooked, tray::kFalse);
+  }
+
+  void closingTheMenuWithoutAChoiceChangesNothing() {
+    TakeIcons();
+    Systray();
+    QPoint at;
+    QStringList items;
+    WhenMenuShows(Qt::Key_Escape, &at, &items);
+    QCOMPARE(RightPress(), std::intptr_t{-1});
+    QVERIFY(!window_->isVisible());
+    QCOMPARE(area_.up.size(), std::size_t{1});
+    QCOMPARE(tray::TrayHook().hooked, tray::kTrue);
+  }
+
+  void menuItemsWhileShownFindNothingToUndo() {
+    TakeIcons();
+    QSignalSpy closed(window_.get(), &MainWindow::closed);
+    Child<QAction>("restore")->trigger();
+    QVERIFY(window_->isVisible());
+    QCOMPARE(area_.adds, 0);
+    QCOMPARE(closed.count(), 0);
+    Child<QAction>("exit")->trigger();
+    QCOMPARE(closed.count(), 1);
+    QVERIFY(!window_->isVisible());
+  }
+
+  void aboutShowsModallyAndLoadsAnewEachTime() {
+    for (int showing = 0; showing < 2; ++showing) {
+      QString caption;
+      bool modal = false;
+      QTimer::singleShot(0, this, [&] {
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget() != nullptr, 2000);
+        auto* dialog = qobject_cast<about::frmAbout*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        modal = dialog->isModal();
+        caption = dialog->windowTitle();
+        dialog->findChild<QLabel*>("lblTitle")->setText("stale");
+        QTest::keyClick(dialog, Qt::Key_Escape);
+      });
+      CloseModalLater();
+      Child<QPushButton>("Command4")->click();  // returns when the dialog has closed
+      QVERIFY(modal);
+      QCOMPARE(caption, QString("About Tolvane"));
+    }
+    // One dialog, reused.
+    QCOMPARE(window_->findChildren<about::frmAbout*>().size(), 1);
+  }
+
+  void aRunGoesOnWhileTheWindowIsInTheTray() {
+    TOLVANE_QREQUIRE_TESTBED();
+    TakeIcons();
+    auto* timer = Child<PeriodicTimer>("Timer1");
+    QSignalSpy ticks(timer, &PeriodicTimer::ticked);
+    StartRun(testbed::kKernelHost, "4", "0.2");
+    QVERIFY(timer->isEnabled());
+    Systray();
+    QVERIFY(!window_->isVisible());
+    // Four samples and the tick that ends the run, all while hidden.
+    QTRY_VERIFY_WITH_TIMEOUT(!timer->isEnabled(), 5000);
+    QVERIFY(!window_->isVisible());
+    QCOMPARE(ticks.count(), 5);
+    auto* chart = Child<LatencyChart>("graph");
+    for (int row = 1; row <= 4; ++row) QVERIFY2(chart->RowValue(row).has_value(), qPrintable(QString::number(row)));
+    QVERIFY(Child<QLabel>("Current")->text().startsWith("Avr:"));
+  }
+
+  void aRunGoesOnUnderTheAboutDialog() {
+    TOLVANE_QREQUIRE_TESTBED();
+    auto* timer = Child<PeriodicTimer>("Timer1");
+    QSignalSpy ticks(timer, &PeriodicTimer::ticked);
+    StartRun(testbed::kKernelHost, "6", "0.2");
+    int underDialog = -1;
+    QTimer::singleShot(0, this, [&] {
+      QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget() != nullptr, 2000);
+      const int before = ticks.count();
+      QTRY_VERIFY_WITH_TIMEOUT(ticks.count() >= before + 3, 3000);
+      underDialog = ticks.count() - before;
+      QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Enter);
+    });
+    CloseModalLater();
+    Child<QPushButton>("Command4")->click();
+    QVERIFY2(underDialog >= 3, qPrintable(QString::number(underDialog)));
+    QTRY_VERIFY_WITH_TIMEOUT(!timer->isEnabled(), 5000);
+    QCOMPARE(Child<LatencyChart>("graph")->RowValue(6).has_value(), true);
+  }
+};
+
+}  // namespace tolvane::ui::test
+
+QTEST_MAIN(tolvane::ui::test::MainWindowTrayTest)
+#include "main_window_tray_test.moc"

@@ -1,0 +1,273 @@
+#!/usr/bin/env bash
+# The Windows program itself under Wine, on a virtual X display with a
+# compositor and a tray host, driven from outside by tests/win32/driver
+# and, for the tray icon (an X window docked in the tray host), by xdotool.
+# Then its installer: silent install, the installed program starts, silent
+# uninstall. Prints the Windows figures at the end.
+#
+#   wine_window_test.sh BUILD_DIR     (build/mingw, after cpack made the installer)
+#
+# scripts/test-windows.sh runs it inside the test bed's client namespace,
+# so the echoes reach the bed's hosts; with TOLVANE_TESTBED_LOCK set it
+# holds that lock while it uses the scripted host. Every wait is bounded;
+# everything started here is stopped here.
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+if [ "$(ip netns identify $$ 2>/dev/null)" != tolv-c ]; then
+  if [ "${CI:-}" = true ]; then
+    echo "FAIL: not in the test bed's client namespace (CI=true: tests must not skip)" >&2
+    exit 1
+  fi
+  echo "wine_window_test: skipped: not in the test bed's client namespace tolv-c (scripts/test-windows.sh as root)"
+  exit 0
+fi
+program=$build/src/win32/tolvane.exe
+driver_exe=$build/tests/win32/tolvane_driver.exe
+bench=$build/bench/win32/start_bench.exe
+installer=$build/packages/tolvane-1.0.10-win64.exe
+shots=$build/screenshots
+rm -rf "$shots"
+mkdir -p "$shots"
+for f in "$program" "$driver_exe" "$bench" "$installer"; do
+  [ -f "$f" ] || { echo "FAIL: $f is not built" >&2; exit 1; }
+done
+
+passed=0
+fail() {
+  echo "FAIL: $*" >&2
+  # What the screen showed then, for a look afterwards.
+  [ -z "${DISPLAY:-}" ] || import -window root "$shots/failure.png" 2>/dev/null || true
+  exit 1
+}
+pass() { passed=$((passed + 1)); echo "ok: $*"; }
+
+pids=()
+WINEPREFIX=$(mktemp -d /tmp/tolvane-winewin.XXXXXX)
+export WINEPREFIX WINEDEBUG=-all
+# No .NET or web engine; no Start-menu entries of the host desktop; a
+# crash ends the program instead of waiting in the debugger.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$WINEPREFIX" "$WINEPREFIX.display"
+}
+trap cleanup EXIT
+
+# until SECONDS COMMAND...: true once COMMAND succeeds, polled every 0.1 s.
+until_() {
+  local limit=$1; shift
+  for _ in $(seq $((limit * 10))); do "$@" && return 0; sleep 0.1; done
+  return 1
+}
+# The driver's steps; it says what failed, the screen is kept. (Its output
+# has Windows line ends.)
+drive() { wine "$driver_exe" "$@" | tr -d '\r' || fail "driver: $*"; }
+shot() { import -window root "$shots/$1"; }
+
+# The display, its compositor (translucency shows only with one) and a tray.
+Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$WINEPREFIX.display" 2>/dev/null &
+pids+=($!)
+until_ 10 test -s "$WINEPREFIX.display" || fail "Xvfb did not start"
+display=$(cat "$WINEPREFIX.display")
+export DISPLAY=:$display
+xcompmgr >/dev/null 2>&1 &
+pids+=($!)
+# Wine docks its icons as windows of explorer.exe.
+ICON_NAME='"explorer.exe"'
+# shellcheck source=../support/tray_host.sh
+source "$(dirname "${BASH_SOURCE[0]}")/../support/tray_host.sh"
+tray_host &
+pids+=($!)
+until_ 10 tray_host_up || fail "trayer did not start"
+
+wineboot -i >/dev/null 2>&1
+wineserver -w
+wineserver -p </dev/null >/dev/null 2>&1
+
+start_program() {
+  wine "$1" </dev/null >>"$shots/tolvane.log" 2>&1 &
+  program_pid=$!
+  drive window 20000
+}
+# The program ends by itself within 10 s.
+ended() {
+  until_ 10 bash -c "! kill -0 $program_pid 2>/dev/null" || fail "the program is still running"
+  wait "$program_pid" || fail "the program ended with status $?"
+}
+
+# --- One executable that needs nothing beside it -------------------------
+# Every DLL it imports is one of the system's own (Wine keeps a stand-in
+# for each in system32): no C++ runtime, no Qt.
+imports=$(x86_64-w64-mingw32-objdump -p "$program" | sed -n 's/^\s*DLL Name: //p')
+[ -n "$imports" ] || fail "no imports read from $program"
+for dll in $imports; do
+  [ -n "$(find "$WINEPREFIX/drive_c/windows/system32" -maxdepth 1 -iname "$dll")" ] ||
+    fail "tolvane.exe imports $dll, which is not a system DLL"
+done
+pass "imports system DLLs only: $(echo $imports)"
+
+# --- The window as it opens ---------------------------------------------
+start_program "$program"
+at=$(drive frame)
+[[ $at == "frame: 96 dpi, 0,0 609x333" ]] || fail "at 96 dpi: $at"
+for row in "Text1 127.0.0.1" "duration 6" "interval 2" "Command1 Ping" "Command5 &Stop" \
+  "Command4 &About" "Command3 &Systray" "Command2 &Exit" "Label1 How many times?" \
+  "Label2 Int in Sec." "Label3 IP:" "results Duration in sec." "Current "; do
+  drive expect "${row%% *}" "${row#* }"
+done
+drive shown Command5 0 rows 5
+pass "frame, translucency, shadow, layout and texts"
+
+# --- The default run: six echoes to 127.0.0.1 every 2 s -------------------
+drive click Command1 shown Command5 1
+run=$(drive watch Avr: 20000)
+# Loopback answers within the millisecond: nothing above 0 ms.
+[ "$(tail -1 <<<"$run")" = "Avr:0 | Min Rt:0 Max Rt:0" ] || fail "default run ended with: $run"
+drive shown Command5 0 nobox rows 6
+pass "the default run to 127.0.0.1"
+
+# --- The scripted host: the bed's lock is held while it plays -----------
+if [ -n "${TOLVANE_TESTBED_LOCK:-}" ]; then
+  exec 8>"$TOLVANE_TESTBED_LOCK"
+  flock -w "${TOLVANE_TESTBED_LOCK_WAIT:-60}" 8 || fail "test bed busy"
+fi
+
+# --- The worked example against the scripted host ------------------------
+# The press probes once, then the samples: 12 ms, 15 ms, lost, 20 ms.
+drive script 1 12 15 x 20 type Text1 10.77.3.100 type duration 4 type interval 0.5 click Command1
+run=$(drive watch Avr: 8000)
+drive requests 5 nobox rows 4
+shot main_window.png
+echo "$run"
+# Replies come back no earlier than the delay, and a little later under load.
+n='(1[2-6])'
+[[ $(sed -n 2,6p <<<"$run" | tr '\n' '/') =~ ^${n}ms\ \|\ Min\ Rt:${n}\ Max\ Rt:${n}/(1[5-9])ms\ \|\ Min\ Rt:${n}\ Max\ Rt:(1[5-9])/no\ reply\ \|\ Min\ Rt:${n}\ Max\ Rt:(1[5-9])/(2[0-4])ms\ \|\ Min\ Rt:${n}\ Max\ Rt:(2[0-4])/Avr:([0-9]+)\ \|\ Min\ Rt:${n}\ Max\ Rt:(2[0-4])/$ ]] ||
+  fail "worked example: the ticks showed"$'\n'"$run"
+m=("${BASH_REMATCH[@]}")
+a=${m[1]} b=${m[4]} d=${m[9]}
+# Each label agrees with the samples: the first stays the minimum, the
+# loss changes nothing, the average is over the three answered samples.
+for pair in "${m[2]} $a" "${m[3]} $a" "${m[5]} $a" "${m[6]} $b" "${m[7]} $a" "${m[8]} $b" \
+  "${m[10]} $a" "${m[11]} $d" "${m[12]} $(( (2 * (a + b + d) + 3) / 6 ))" "${m[13]} $a" "${m[14]} $d"; do
+  read -r got want <<<"$pair"
+  [ "$got" = "$want" ] || fail "worked example: $got where $want belongs"$'\n'"$run"
+done
+# The value axis: 0 to a round number with headroom over the highest reply,
+# as the core scales it for both charts (25 for 20 ms, 30 from 22 ms).
+axis=$(drive axis)
+[ "$axis" = "axis top: $(( d * 115 <= 2500 ? 25 : 30 ))" ] || fail "worked example: $axis for $d ms"
+# Each row's tooltip: the round trip to the microsecond (the label's whole
+# ms are within one of it), or the status of the reply that didn't come.
+tips=$(drive tip 1 tip 2 tip 3 tip 4)
+echo "$tips"
+for want in "1 $a" "2 $b" "3 11010   [ ip req timed out ]" "4 $d"; do
+  row=${want%% *} want=${want#* }
+  tip=$(sed -n "s/^tip $row: //p" <<<"$tips")
+  if [ "$row" = 3 ]; then
+    [ "$tip" = "$want" ] || fail "row $row's tooltip: '$tip'"
+  else
+    [[ $tip =~ ^[0-9]+\.[0-9]{3}\ ms$ ]] &&
+      awk -v t="${tip% ms}" -v w="$want" 'BEGIN { exit !(t - w < 1 && w - t < 1) }' ||
+      fail "row $row's tooltip: '$tip' for ${want} ms"
+  fi
+done
+# The chart's "Copy as CSV": the same rows, the µs from each tooltip.
+us() { local t; t=$(sed -n "s/^tip $1: \(.*\) ms$/\1/p" <<<"$tips"); echo $((10#${t/./})); }
+csv=$(drive csv)
+want="row,seconds,ms,µs,status
+1,.5,$a,$(us 1),0   [ ip success ]
+2,1,$b,$(us 2),0   [ ip success ]
+3,1.5,no reply,,11010   [ ip req timed out ]
+4,2,$d,$(us 4),0   [ ip success ]"
+[ "$csv" = "$want" ] || fail "the chart's CSV:"$'\n'"$csv"$'\n'"not:"$'\n'"$want"
+# A right click on it pops its menu up; Esc closes it unchosen.
+read -r x y <<<"$(drive centre graph)"
+xdotool mousemove "$x" "$y" click 3
+drive menu 5000
+shot chart_menu.png
+xdotool key Escape
+drive nomenu 5000
+pass "the worked example: $a, $b, lost, $d ms"
+
+# --- The limits: one message each, nothing sent --------------------------
+for row in "51|2|Maximum number of pings are 50!" \
+  "6|61|Maximun Interval is 60, I think you may want to try between 2 and 5 secs, its a good number"; do
+  IFS='|' read -r count seconds message <<<"$row"
+  drive script 1 type duration "$count" type interval "$seconds" click Command1 box "$message" 5000 \
+    requests 0 nobox shown Command5 0
+done
+pass "the limit messages"
+[ -z "${TOLVANE_TESTBED_LOCK:-}" ] || exec 8>&-
+
+# --- About, twice: the texts come from the version record ----------------
+for round in 1 2; do
+  drive click Command4 about 5000
+  [ $round = 1 ] && shot about_dialog.png
+  drive about-ok
+done
+pass "About"
+
+# --- The tray: "&Systray", the icon's menu, "&Restore"; then "&Exit" -----
+for round in 1 2; do
+  drive click Command3 main 0 5000
+  until_ 5 icon_up || fail "round $round: no icon in the tray"
+  sleep 0.5 # docked is not yet drawn and taking clicks
+  right_click_icon
+  drive menu 5000
+  if [ $round = 1 ]; then
+    shot tray_menu.png
+    xdotool key r # "&Restore"
+    drive main 1 5000
+    until_ 5 icon_gone || fail "Restore: the icon stayed"
+  else
+    xdotool key e # "&Exit"
+    until_ 5 icon_gone || fail "Exit: the icon stayed"
+    ended
+  fi
+done
+pass "the tray: hidden, icon, menu, restored; exit from the menu"
+
+# --- Figures ---------------------------------------------------------------
+wine "$bench" "$(winepath -w "$program")" | tr -d '\r'
+
+# --- The installer ---------------------------------------------------------
+programs="$WINEPREFIX/drive_c/Program Files/Tolvane"
+menu_entry="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Tolvane/Tolvane.lnk"
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Tolvane'
+wine "$installer" /S
+# (The installer asks for elevation; Wine may return before it is done.)
+until_ 20 test -f "$programs/Uninstall.exe" || fail "install: no $programs/Uninstall.exe"
+[ -f "$programs/tolvane.exe" ] || fail "install: no $programs/tolvane.exe"
+grep -q "GNU GENERAL PUBLIC LICENSE" "$programs/LICENSE.txt" || fail "install: no licence beside the program"
+echo "installed tolvane.exe (stripped): $(stat -c %s "$programs/tolvane.exe") bytes"
+until_ 5 test -f "$menu_entry" || fail "install: no Start-menu shortcut"
+wine reg query "$uninstall_key" /v UninstallString | grep -q 'Uninstall.exe' ||
+  fail "install: no uninstaller in Add/Remove Programs"
+start_program 'C:\Program Files\Tolvane\tolvane.exe'
+drive click Command2
+ended
+# The uninstaller runs on from a copy of itself and returns at once.
+wine "$programs/Uninstall.exe" /S
+until_ 20 bash -c '[ ! -e "$0" ]' "$programs" || fail "uninstall: $programs is still there"
+[ ! -e "$menu_entry" ] || fail "uninstall: the Start-menu shortcut stayed"
+! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "uninstall: still in Add/Remove Programs"
+pass "the installer: silent install, the program starts, silent uninstall"
+
+# --- At 144 dpi every rectangle scales with the window -----------------------
+wineserver -k
+wineserver -w
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wineserver -w
+start_program "$program"
+at=$(drive frame)
+[[ $at == "frame: 144 dpi, 0,0 914x500" ]] || fail "at 144 dpi: $at"
+drive click Command2
+ended
+pass "the layout at 144 dpi"
+
+mkdir -p /tmp/win-shots
+cp "$shots"/*.png /tmp/win-shots/
+echo "$passed passed, 0 failed; screenshots in $shots"
