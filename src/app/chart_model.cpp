@@ -66,6 +66,7 @@ void ChartModel::SetRowCount(std::int16_t count) {
   const std::size_t size = static_cast<std::size_t>(std::max<std::int16_t>(count, 0));
   while (rows_.size() < size) rows_.push_back({"R" + std::to_string(rows_.size() + 1), Kind::Empty, 0, {}});
   rows_.resize(size);
+  if (selected_ && *selected_ >= size) selected_ = size > 0 ? std::optional(size - 1) : std::nullopt;
 }
 
 ChartModel::Row* ChartModel::Current() {
@@ -131,6 +132,48 @@ ChartModel::Scale ChartModel::ValueScale() const {
     if (step >= rough) break;
   }
   return Scale{std::ceil(wanted / step) * step, step};
+}
+
+std::string ChartModel::RowName(std::size_t index) const {
+  if (index >= rows_.size()) return {};
+  const Row& row = rows_[index];
+  const std::string label = Trimmed(row.label);
+  switch (row.kind) {
+    case Kind::Reply:
+      return label + " s: " + std::to_string(std::llround(row.value)) + " ms";
+    case Kind::Lost: {
+      // The tooltip's status, "11010   [ ip req timed out ]", as plain words.
+      std::string status;
+      for (char c : row.tip) {
+        if (c == '[' || c == ']') continue;
+        if (c == ' ' && (status.empty() || status.back() == ' ')) continue;
+        status += c;
+      }
+      status = Trimmed(status);
+      return label + " s: no reply" + (status.empty() ? "" : " (" + status + ")");
+    }
+    case Kind::Placeholder:
+    case Kind::Empty:
+      break;
+  }
+  return label + ": no sample";
+}
+
+std::string ChartModel::Description() const { return host_.empty() ? "no run yet" : host_; }
+
+void ChartModel::Select(Move move) {
+  if (rows_.empty()) return;
+  const std::size_t last = rows_.size() - 1;
+  if (!selected_) {
+    selected_ = move == Move::Last ? last : 0;
+    return;
+  }
+  switch (move) {
+    case Move::Previous: selected_ = *selected_ > 0 ? *selected_ - 1 : 0; break;
+    case Move::Next: selected_ = std::min(*selected_ + 1, last); break;
+    case Move::First: selected_ = 0; break;
+    case Move::Last: selected_ = last; break;
+  }
 }
 
 std::size_t ChartModel::LabelStep(std::size_t rows, std::size_t maxLabels) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -55,11 +56,25 @@ class ChartModel {
   // rows step, 2*step ... show theirs.
   static std::size_t LabelStep(std::size_t rows, std::size_t maxLabels);
 
+  // What the chart says to keyboard and screen-reader users: a row's name
+  // ("4 s: 15 ms", "6 s: no reply (11010 ip req timed out)"; index from 0),
+  // and the chart's description: the run's host, or "no run yet".
+  std::string RowName(std::size_t index) const;
+  std::string Description() const;
+
+  // The row the keyboard has selected (index from 0): none until a key
+  // moves it, then kept through new samples and runs, and pulled in when a
+  // shorter run leaves it past the end.
+  enum class Move { Previous, Next, First, Last };
+  void Select(Move move);
+  std::optional<std::size_t> selected() const { return selected_; }
+
  private:
   Row* Current();
 
   std::vector<Row> rows_;
   int current_ = 1;
+  std::optional<std::size_t> selected_;
   std::string name_;
   std::string host_;
 };

@@ -149,3 +149,48 @@ TEST(ChartModel, ThinsRowLabelsToTheRoomThereIs) {
 
 }  // namespace
 }  // namespace tolvane::ui
+
+namespace tolvane::ui {
+namespace {
+
+TEST(ChartModel, NamesRowsAndKeepsTheKeyboardSelection) {
+  ChartModel chart;
+  EXPECT_EQ(chart.RowName(0), "R1: no sample");  // a placeholder
+  EXPECT_EQ(chart.Description(), "no run yet");
+  chart.Select(ChartModel::Move::Next);  // the first key selects the first row
+  EXPECT_EQ(chart.selected(), std::optional<std::size_t>(0));
+
+  chart.SetRowCount(4);
+  chart.SetHostText("::1");
+  const struct {
+    const char *label, *value, *tip, *name;
+  } rows[] = {
+      {" 4", "15", "15.204 ms", "4 s: 15 ms"},
+      {" .5", "0", "0.042 ms", ".5 s: 0 ms"},
+      {" 6", "-", "11010   [ ip req timed out ]", "6 s: no reply (11010 ip req timed out)"},
+      {" 8", "-", "", "8 s: no reply"},
+  };
+  for (std::size_t i = 0; i < std::size(rows); ++i) {
+    chart.SelectRow(static_cast<std::int16_t>(i + 1));
+    chart.SetRowLabel(rows[i].label);
+    chart.SetRowValue(rows[i].value);
+    chart.SetRowToolTip(rows[i].tip);
+  }
+  for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(chart.RowName(i), rows[i].name);
+  EXPECT_EQ(chart.Description(), "::1");
+
+  const std::pair<ChartModel::Move, std::size_t> moves[] = {
+      {ChartModel::Move::Previous, 0}, {ChartModel::Move::Next, 1}, {ChartModel::Move::Last, 3},
+      {ChartModel::Move::Next, 3},     {ChartModel::Move::First, 0}, {ChartModel::Move::Last, 3}};
+  for (const auto& [move, want] : moves) {
+    chart.Select(move);
+    EXPECT_EQ(chart.selected(), std::optional<std::size_t>(want));
+  }
+  chart.SetRowCount(2);  // a shorter run pulls the selection in
+  EXPECT_EQ(chart.selected(), std::optional<std::size_t>(1));
+  chart.SetRowCount(0);
+  EXPECT_EQ(chart.selected(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tolvane::ui
