@@ -14,6 +14,7 @@
 #include "win32/controls.h"
 #include "win32/owned_window.h"
 #include "win32/png.h"
+#include "win32/system_library.h"
 
 namespace tolvane::ui::win {
 namespace {
@@ -346,7 +347,9 @@ void LatencyChart::SaveImageAs() {
   dialog.lpstrTitle = title.c_str();
   dialog.lpstrDefExt = "png";  // a name typed without one gets ".png"
   dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-  if (!GetSaveFileNameA(&dialog)) return;  // cancelled
+  // The dialog's DLL is loaded with the first save, not at the start.
+  static auto* const saveDialog = SystemFunction<decltype(GetSaveFileNameA)>(L"comdlg32.dll", "GetSaveFileNameA");
+  if (!saveDialog || !saveDialog(&dialog)) return;  // cancelled
   if (!SaveImage(path)) {
     const std::string text = std::string(kSaveFailedText) + path + ".";
     MessageBoxA(dialog.hwndOwner, text.c_str(), kProgramTitle.data(), MB_OK);

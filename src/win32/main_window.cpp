@@ -133,6 +133,10 @@ bool MainWindow::Open(int showCommand) {
   windowSystem_->SetMenuOwner(main_, this);
   // Sent to every top-level window when the shell (re)starts.
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  // Run as administrator, the window sits above the shell, and without
+  // leave the message from the shell would never arrive: the icon would be
+  // lost with a restarted shell while the window is hidden.
+  ChangeWindowMessageFilterEx(main_, taskbarCreated_, MSGFLT_ALLOW, nullptr);
   BuildControls();
   ApplyDpi(WindowDpi(main_));
   Form_Load();

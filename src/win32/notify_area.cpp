@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "win32/system_library.h"
+
 namespace tolvane::ui::tray {
 
 NOTIFYICONDATAA ShellRecord(const TrayIconRecord& record) {
@@ -20,14 +22,25 @@ NOTIFYICONDATAA ShellRecord(const TrayIconRecord& record) {
   return data;
 }
 
+NotifyIconFunction ShellNotifyArea::Notify() {
+  if (!notify_) notify_ = ui::win::SystemFunction<BOOL WINAPI(DWORD, NOTIFYICONDATAA*)>(L"shell32.dll", "Shell_NotifyIconA");
+  return notify_;
+}
+
 bool ShellNotifyArea::Add(const TrayIconRecord& record) {
+  const NotifyIconFunction notify = Notify();
+  if (!notify) return false;
   NOTIFYICONDATAA data = ShellRecord(record);
-  return Shell_NotifyIconA(NIM_ADD, &data) != FALSE;
+  notify(NIM_DELETE, &data);
+  if (notify(NIM_ADD, &data)) return true;
+  return notify(NIM_MODIFY, &data) != FALSE;
 }
 
 void ShellNotifyArea::Delete(const TrayIconRecord& record) {
+  const NotifyIconFunction notify = Notify();
+  if (!notify) return;
   NOTIFYICONDATAA data = ShellRecord(record);
-  Shell_NotifyIconA(NIM_DELETE, &data);
+  notify(NIM_DELETE, &data);
 }
 
 }  // namespace tolvane::ui::tray

@@ -150,5 +150,40 @@ TEST(ShellRecord, CarriesTheTrayRecordInTheShellsLayout) {
   EXPECT_EQ(std::strlen(data.szTip), 63u);
 }
 
+// A shell that answers from a script: what each message returns, and the
+// icon it really holds (an add may time out after the icon went up).
+struct ScriptedShell {
+  static inline std::vector<DWORD> calls;
+  static inline bool addResult, iconTakesAdd, iconThere;
+  static BOOL WINAPI Notify(DWORD message, NOTIFYICONDATAA*) {
+    calls.push_back(message);
+    if (message == NIM_DELETE) iconThere = false;
+    if (message == NIM_ADD) iconThere = iconThere || iconTakesAdd;
+    if (message == NIM_ADD) return addResult;
+    return message == NIM_MODIFY ? iconThere : TRUE;
+  }
+};
+
+TEST(ShellNotifyArea, AnAddCountsWhenTheIconIsThereWhateverTheShellSaid) {
+  const struct {
+    bool leftOver, addResult, iconTakesAdd, added;
+  } cases[] = {
+      {false, TRUE, true, true},
+      {true, TRUE, true, true},     // an icon of an earlier add goes first
+      {false, FALSE, true, true},   // timed out, but up: no orphan, no message
+      {false, FALSE, false, false}, // no area: the window must stay
+  };
+  for (const auto& c : cases) {
+    ScriptedShell::calls.clear();
+    ScriptedShell::iconThere = c.leftOver;
+    ScriptedShell::addResult = c.addResult;
+    ScriptedShell::iconTakesAdd = c.iconTakesAdd;
+    ShellNotifyArea area(&ScriptedShell::Notify);
+    EXPECT_EQ(area.Add(TrayIconRecord{}), c.added);
+    EXPECT_EQ(ScriptedShell::calls.front(), static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(ScriptedShell::iconThere, c.added);
+  }
+}
+
 }  // namespace
 }  // namespace tolvane::ui::tray
