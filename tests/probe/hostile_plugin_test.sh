@@ -117,10 +117,13 @@ ping_host() {
 }
 ping_host 10.77.1.2
 answered=$(windows)
+ping_host fd4c:7f1e:a7b0:1::2
+answered6=$(windows)
 ping_host 10.77.2.2
 silent=$(windows)
-echo "windows after pinging the kernel host: $answered; after the silent host: $silent"
+echo "windows after pinging the kernel host: $answered; over IPv6: $answered6; after the silent host: $silent"
 [ "$answered" = 1 ] || fail "pinging the kernel host as nobody brought up a box"
+[ "$answered6" = 1 ] || fail "pinging the kernel host's IPv6 address as nobody brought up a box"
 [ "$silent" = 2 ] || fail "a silent host brought up no box: the probe can't be observed"
 kill "$pid" 2>/dev/null || true
 
