@@ -63,7 +63,6 @@ TEST_F(ResolveTest, IPv6OnlyWhereIPv4FindsNothing) {
       {testbed::kDualName, testbed::kSilentHost, "", 1},  // its IPv4 address is the one
       {testbed::kKernelName, testbed::kKernelHost, "", 1},
       {testbed::kUnknownName, "", "", 1},
-      {"", "", "", 1},
       {std::string("v6only.tolvane.test\0.invalid", 28), "", testbed::kResponder15Host6, 1},
   };
   for (const auto& row : rows) {
