@@ -38,10 +38,10 @@ void Report(const char* who, const std::vector<double>& errors) {
               Median(errors), Max(errors));
 }
 
-// Round-trip times iputils ping reports for the same host.
-std::vector<double> PingTimes() {
-  const std::string command = std::string("ping -n -c ") + std::to_string(kSamples) + " -i 0.05 -W 1 " +
-                              testbed::kResponder15 + " 2>&1";
+// Round-trip times iputils ping reports for the same host (`options`: "-6").
+std::vector<double> PingTimes(const char* host, const char* options = "") {
+  const std::string command = std::string("ping ") + options + " -n -c " + std::to_string(kSamples) +
+                              " -i 0.05 -W 1 " + host + " 2>&1";
   std::vector<double> times;
   FILE* out = popen(command.c_str(), "r");
   if (out == nullptr) return times;
@@ -66,16 +66,30 @@ int main() {
   Quiet sink;
   probe::Platform platform{*sockets, *icmp, sink};
 
-  std::vector<double> engine;
-  for (int i = 0; i < kSamples; ++i) {
-    probe::EchoReply reply;
-    if (probe::ProbeHost(testbed::kResponder15, reply, platform) >= 0 && reply.Status == probe::kIpSuccess)
-      engine.push_back(std::fabs(reply.RoundTripMicroseconds / 1000.0 - kDelayMs));
-  }
-  std::vector<double> ping;
-  for (const double t : PingTimes()) ping.push_back(std::fabs(t - kDelayMs));
+  // |rtt - 15 ms| of the engine's echoes to `host`.
+  const auto engineErrors = [&platform](const char* host) {
+    std::vector<double> errors;
+    for (int i = 0; i < kSamples; ++i) {
+      probe::EchoReply reply;
+      if (probe::ProbeHost(host, reply, platform) >= 0 && reply.Status == probe::kIpSuccess)
+        errors.push_back(std::fabs(reply.RoundTripMicroseconds / 1000.0 - kDelayMs));
+    }
+    return errors;
+  };
+  const auto pingErrors = [](const char* host, const char* options) {
+    std::vector<double> errors;
+    for (const double t : PingTimes(host, options)) errors.push_back(std::fabs(t - kDelayMs));
+    return errors;
+  };
+  const std::vector<double> engine = engineErrors(testbed::kResponder15);
+  const std::vector<double> ping = pingErrors(testbed::kResponder15, "");
   Report("engine", engine);
   Report("iputils ping", ping);
+  // The same over IPv6, to the same responder's IPv6 address.
+  const std::vector<double> engine6 = engineErrors(testbed::kResponder15Host6);
+  const std::vector<double> ping6 = pingErrors(testbed::kResponder15Host6, "-6");
+  Report("engine IPv6", engine6);
+  Report("ping -6", ping6);
 
   std::vector<double> giveUp;
   for (int i = 0; i < 20; ++i) {
@@ -86,5 +100,5 @@ int main() {
   }
   std::printf("silent host    n=%zu  time to give up: median %.3f ms, max %.3f ms\n", giveUp.size(), Median(giveUp),
               Max(giveUp));
-  return engine.size() == kSamples && !ping.empty() ? 0 : 1;
+  return engine.size() == kSamples && !ping.empty() && engine6.size() == kSamples && !ping6.empty() ? 0 : 1;
 }

@@ -1,11 +1,13 @@
-// ICMP echo on Linux: an unprivileged ping socket where the system allows
-// it (net.ipv4.ping_group_range), else a raw socket (root or CAP_NET_RAW).
+// ICMP and ICMPv6 echo on Linux: an unprivileged ping socket where the
+// system allows it (net.ipv4.ping_group_range, for both families), else a
+// raw socket (root or CAP_NET_RAW).
 #include "echo_linux.h"
 
 #include <arpa/inet.h>
 #include <linux/errqueue.h>
 #include <linux/filter.h>
 #include <linux/icmp.h>
+#include <netinet/icmp6.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
@@ -21,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "icmp6_packet.h"
 #include "icmp_packet.h"
 #include "probe.h"
 
@@ -99,6 +102,20 @@ std::vector<sock_filter> IdFilter(std::uint16_t id) {
   };
 }
 
+// Attaches `program` (and locks it when asked); what arrived before it is
+// someone else's and is read away. False with errno set on failure.
+bool AttachFilter(int fd, std::vector<sock_filter> program, bool lock) {
+  const sock_fprog attached{static_cast<unsigned short>(program.size()), program.data()};
+  const int on = 1;
+  if (setsockopt(fd, SOL_SOCKET, SO_ATTACH_FILTER, &attached, sizeof attached) != 0) return false;
+  // Locked, code that later runs in this process can't widen it again.
+  if (lock && setsockopt(fd, SOL_SOCKET, SO_LOCK_FILTER, &on, sizeof on) != 0) return false;
+  std::uint8_t scrap[64];
+  for (int i = 0; i < kMaxPacketsPerWait && recv(fd, scrap, sizeof scrap, MSG_DONTWAIT) >= 0; ++i) {
+  }
+  return true;
+}
+
 int OpenRawSocket(bool filter, bool lock) {
   const int fd = socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP);
   if (fd < 0) return -errno;
@@ -106,42 +123,99 @@ int OpenRawSocket(bool filter, bool lock) {
   types.data = ~((1U << ICMP_ECHOREPLY) | (1U << ICMP_DEST_UNREACH) | (1U << ICMP_SOURCE_QUENCH) |
                  (1U << ICMP_TIME_EXCEEDED) | (1U << ICMP_PARAMETERPROB));
   bool ok = setsockopt(fd, SOL_RAW, ICMP_FILTER, &types, sizeof types) == 0;
-  if (filter) {
-    std::vector<sock_filter> program = IdFilter(ProcessId());
-    const sock_fprog attached{static_cast<unsigned short>(program.size()), program.data()};
-    const int on = 1;
-    ok = ok && setsockopt(fd, SOL_SOCKET, SO_ATTACH_FILTER, &attached, sizeof attached) == 0;
-    // Locked, code that later runs in this process can't widen it again.
-    ok = ok && (!lock || setsockopt(fd, SOL_SOCKET, SO_LOCK_FILTER, &on, sizeof on) == 0);
-  }
+  ok = ok && (!filter || AttachFilter(fd, IdFilter(ProcessId()), lock));
   if (!ok) {
     const int error = errno;
     close(fd);
     return -error;
   }
-  // What arrived before the filter was attached is someone else's.
-  std::uint8_t scrap[64];
-  for (int i = 0; i < kMaxPacketsPerWait && recv(fd, scrap, sizeof scrap, MSG_DONTWAIT) >= 0; ++i) {
-  }
   return fd;
 }
 
 std::atomic<int> lentRawSocket{-1};
+std::atomic<int> lentRawSocket6{-1};
 
-class LinuxIcmpHandle final : public IcmpHandle {
+// The same for a raw ICMPv6 socket, which hands over the message without
+// the IPv6 header: offsets are from the ICMPv6 header. Echo replies with
+// our id, and errors quoting an echo request with our id (our requests
+// carry no extension headers, so the quoted echo header lies right after
+// the quoted 40-byte IPv6 header).
+std::vector<sock_filter> IdFilter6(std::uint16_t id) {
+  constexpr std::uint8_t kAccept = 14, kDrop = 15;
+  auto at = [](std::uint8_t here, std::uint8_t target) { return static_cast<std::uint8_t>(target - here - 1); };
+  return {
+      BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 0),  // 0  ICMPv6 type
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, icmp6::kEchoReply, 0, at(1, 4)),
+      BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 4),  // 2  its id
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, id, at(3, kAccept), at(3, kDrop)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, icmp6::kDestUnreachable, at(4, 8), 0),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, icmp6::kPacketTooBig, at(5, 8), 0),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, icmp6::kTimeExceeded, at(6, 8), 0),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, icmp6::kParameterProblem, 0, at(7, kDrop)),
+      BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 8 + 6),  // 8  quoted next header
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, IPPROTO_ICMPV6, 0, at(9, kDrop)),
+      BPF_STMT(BPF_LD | BPF_B | BPF_ABS, 8 + 40),  // 10 quoted ICMPv6 type
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, icmp6::kEchoRequest, 0, at(11, kDrop)),
+      BPF_STMT(BPF_LD | BPF_H | BPF_ABS, 8 + 40 + 4),  // 12 quoted id
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, id, at(13, kAccept), at(13, kDrop)),
+      BPF_STMT(BPF_RET | BPF_K, 0xffff),  // 14 accept
+      BPF_STMT(BPF_RET | BPF_K, 0),       // 15 drop
+  };
+}
+
+int OpenRawSocket6(bool filter, bool lock) {
+  const int fd = socket(AF_INET6, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMPV6);
+  if (fd < 0) return -errno;
+  icmp6_filter types{};
+  ICMP6_FILTER_SETBLOCKALL(&types);
+  for (const int type : {icmp6::kEchoReply, icmp6::kDestUnreachable, icmp6::kPacketTooBig, icmp6::kTimeExceeded,
+                         icmp6::kParameterProblem})
+    ICMP6_FILTER_SETPASS(type, &types);
+  bool ok = setsockopt(fd, IPPROTO_ICMPV6, ICMP6_FILTER, &types, sizeof types) == 0;
+  ok = ok && (!filter || AttachFilter(fd, IdFilter6(ProcessId()), lock));
+  if (!ok) {
+    const int error = errno;
+    close(fd);
+    return -error;
+  }
+  return fd;
+}
+
+// What tells the two families' sockets apart; the rest of an echo is the same.
+struct Family {
+  int domain;
+  int protocol;
+  int errorLevel;    // where a ping socket's queued ICMP errors are reported
+  int errorOption;
+  std::uint8_t errorOrigin;
+  std::int32_t (*errorStatus)(std::uint8_t type, std::uint8_t code);
+  std::atomic<int>* lent;
+  int (*openRaw)(bool filter, bool lock);
+};
+
+const Family kIpv4{AF_INET,        IPPROTO_ICMP,      IPPROTO_IP,     IP_RECVERR,  SO_EE_ORIGIN_ICMP,
+                   icmp::ErrorStatus, &lentRawSocket, OpenRawSocket};
+const Family kIpv6{AF_INET6,        IPPROTO_ICMPV6,     IPPROTO_IPV6,    IPV6_RECVERR, SO_EE_ORIGIN_ICMP6,
+                   icmp6::ErrorStatus, &lentRawSocket6, OpenRawSocket6};
+
+// One ICMP socket of either family for one probe: a ping socket, a borrowed
+// raw socket or one of its own; the send, the wait for our answer among
+// everything that arrives, and its timing.
+class EchoSocket {
  public:
-  LinuxIcmpHandle(IcmpSocketKind kind, const LinuxEchoOptions& options) : clocks_(options.clocks) {
+  EchoSocket(const Family& family, IcmpSocketKind kind, const LinuxEchoOptions& options)
+      : family_(family), clocks_(options.clocks) {
     int error = 0;
     if (kind != IcmpSocketKind::Raw) {
-      fd_ = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP);
+      fd_ = socket(family.domain, SOCK_DGRAM | SOCK_CLOEXEC, family.protocol);
       if (fd_ < 0) error = errno;
     }
     if (fd_ < 0 && kind != IcmpSocketKind::Datagram) {
-      if (const int lent = lentRawSocket.load(); lent >= 0) {
+      if (const int lent = family.lent->load(); lent >= 0) {
         fd_ = lent;
         borrowed_ = true;
       } else {
-        fd_ = OpenRawSocket(options.filterRaw, false);
+        fd_ = family.openRaw(options.filterRaw, false);
         if (fd_ < 0) error = -fd_;
       }
       raw_ = fd_ >= 0;
@@ -152,42 +226,37 @@ class LinuxIcmpHandle final : public IcmpHandle {
     }
     const int on = 1;
     setsockopt(fd_, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
-    if (!raw_) setsockopt(fd_, IPPROTO_IP, IP_RECVERR, &on, sizeof on);  // ICMP errors on the error queue
+    if (!raw_) setsockopt(fd_, family.errorLevel, family.errorOption, &on, sizeof on);  // errors on the error queue
   }
 
-  ~LinuxIcmpHandle() override {
+  ~EchoSocket() {
     if (fd_ >= 0 && !borrowed_) close(fd_);
   }
 
-  LinuxIcmpHandle(const LinuxIcmpHandle&) = delete;
-  LinuxIcmpHandle& operator=(const LinuxIcmpHandle&) = delete;
+  EchoSocket(const EchoSocket&) = delete;
+  EchoSocket& operator=(const EchoSocket&) = delete;
 
-  std::uint32_t SendEcho(std::uint32_t destination, std::span<const char> request, EchoReply& reply,
-                         std::uint32_t timeout_ms) override {
-    if (openStatus_ != 0) return Fail(reply, openStatus_);
-    // 0.0.0.0 is what an unconvertible text gives, and Linux answers it
-    // from loopback: never let a host name "answer" that way.
-    if (destination == 0) return Fail(reply, kIpBadDestination);
+  bool raw() const { return raw_; }
+  std::int32_t openStatus() const { return openStatus_; }
 
-    const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(request.data()),
-                                             request.size());
-    icmp::Expected sent{destination, raw_ ? ProcessId() : std::uint16_t{0}, NextSequence(), data};
-    const auto packet = icmp::EchoRequest(sent.id, sent.sequence, data);
-    sockaddr_in to{};
-    to.sin_family = AF_INET;
-    to.sin_addr.s_addr = destination;
-
+  // Sends `packet` to `to` and waits for what `classify` (message, sender)
+  // takes for our answer. A ping socket puts its own id into the request:
+  // `id` is set to it after the send.
+  template <typename Classify>
+  std::uint32_t Exchange(std::span<const std::uint8_t> packet, const sockaddr* to, socklen_t toLength,
+                         std::uint16_t& id, std::uint16_t sequence, Classify classify, EchoReply& reply,
+                         std::uint32_t timeout_ms) {
     const std::int64_t sentAt = clocks_.monotonic();
     const std::int64_t deadline = sentAt + std::int64_t{timeout_ms} * 1'000'000;
     const std::int64_t stampedSentAt = clocks_.realtime();  // the kernel stamps replies on this clock
-    if (sendto(fd_, packet.data(), packet.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0)
-      return Fail(reply, SendErrorStatus(errno));
+    if (sendto(fd_, packet.data(), packet.size(), 0, to, toLength) < 0) return Fail(reply, SendErrorStatus(errno));
     if (!raw_) {
       // The kernel puts the socket's port in the id field.
-      sockaddr_in local{};
+      sockaddr_storage local{};
       socklen_t length = sizeof local;
       if (getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &length) == 0)
-        sent.id = ntohs(local.sin_port);
+        id = ntohs(family_.domain == AF_INET6 ? reinterpret_cast<const sockaddr_in6*>(&local)->sin6_port
+                                              : reinterpret_cast<const sockaddr_in*>(&local)->sin_port);
     }
 
     for (int packets = 0; packets < kMaxPacketsPerWait; ++packets) {
@@ -202,28 +271,29 @@ class LinuxIcmpHandle final : public IcmpHandle {
         return Fail(reply, kIpGeneralFailure);
       }
       if ((p.revents & POLLERR) && !raw_) {
-        if (const std::int32_t status = ReadError(sent); status != 0) return Fail(reply, status);
+        if (const std::int32_t status = ReadError(sequence); status != 0) return Fail(reply, status);
       }
       if (p.revents & POLLIN) {
-        if (const auto count = ReadReply(sent, sentAt, stampedSentAt, reply)) return *count;
+        if (const auto count = ReadReply(classify, sentAt, stampedSentAt, reply)) return *count;
       }
     }
     return Fail(reply, kIpReqTimedOut);
   }
 
- private:
   static std::uint32_t Fail(EchoReply& reply, std::int32_t status) {
     reply.Status = status;
     return 0;
   }
 
+ private:
   // One datagram off the socket. Nothing when it wasn't ours; otherwise the
   // number of replies, with `reply` filled (1), or its error status set (0).
-  std::optional<std::uint32_t> ReadReply(const icmp::Expected& sent, std::int64_t sentAt, std::int64_t stampedSentAt,
+  template <typename Classify>
+  std::optional<std::uint32_t> ReadReply(Classify& classify, std::int64_t sentAt, std::int64_t stampedSentAt,
                                          EchoReply& reply) {
     std::uint8_t buffer[2048];
     alignas(cmsghdr) char control[256];
-    sockaddr_in from{};
+    sockaddr_storage from{};
     iovec io{buffer, sizeof buffer};
     msghdr message{};
     message.msg_name = &from;
@@ -234,9 +304,7 @@ class LinuxIcmpHandle final : public IcmpHandle {
     message.msg_controllen = sizeof control;
     const ssize_t size = recvmsg(fd_, &message, MSG_DONTWAIT);
     if (size <= 0) return std::nullopt;
-    const std::span<const std::uint8_t> bytes(buffer, static_cast<std::size_t>(size));
-    const icmp::Match match = raw_ ? icmp::ClassifyDatagram(bytes, sent)
-                                   : icmp::Classify(bytes, from.sin_addr.s_addr, sent, true);
+    const icmp::Match match = classify(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(size)), from);
     if (match.verdict == icmp::Verdict::Error) return Fail(reply, match.status);
     if (match.verdict != icmp::Verdict::Reply) {
       foreignPackets.fetch_add(1, std::memory_order_relaxed);
@@ -263,7 +331,7 @@ class LinuxIcmpHandle final : public IcmpHandle {
   }
 
   // An ICMP error the kernel queued for our ping socket: its status, or 0.
-  std::int32_t ReadError(const icmp::Expected& sent) {
+  std::int32_t ReadError(std::uint16_t sequence) {
     std::uint8_t buffer[512];
     alignas(cmsghdr) char control[512];
     iovec io{buffer, sizeof buffer};
@@ -275,17 +343,18 @@ class LinuxIcmpHandle final : public IcmpHandle {
     const ssize_t size = recvmsg(fd_, &message, MSG_ERRQUEUE | MSG_DONTWAIT);
     if (size < 0) return 0;
     // The queued data is the request that caused the error, as we sent it.
-    if (size >= 8 && (buffer[6] << 8 | buffer[7]) != sent.sequence) return 0;
+    if (size >= 8 && (buffer[6] << 8 | buffer[7]) != sequence) return 0;
     for (cmsghdr* c = CMSG_FIRSTHDR(&message); c != nullptr; c = CMSG_NXTHDR(&message, c)) {
-      if (c->cmsg_level != IPPROTO_IP || c->cmsg_type != IP_RECVERR) continue;
+      if (c->cmsg_level != family_.errorLevel || c->cmsg_type != family_.errorOption) continue;
       sock_extended_err error{};
       std::copy_n(reinterpret_cast<const char*>(CMSG_DATA(c)), sizeof error, reinterpret_cast<char*>(&error));
-      if (error.ee_origin == SO_EE_ORIGIN_ICMP) return icmp::ErrorStatus(error.ee_type, error.ee_code);
+      if (error.ee_origin == family_.errorOrigin) return family_.errorStatus(error.ee_type, error.ee_code);
       if (error.ee_origin == SO_EE_ORIGIN_LOCAL) return SendErrorStatus(static_cast<int>(error.ee_errno));
     }
     return 0;
   }
 
+  const Family& family_;
   EchoClocks clocks_;
   int fd_ = -1;
   bool raw_ = false;
@@ -293,10 +362,73 @@ class LinuxIcmpHandle final : public IcmpHandle {
   std::int32_t openStatus_ = 0;
 };
 
+class LinuxIcmpHandle final : public IcmpHandle {
+ public:
+  LinuxIcmpHandle(IcmpSocketKind kind, const LinuxEchoOptions& options) : socket_(kIpv4, kind, options) {}
+
+  std::uint32_t SendEcho(std::uint32_t destination, std::span<const char> request, EchoReply& reply,
+                         std::uint32_t timeout_ms) override {
+    if (socket_.openStatus() != 0) return EchoSocket::Fail(reply, socket_.openStatus());
+    // 0.0.0.0 is what an unconvertible text gives, and Linux answers it
+    // from loopback: never let a host name "answer" that way.
+    if (destination == 0) return EchoSocket::Fail(reply, kIpBadDestination);
+
+    const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(request.data()),
+                                             request.size());
+    icmp::Expected sent{destination, socket_.raw() ? ProcessId() : std::uint16_t{0}, NextSequence(), data};
+    const auto packet = icmp::EchoRequest(sent.id, sent.sequence, data);
+    sockaddr_in to{};
+    to.sin_family = AF_INET;
+    to.sin_addr.s_addr = destination;
+    const bool raw = socket_.raw();
+    auto classify = [&sent, raw](std::span<const std::uint8_t> bytes, const sockaddr_storage& from) {
+      return raw ? icmp::ClassifyDatagram(bytes, sent)
+                 : icmp::Classify(bytes, reinterpret_cast<const sockaddr_in&>(from).sin_addr.s_addr, sent, true);
+    };
+    return socket_.Exchange(packet, reinterpret_cast<const sockaddr*>(&to), sizeof to, sent.id, sent.sequence,
+                            classify, reply, timeout_ms);
+  }
+
+ private:
+  EchoSocket socket_;
+};
+
+class LinuxIcmp6Handle final : public Icmp6Handle {
+ public:
+  LinuxIcmp6Handle(IcmpSocketKind kind, const LinuxEchoOptions& options) : socket_(kIpv6, kind, options) {}
+
+  std::uint32_t SendEcho(const Address6& destination, std::span<const char> request, EchoReply& reply,
+                         std::uint32_t timeout_ms) override {
+    if (socket_.openStatus() != 0) return EchoSocket::Fail(reply, socket_.openStatus());
+    const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(request.data()),
+                                             request.size());
+    icmp6::Expected sent{destination.bytes, socket_.raw() ? ProcessId() : std::uint16_t{0}, NextSequence(), data};
+    const auto packet = icmp6::EchoRequest(sent.id, sent.sequence, data);
+    sockaddr_in6 to{};
+    to.sin6_family = AF_INET6;
+    std::copy(destination.bytes.begin(), destination.bytes.end(), to.sin6_addr.s6_addr);
+    to.sin6_scope_id = destination.scope;
+    auto classify = [&sent](std::span<const std::uint8_t> bytes, const sockaddr_storage& from) {
+      icmp6::Bytes16 source{};
+      if (from.ss_family == AF_INET6) {
+        const auto& address = reinterpret_cast<const sockaddr_in6&>(from).sin6_addr.s6_addr;
+        std::copy(std::begin(address), std::end(address), source.begin());
+      }
+      return icmp6::Classify(bytes, source, sent);
+    };
+    return socket_.Exchange(packet, reinterpret_cast<const sockaddr*>(&to), sizeof to, sent.id, sent.sequence,
+                            classify, reply, timeout_ms);
+  }
+
+ private:
+  EchoSocket socket_;
+};
+
 class LinuxIcmpService final : public IcmpService {
  public:
   LinuxIcmpService(IcmpSocketKind kind, LinuxEchoOptions options) : kind_(kind), options_(std::move(options)) {}
   std::unique_ptr<IcmpHandle> Open() override { return std::make_unique<LinuxIcmpHandle>(kind_, options_); }
+  std::unique_ptr<Icmp6Handle> Open6() override { return std::make_unique<LinuxIcmp6Handle>(kind_, options_); }
 
  private:
   IcmpSocketKind kind_;
@@ -318,16 +450,16 @@ std::int32_t WholeMilliseconds(std::int64_t microseconds) {
       std::clamp<std::int64_t>(microseconds / 1000, 0, std::numeric_limits<std::int32_t>::max()));
 }
 
-bool PingSocketAllowed() {
-  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_ICMP);
+bool PingSocketAllowed(int family) {
+  const int fd = socket(family, SOCK_DGRAM | SOCK_CLOEXEC, (family == AF_INET6 ? kIpv6 : kIpv4).protocol);
   if (fd < 0) return false;
   close(fd);
   return true;
 }
 
-int OpenFilteredRawSocket() { return OpenRawSocket(true, true); }
+int OpenFilteredRawSocket(int family) { return family == AF_INET6 ? OpenRawSocket6(true, true) : OpenRawSocket(true, true); }
 
-void LendRawSocket(int fd) { lentRawSocket.store(fd); }
+void LendRawSocket(int fd, int family) { (family == AF_INET6 ? lentRawSocket6 : lentRawSocket).store(fd); }
 
 std::unique_ptr<IcmpService> MakeLinuxIcmpService(IcmpSocketKind kind, LinuxEchoOptions options) {
   return std::make_unique<LinuxIcmpService>(kind, std::move(options));

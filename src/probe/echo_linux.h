@@ -1,5 +1,7 @@
-// The Linux echo service, with a choice of socket for tests.
+// The Linux echo service (ICMP and ICMPv6), with a choice of socket for tests.
 #pragma once
+
+#include <sys/socket.h>
 
 #include <cstdint>
 #include <functional>
@@ -40,15 +42,18 @@ std::int64_t RoundTripNanoseconds(std::int64_t stamped, std::int64_t elapsed);
 // Whole milliseconds, truncated, saturated to what the reply record holds.
 std::int32_t WholeMilliseconds(std::int64_t microseconds);
 
+// `family` is AF_INET (ICMP) or AF_INET6 (ICMPv6) below.
 // Whether this process may open an unprivileged ping socket now.
-bool PingSocketAllowed();
+bool PingSocketAllowed(int family = AF_INET);
 // A raw ICMP socket whose locked filter passes only echo replies carrying
 // this process's id and ICMP errors quoting one of its requests: the
-// descriptor, or -errno when it can't be opened.
-int OpenFilteredRawSocket();
-// From now on every probe that needs a raw socket borrows `fd` instead of
-// opening its own (which it could no longer do once privileges are gone).
-void LendRawSocket(int fd);
+// descriptor, or -errno when it can't be opened. The ICMPv6 one also lets
+// only those five types through ICMP6_FILTER.
+int OpenFilteredRawSocket(int family = AF_INET);
+// From now on every probe of that family that needs a raw socket borrows
+// `fd` instead of opening its own (which it could no longer do once
+// privileges are gone).
+void LendRawSocket(int fd, int family = AF_INET);
 
 // ICMP packets this process received while waiting for a reply and set
 // aside as not its own (other pingers' traffic, strays, duplicates).

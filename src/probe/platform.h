@@ -2,6 +2,7 @@
 // platform (sockets_linux.cpp, echo_linux.cpp, ...); tests bring fakes.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -48,6 +49,21 @@ class IcmpHandle {
                                  EchoReply& reply, std::uint32_t timeout_ms) = 0;
 };
 
+// An IPv6 address: its 16 bytes in network order, and the scope (interface
+// index) a link-local address needs; 0 for none.
+struct Address6 {
+  std::array<std::uint8_t, 16> bytes{};
+  std::uint32_t scope = 0;
+};
+
+// The same for ICMPv6: one echo to `destination`, as IcmpHandle::SendEcho.
+class Icmp6Handle {
+ public:
+  virtual ~Icmp6Handle() = default;
+  virtual std::uint32_t SendEcho(const Address6& destination, std::span<const char> request, EchoReply& reply,
+                                 std::uint32_t timeout_ms) = 0;
+};
+
 // The echo service: opens a handle per probe; closing is the handle's
 // destruction. Opening never fails outright: a handle that could not get
 // its socket reports why from SendEcho.
@@ -55,6 +71,8 @@ class IcmpService {
  public:
   virtual ~IcmpService() = default;
   virtual std::unique_ptr<IcmpHandle> Open() = 0;
+  // An ICMPv6 handle, likewise; nothing from a service without IPv6.
+  virtual std::unique_ptr<Icmp6Handle> Open6() { return nullptr; }
 };
 
 // The services of the platform this was built for.

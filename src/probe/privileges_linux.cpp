@@ -135,12 +135,15 @@ void DropBoundingSet() {
   }
 }
 
-// The raw socket, when ping sockets are closed to us; not being able to
-// open one isn't a failure here: the window explains it at the first probe.
+// The raw sockets (ICMP and ICMPv6), when ping sockets are closed to us;
+// not being able to open one isn't a failure here: the window explains it
+// at the first probe.
 void ObtainIcmpSocket() {
-  if (PingSocketAllowed()) return;
-  const int fd = OpenFilteredRawSocket();
-  if (fd >= 0) LendRawSocket(fd);
+  for (const int family : {AF_INET, AF_INET6}) {
+    if (PingSocketAllowed(family)) continue;
+    const int fd = OpenFilteredRawSocket(family);
+    if (fd >= 0) LendRawSocket(fd, family);
+  }
 }
 
 constexpr unsigned long kRootGrantsNothing =

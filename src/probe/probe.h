@@ -1,8 +1,10 @@
-// The echo probe: one ICMP echo to an IPv4 host, and its round-trip time.
+// The echo probe: one ICMP echo to an IPv4 host (or ICMPv6 echo to an IPv6
+// host where no IPv4 address applies), and its round-trip time.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,16 @@ inline constexpr std::int32_t kIpParamProblem = 11015;
 inline constexpr std::int32_t kIpSourceQuench = 11016;
 inline constexpr std::int32_t kIpBadDestination = 11018;
 inline constexpr std::int32_t kIpGeneralFailure = 11050;
+// The names the service gives the same codes for ICMPv6 errors, and the
+// codes only ICMPv6 has.
+inline constexpr std::int32_t kIpDestNoRoute = 11002;
+inline constexpr std::int32_t kIpDestAddrUnreachable = 11003;
+inline constexpr std::int32_t kIpDestProhibited = 11004;
+inline constexpr std::int32_t kIpHopLimitExceeded = 11013;
+inline constexpr std::int32_t kIpReassemblyTimeExceeded = 11014;
+inline constexpr std::int32_t kIpParameterProblem = 11015;
+inline constexpr std::int32_t kIpUnrecognizedNextHeader = 11043;
+inline constexpr std::int32_t kIpDestScopeMismatch = 11045;
 // Not a Windows code: this process may not send ICMP at all (on Linux,
 // neither a ping socket nor a raw socket could be opened).
 inline constexpr std::int32_t kIcmpNotPermitted = 11900;
@@ -53,6 +65,18 @@ inline constexpr std::uint32_t kEchoTimeoutMs = 200;
 // Anything but exactly four such parts gives 0.
 std::int32_t DottedToAddress(std::string_view text);
 
+// A typed IPv6 address, "2001:db8::7" or with a scope, "fe80::1%eth0" or
+// "fe80::1%2" (an interface's name or index). Nothing for any other text,
+// for a scope that names no interface, and for a link-local address
+// without a scope, which could be on any link.
+std::optional<Address6> ParseAddress6(std::string_view text);
+// The address as text, with "%" and its interface's name (or index) when
+// it has a scope.
+std::string Address6ToText(const Address6& address);
+// Whether `text` is written as an IPv6 address (possibly one ParseAddress6
+// refuses), and so must never be taken for a host name.
+bool LooksLikeAddress6(std::string_view text);
+
 // Bits 0-7 and 8-15 of a 16-bit word.
 std::int32_t LowByteOf(std::uint16_t word);
 std::int32_t HighByteOf(std::uint16_t word);
@@ -74,8 +98,12 @@ struct Platform {
 
 // One echo to `host` with the 200 ms time-out, the socket library started
 // and cleaned up around it. Returns the round-trip time when a reply came,
-// otherwise the negated reply status.
+// otherwise the negated reply status. A text that isn't a dotted IPv4
+// address but is an IPv6 one (ParseAddress6) gets an ICMPv6 echo instead.
 std::int32_t ProbeHost(const std::string& host, EchoReply& reply, Platform& platform);
+// The ICMPv6 echo itself, the same way. The unspecified address, multicast
+// and IPv4-mapped addresses are never sent to (status kIpBadDestination).
+std::int32_t ProbeHost6(const Address6& host, EchoReply& reply, Platform& platform);
 
 // The probe as the program uses it: remembers the host text it was last
 // given (every sample of a run probes it again) and the last reply.

@@ -1,8 +1,11 @@
-// Name lookups through the system resolver (getaddrinfo, IPv4 only).
+// Name lookups through the system resolver (getaddrinfo, one family at a
+// time).
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <sys/socket.h>
 
+#include <algorithm>
+#include <iterator>
 
 #include "resolve.h"
 
@@ -23,6 +26,23 @@ class LinuxHostLookup final : public HostLookup {
     std::optional<std::uint32_t> address;
     if (found->ai_family == AF_INET && found->ai_addr != nullptr)
       address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+    freeaddrinfo(found);
+    return address;
+  }
+
+  std::optional<probe::Address6> FirstAddress6(const std::string& name) override {
+    addrinfo hints{};
+    hints.ai_family = AF_INET6;
+    hints.ai_socktype = SOCK_RAW;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return std::nullopt;
+    std::optional<probe::Address6> address;
+    if (found->ai_family == AF_INET6 && found->ai_addr != nullptr && found->ai_addrlen >= sizeof(sockaddr_in6)) {
+      const auto* in6 = reinterpret_cast<const sockaddr_in6*>(found->ai_addr);
+      address.emplace();
+      std::copy(std::begin(in6->sin6_addr.s6_addr), std::end(in6->sin6_addr.s6_addr), address->bytes.begin());
+      address->scope = in6->sin6_scope_id;
+    }
     freeaddrinfo(found);
     return address;
   }

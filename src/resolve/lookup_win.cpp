@@ -1,11 +1,15 @@
-// Name lookups through Windows Sockets (gethostbyname, inet_ntoa). The
+// Name lookups through Windows Sockets (gethostbyname, inet_ntoa; and
+// getaddrinfo for IPv6, which the resolver asks only for a name that
+// gethostbyname found no IPv4 address for). The
 // engine's texts are UTF-8; the socket library's are in the ANSI code page.
 // gethostbyname and inet_ntoa are the Windows Sockets 1.1 calls meant here;
 // MSVC calls them deprecated.
 #define _WINSOCK_DEPRECATED_NO_WARNINGS
 #include <winsock2.h>
+#include <ws2tcpip.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -42,6 +46,23 @@ class WinHostLookup final : public HostLookup {
     if (host == nullptr || host->h_addr_list == nullptr || host->h_addr_list[0] == nullptr) return std::nullopt;
     std::uint32_t address = 0;
     std::memcpy(&address, host->h_addr_list[0], sizeof address);
+    return address;
+  }
+
+  std::optional<probe::Address6> FirstAddress6(const std::string& name) override {
+    const std::string ansi = Narrow(Widen(std::string(name.c_str()), CP_UTF8), CP_ACP);
+    addrinfo hints{};
+    hints.ai_family = AF_INET6;
+    addrinfo* found = nullptr;
+    if (getaddrinfo(ansi.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return std::nullopt;
+    std::optional<probe::Address6> address;
+    if (found->ai_family == AF_INET6 && found->ai_addr != nullptr && found->ai_addrlen >= sizeof(sockaddr_in6)) {
+      const auto* in6 = reinterpret_cast<const sockaddr_in6*>(found->ai_addr);
+      address.emplace();
+      std::memcpy(address->bytes.data(), &in6->sin6_addr, address->bytes.size());
+      address->scope = in6->sin6_scope_id;
+    }
+    freeaddrinfo(found);
     return address;
   }
 };

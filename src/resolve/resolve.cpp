@@ -26,4 +26,18 @@ std::string ResolveHostAddress(const std::string& name, Resolver& resolver) {
   return result;
 }
 
+std::string ResolveHostAddress6(const std::string& name, Resolver& resolver) {
+  // The text ends at its first NUL, as a name handed to the resolver does.
+  const std::string text(name.c_str());
+  if (probe::ParseAddress6(text)) return text;
+  // An IPv6 text that was refused is no name to look up either.
+  if (probe::LooksLikeAddress6(text) || !ResolverStartup(resolver.sockets)) return {};
+  std::string result;
+  if (!resolver.lookup.FirstAddress(name)) {
+    if (const auto address = resolver.lookup.FirstAddress6(name)) result = probe::Address6ToText(*address);
+  }
+  ResolverCleanup(resolver.sockets, resolver.messages);
+  return result;
+}
+
 }  // namespace tolvane::resolve

@@ -3,7 +3,8 @@
 # style plugin of their own and starts the program that holds CAP_NET_RAW.
 # The plugin must either never load or find no privilege (no packet socket,
 # no raw IP socket), and the program must still ping a test-bed host
-# through its raw socket, ping sockets being closed to nobody's group.
+# through its raw socket, ping sockets being closed to nobody's group; it
+# holds its raw ICMPv6 socket as well, and no capability.
 # A copy without the capability, where the plugin does load, shows that
 # the test would see it.
 # Usage: hostile_plugin_test.sh PROGRAM PLUGIN   (root, inside the bed's client namespace)
@@ -98,10 +99,13 @@ else
   echo "with the capability, the plugin: never loaded"
 fi
 
-# Its raw socket is a raw ICMP socket of this namespace.
-raw=$(awk 'NR > 1 {print $10}' /proc/net/raw)
+# Its raw sockets are a raw ICMP and a raw ICMPv6 socket of this namespace.
 mine=$(find "/proc/$pid/fd" -lname 'socket:*' -printf '%l\n' | tr -dc '0-9\n')
+raw=$(awk 'NR > 1 {print $10}' /proc/net/raw)
 grep -qxF -f <(echo "$raw") <<<"$mine" || fail "the program holds no raw socket"
+raw6=$(awk 'NR > 1 {print $10}' /proc/net/raw6)
+grep -qxF -f <(echo "$raw6") <<<"$mine" || fail "the program holds no raw ICMPv6 socket"
+echo "the program holds a raw ICMP and a raw ICMPv6 socket"
 
 # Type a host and press "Ping": a host that answers starts the run, one
 # that doesn't brings up the "unresponsive host" box.
@@ -113,10 +117,13 @@ ping_host() {
 }
 ping_host 10.77.1.2
 answered=$(windows)
+ping_host fd4c:7f1e:a7b0:1::2
+answered6=$(windows)
 ping_host 10.77.2.2
 silent=$(windows)
-echo "windows after pinging the kernel host: $answered; after the silent host: $silent"
+echo "windows after pinging the kernel host: $answered; over IPv6: $answered6; after the silent host: $silent"
 [ "$answered" = 1 ] || fail "pinging the kernel host as nobody brought up a box"
+[ "$answered6" = 1 ] || fail "pinging the kernel host's IPv6 address as nobody brought up a box"
 [ "$silent" = 2 ] || fail "a silent host brought up no box: the probe can't be observed"
 kill "$pid" 2>/dev/null || true
 

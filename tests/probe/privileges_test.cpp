@@ -122,10 +122,14 @@ TEST_P(RootStartTest, KeepsNoCapabilityNoRootYetStillPings) {
     Platform platform{*sockets, *icmp, sink};
     Checker checker(platform);
     std::printf("probe %d\n", checker.check("127.0.0.1") >= 0 ? 1 : 0);
+    std::printf("probe6 %d\n", checker.check("::1") >= 0 ? 1 : 0);
     const int fresh = socket(AF_INET, SOCK_RAW, IPPROTO_ICMP);
     std::printf("new raw socket %d\n", fresh >= 0 ? 1 : 0);
+    const int fresh6 = socket(AF_INET6, SOCK_RAW, IPPROTO_ICMPV6);
+    std::printf("new raw6 socket %d\n", fresh6 >= 0 ? 1 : 0);
     std::printf("read others' file %d\n", open(secret.c_str(), O_RDONLY) >= 0 ? 1 : 0);
-    // The borrowed socket's filter can be neither removed nor replaced.
+    // The borrowed sockets' filters (ICMP and ICMPv6) can be neither
+    // removed nor replaced.
     for (int fd = 3; fd < 64; ++fd) {
       int type = 0;
       socklen_t size = sizeof type;
@@ -138,7 +142,8 @@ TEST_P(RootStartTest, KeepsNoCapabilityNoRootYetStillPings) {
   const std::string zero = "\t0000000000000000\n";
   EXPECT_EQ(outcome.output, std::string(start.ids) + "CapInh:" + zero + "CapPrm:" + zero + "CapEff:" + zero +
                                 "CapBnd:" + zero + "CapAmb:" + zero +
-                                "NoNewPrivs:\t1\nprobe 1\nnew raw socket 0\nread others' file 0\nfilter detached 0\n");
+                                "NoNewPrivs:\t1\nprobe 1\nprobe6 1\nnew raw socket 0\nnew raw6 socket 0\n"
+                                "read others' file 0\nfilter detached 0\nfilter detached 0\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -44,6 +44,40 @@ TEST_F(ResolveTest, TheTestBedsNamesGiveTheirFirstAddress) {
   EXPECT_EQ(ResolveHostAddress(testbed::kMultiName, resolver), testbed::kKernelHost);
 }
 
+// IPv6 only where the IPv4 path finds nothing: a typed IPv6 address, as
+// typed, or the first IPv6 address of a name that has no IPv4 address.
+TEST_F(ResolveTest, IPv6OnlyWhereIPv4FindsNothing) {
+  TOLVANE_REQUIRE_TESTBED();
+  struct {
+    std::string name;
+    std::string ipv4, ipv6;
+    int lookups;  // start-ups and clean-ups of the socket library for the IPv6 text
+  } const rows[] = {
+      {"::1", "", "::1", 0},
+      {"FD4C:7F1E:A7B0:1::2", "", "FD4C:7F1E:A7B0:1::2", 0},
+      {"fe80::1%1", "", "fe80::1%1", 0},
+      {"fe80::1", "", "", 0},  // link-local: which link?
+      {"fe80::1%no-such-interface", "", "", 0},
+      {testbed::kV6OnlyName, "", testbed::kResponder15Host6, 1},
+      {testbed::kMulti6Name, "", testbed::kKernelHost6, 1},
+      {testbed::kDualName, testbed::kSilentHost, "", 1},  // its IPv4 address is the one
+      {testbed::kKernelName, testbed::kKernelHost, "", 1},
+      {testbed::kUnknownName, "", "", 1},
+      {std::string("v6only.tolvane.test\0.invalid", 28), "", testbed::kResponder15Host6, 1},
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(ResolveHostAddress(row.name, resolver), row.ipv4) << row.name;
+    sockets.startups = sockets.cleanups = 0;
+    EXPECT_EQ(ResolveHostAddress6(row.name, resolver), row.ipv6) << row.name;
+    EXPECT_EQ(sockets.startups, row.lookups) << row.name;
+    EXPECT_EQ(sockets.cleanups, row.lookups) << row.name;
+  }
+  sockets.startupResult = 10091;
+  EXPECT_EQ(ResolveHostAddress6(testbed::kV6OnlyName, resolver), "");
+  EXPECT_EQ(ResolveHostAddress6("::1", resolver), "::1");
+  EXPECT_TRUE(sink.shown.empty());
+}
+
 TEST_F(ResolveTest, AnUnknownNameGivesTheEmptyTextAndStillCleansUp) {
   TOLVANE_REQUIRE_TESTBED();
   EXPECT_EQ(ResolveHostAddress(testbed::kUnknownName, resolver), "");

@@ -26,31 +26,51 @@ inline Echo Lost(std::int32_t status = probe::kIpReqTimedOut) { return {status, 
 inline Echo NotPermitted() { return Lost(probe::kIcmpNotPermitted); }
 
 // Answers each echo with the next entry of `script`; once it runs out,
-// echoes time out. Every echo's destination is kept, as dotted text.
+// echoes time out. Every echo's destination is kept, as dotted text (or
+// IPv6 text for an ICMPv6 echo).
 class ScriptedIcmpService final : public probe::IcmpService {
  public:
   std::deque<Echo> script;
   std::vector<std::string> sent;
 
   std::unique_ptr<probe::IcmpHandle> Open() override { return std::make_unique<Handle>(*this); }
+  std::unique_ptr<probe::Icmp6Handle> Open6() override { return std::make_unique<Handle6>(*this); }
 
  private:
+  // The next scripted outcome into `reply`: 1 for a reply, 0 otherwise.
+  std::uint32_t Answer(probe::EchoReply& reply) {
+    Echo echo = Lost();
+    if (!script.empty()) {
+      echo = script.front();
+      script.pop_front();
+    }
+    reply.Status = echo.status;
+    if (echo.status != probe::kIpSuccess) return 0;
+    reply.RoundTripTime = static_cast<std::int32_t>(echo.ms);
+    reply.RoundTripMicroseconds = std::llround(echo.ms * 1000);
+    return 1;
+  }
+
+  class Handle6 final : public probe::Icmp6Handle {
+   public:
+    explicit Handle6(ScriptedIcmpService& service) : service_(service) {}
+    std::uint32_t SendEcho(const probe::Address6& destination, std::span<const char>, probe::EchoReply& reply,
+                           std::uint32_t) override {
+      service_.sent.push_back(probe::Address6ToText(destination));
+      return service_.Answer(reply);
+    }
+
+   private:
+    ScriptedIcmpService& service_;
+  };
+
   class Handle final : public probe::IcmpHandle {
    public:
     explicit Handle(ScriptedIcmpService& service) : service_(service) {}
     std::uint32_t SendEcho(std::uint32_t destination, std::span<const char>, probe::EchoReply& reply,
                            std::uint32_t) override {
       service_.sent.push_back(resolve::AddressToText(destination));
-      Echo echo = Lost();
-      if (!service_.script.empty()) {
-        echo = service_.script.front();
-        service_.script.pop_front();
-      }
-      reply.Status = echo.status;
-      if (echo.status != probe::kIpSuccess) return 0;
-      reply.RoundTripTime = static_cast<std::int32_t>(echo.ms);
-      reply.RoundTripMicroseconds = std::llround(echo.ms * 1000);
-      return 1;
+      return service_.Answer(reply);
     }
 
    private:
@@ -58,11 +78,20 @@ class ScriptedIcmpService final : public probe::IcmpService {
   };
 };
 
-// Names and their first address, as dotted text.
+// Names and their first address, as dotted text; `names6`, their first
+// IPv6 address, as IPv6 text.
 class TableHostLookup final : public resolve::HostLookup {
  public:
   std::map<std::string, std::string> names;
+  std::map<std::string, std::string> names6;
   std::vector<std::string> asked;
+
+  std::optional<probe::Address6> FirstAddress6(const std::string& name) override {
+    asked.push_back(name);
+    const auto found = names6.find(name);
+    if (found == names6.end()) return std::nullopt;
+    return probe::ParseAddress6(found->second);
+  }
 
   std::optional<std::uint32_t> FirstAddress(const std::string& name) override {
     asked.push_back(name);

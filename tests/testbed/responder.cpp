@@ -11,6 +11,8 @@
 //                 (wrong id, wrong seq, wrong payload, bad checksum, the
 //                 right reply from 10.77.3.15), the real reply at 15 ms and
 //                 a duplicate of it at 16 ms
+//   kResponder15Host6, kNoisyHost6: the same over ICMPv6 (no bad-checksum
+//                 stray: the kernel computes ICMPv6 checksums itself)
 //
 // Control channel: UDP 10.77.3.2:7777, one text command per datagram, one
 // datagram back.
@@ -33,6 +35,7 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <netinet/icmp6.h>
 #include <netinet/ip_icmp.h>
 #include <poll.h>
 #include <sched.h>
@@ -80,11 +83,20 @@ struct Host {
 
 enum class SendKind { Reply, WrongId, WrongSeq, WrongPayload, BadChecksum, WrongSource, Duplicate };
 
+struct Host6 {
+  in6_addr addr{};
+  Role role = Role::Fixed;
+  int delayMs = 0;
+};
+
 struct Pending {
   std::int64_t dueNs = 0;
   std::uint64_t order = 0;  // keeps sends due at the same time in plan order
   in_addr from{};
   sockaddr_in to{};
+  bool v6 = false;
+  in6_addr from6{};
+  sockaddr_in6 to6{};
   SendKind kind = SendKind::Reply;
   std::vector<std::uint8_t> icmp;
 
@@ -105,6 +117,12 @@ in_addr Addr(const char* text) {
   return a;
 }
 
+in6_addr Addr6(const char* text) {
+  in6_addr a{};
+  inet_pton(AF_INET6, text, &a);
+  return a;
+}
+
 [[noreturn]] void Die(const char* what) {
   std::fprintf(stderr, "tolvane_responder: %s: %s\n", what, std::strerror(errno));
   std::exit(1);
@@ -118,6 +136,7 @@ class Responder {
         {Addr(kResponder15), Role::Fixed, 15},  {Addr(kResponder20), Role::Fixed, 20},
         {Addr(kScriptedHost), Role::Scripted, 0}, {Addr(kNoisyHost), Role::Noisy, kNoisyDelayMs},
     };
+    hosts6_ = {{Addr6(kResponder15Host6), Role::Fixed, 15}, {Addr6(kNoisyHost6), Role::Noisy, kNoisyDelayMs}};
     log_.reserve(kMaxLog);
   }
 
@@ -133,6 +152,17 @@ class Responder {
     if (setsockopt(raw_, SOL_RAW, kIcmpFilter, &filter, sizeof filter) < 0) Die("ICMP_FILTER");
     const int buf = 1 << 20;
     setsockopt(raw_, SOL_SOCKET, SO_RCVBUF, &buf, sizeof buf);
+
+    raw6_ = socket(AF_INET6, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_ICMPV6);
+    if (raw6_ < 0) Die("raw ICMPv6 socket");
+    if (setsockopt(raw6_, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on) < 0) Die("SO_TIMESTAMPNS (IPv6)");
+    // The address asked comes as IPV6_PKTINFO: no IPv6 header is handed over.
+    if (setsockopt(raw6_, IPPROTO_IPV6, IPV6_RECVPKTINFO, &on, sizeof on) < 0) Die("IPV6_RECVPKTINFO");
+    icmp6_filter filter6{};
+    ICMP6_FILTER_SETBLOCKALL(&filter6);
+    ICMP6_FILTER_SETPASS(ICMP6_ECHO_REQUEST, &filter6);
+    if (setsockopt(raw6_, IPPROTO_ICMPV6, ICMP6_FILTER, &filter6, sizeof filter6) < 0) Die("ICMP6_FILTER");
+    setsockopt(raw6_, SOL_SOCKET, SO_RCVBUF, &buf, sizeof buf);
 
     control_ = socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     if (control_ < 0) Die("control socket");
@@ -159,14 +189,16 @@ class Responder {
   // Runs until a signal or the lifetime ends.
   void Run(std::int64_t lifetimeNs) {
     const std::int64_t endNs = NowNs() + lifetimeNs;
-    pollfd fds[4] = {{raw_, POLLIN, 0}, {control_, POLLIN, 0}, {timer_, POLLIN, 0}, {signals_, POLLIN, 0}};
+    pollfd fds[5] = {{raw_, POLLIN, 0}, {control_, POLLIN, 0}, {timer_, POLLIN, 0}, {signals_, POLLIN, 0},
+                     {raw6_, POLLIN, 0}};
     for (;;) {
       const std::int64_t left = endNs - NowNs();
       if (left <= 0) return;
       const int wait = static_cast<int>(std::min<std::int64_t>(left / kMs + 1, 60'000));
-      if (poll(fds, 4, wait) < 0 && errno != EINTR) Die("poll");
+      if (poll(fds, 5, wait) < 0 && errno != EINTR) Die("poll");
       if (fds[3].revents) return;
       if (fds[0].revents) ReadRequests();
+      if (fds[4].revents) ReadRequests6();
       if (fds[1].revents) ReadControl();
       if (fds[2].revents) {
         std::uint64_t expirations = 0;
@@ -252,6 +284,80 @@ class Responder {
     }
   }
 
+  void ReadRequests6() {
+    std::uint8_t buf[65536];
+    alignas(cmsghdr) char control[512];
+    for (int n = 0; n < kMaxBatch; ++n) {
+      sockaddr_in6 peer{};
+      iovec iov{buf, sizeof buf};
+      msghdr msg{};
+      msg.msg_name = &peer;
+      msg.msg_namelen = sizeof peer;
+      msg.msg_iov = &iov;
+      msg.msg_iovlen = 1;
+      msg.msg_control = control;
+      msg.msg_controllen = sizeof control;
+      const ssize_t len = recvmsg(raw6_, &msg, 0);
+      if (len < 0) return;  // EAGAIN: drained
+      std::int64_t rxNs = 0;
+      std::optional<in6_addr> dst;
+      for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+          timespec ts{};
+          std::memcpy(&ts, CMSG_DATA(c), sizeof ts);
+          rxNs = std::int64_t{ts.tv_sec} * 1'000'000'000 + ts.tv_nsec;
+        } else if (c->cmsg_level == IPPROTO_IPV6 && c->cmsg_type == IPV6_PKTINFO) {
+          in6_pktinfo info{};
+          std::memcpy(&info, CMSG_DATA(c), sizeof info);
+          dst = info.ipi6_addr;
+        }
+      }
+      if (rxNs == 0) rxNs = NowNs();
+      if (dst) Handle6(std::span<const std::uint8_t>(buf, static_cast<std::size_t>(len)), peer, *dst, rxNs);
+    }
+  }
+
+  // The kernel has checked the checksum of everything a raw ICMPv6 socket
+  // receives, and computes it for everything it sends.
+  void Handle6(std::span<const std::uint8_t> icmp, const sockaddr_in6& peer, const in6_addr& dst, std::int64_t rxNs) {
+    const Host6* host = nullptr;
+    for (const Host6& h : hosts6_)
+      if (std::memcmp(&h.addr, &dst, sizeof dst) == 0) host = &h;
+    if (!host) return;
+    const auto req = ParseEcho(icmp);
+    if (!req || req->type != ICMP6_ECHO_REQUEST || req->code != 0) return;
+    ++stats_.requests;
+    if (queue_.size() + 8 > kMaxPending) {
+      ++stats_.overflow;
+      return;
+    }
+    Echo reply = *req;
+    reply.type = ICMP6_ECHO_REPLY;
+    auto plan = [&](std::int64_t due, const in6_addr& from, SendKind kind, std::vector<std::uint8_t> bytes) {
+      Pending p{due, order_++, {}, {}, true, from, peer, kind, std::move(bytes)};
+      queue_.push(std::move(p));
+    };
+    if (host->role == Role::Fixed) {
+      plan(rxNs + host->delayMs * kMs, host->addr, SendKind::Reply, BuildEcho(reply));
+      return;
+    }
+    ++stats_.noisy;
+    const std::int64_t strayAt = rxNs + kNoisyStrayDelayMs * kMs;
+    Echo e = reply;
+    e.id = static_cast<std::uint16_t>(reply.id ^ 0x8000);
+    plan(strayAt, host->addr, SendKind::WrongId, BuildEcho(e));
+    e = reply;
+    e.seq = static_cast<std::uint16_t>(reply.seq ^ 0x8000);
+    plan(strayAt, host->addr, SendKind::WrongSeq, BuildEcho(e));
+    e = reply;
+    for (auto& b : e.payload) b = static_cast<std::uint8_t>(~b);
+    if (e.payload.empty()) e.payload.push_back(0x5a);
+    plan(strayAt, host->addr, SendKind::WrongPayload, BuildEcho(e));
+    plan(strayAt, Addr6(kResponder15Host6), SendKind::WrongSource, BuildEcho(reply));
+    plan(rxNs + kNoisyDelayMs * kMs, host->addr, SendKind::Reply, BuildEcho(reply));
+    plan(rxNs + (kNoisyDelayMs + 1) * kMs, host->addr, SendKind::Duplicate, BuildEcho(reply));
+  }
+
   void PlanNoise(std::int64_t rxNs, in_addr self, const sockaddr_in& to, const Echo& reply) {
     const std::int64_t strayAt = rxNs + kNoisyStrayDelayMs * kMs;
     const std::int64_t realAt = rxNs + kNoisyDelayMs * kMs;
@@ -282,7 +388,7 @@ class Responder {
 
   void Plan(std::int64_t dueNs, in_addr from, const sockaddr_in& to, SendKind kind,
             std::vector<std::uint8_t> icmp) {
-    queue_.push(Pending{dueNs, order_++, from, to, kind, std::move(icmp)});
+    queue_.push(Pending{dueNs, order_++, from, to, false, {}, {}, kind, std::move(icmp)});
   }
 
   void SendDue() {
@@ -302,6 +408,42 @@ class Responder {
   // The source address goes in IP_PKTINFO: the reply comes from the address
   // that was asked (or, for the wrong-source stray, from another one).
   void Send(const Pending& p) {
+    if (p.v6 ? !Send6(p) : !Send4(p)) {
+      ++stats_.send_errors;
+      return;
+    }
+    switch (p.kind) {
+      case SendKind::Reply: ++stats_.replies; break;
+      case SendKind::WrongId: ++stats_.wrong_id; break;
+      case SendKind::WrongSeq: ++stats_.wrong_seq; break;
+      case SendKind::WrongPayload: ++stats_.wrong_payload; break;
+      case SendKind::BadChecksum: ++stats_.bad_checksum; break;
+      case SendKind::WrongSource: ++stats_.wrong_source; break;
+      case SendKind::Duplicate: ++stats_.duplicate; break;
+    }
+  }
+
+  bool Send6(const Pending& p) {
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in6_pktinfo))] = {};
+    iovec iov{const_cast<std::uint8_t*>(p.icmp.data()), p.icmp.size()};
+    msghdr msg{};
+    msg.msg_name = const_cast<sockaddr_in6*>(&p.to6);
+    msg.msg_namelen = sizeof p.to6;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    cmsghdr* c = CMSG_FIRSTHDR(&msg);
+    c->cmsg_level = IPPROTO_IPV6;
+    c->cmsg_type = IPV6_PKTINFO;
+    c->cmsg_len = CMSG_LEN(sizeof(in6_pktinfo));
+    in6_pktinfo info{};
+    info.ipi6_addr = p.from6;
+    std::memcpy(CMSG_DATA(c), &info, sizeof info);
+    return sendmsg(raw6_, &msg, 0) >= 0;
+  }
+
+  bool Send4(const Pending& p) {
     alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
     iovec iov{const_cast<std::uint8_t*>(p.icmp.data()), p.icmp.size()};
     msghdr msg{};
@@ -318,19 +460,7 @@ class Responder {
     in_pktinfo info{};
     info.ipi_spec_dst = p.from;
     std::memcpy(CMSG_DATA(c), &info, sizeof info);
-    if (sendmsg(raw_, &msg, 0) < 0) {
-      ++stats_.send_errors;
-      return;
-    }
-    switch (p.kind) {
-      case SendKind::Reply: ++stats_.replies; break;
-      case SendKind::WrongId: ++stats_.wrong_id; break;
-      case SendKind::WrongSeq: ++stats_.wrong_seq; break;
-      case SendKind::WrongPayload: ++stats_.wrong_payload; break;
-      case SendKind::BadChecksum: ++stats_.bad_checksum; break;
-      case SendKind::WrongSource: ++stats_.wrong_source; break;
-      case SendKind::Duplicate: ++stats_.duplicate; break;
-    }
+    return sendmsg(raw_, &msg, 0) >= 0;
   }
 
   void ArmTimer() {
@@ -387,12 +517,14 @@ class Responder {
   }
 
   std::vector<Host> hosts_;
+  std::vector<Host6> hosts6_;
   ReplyScript script_;
   std::vector<std::int64_t> log_;
   std::priority_queue<Pending, std::vector<Pending>, std::greater<>> queue_;
   std::uint64_t order_ = 0;
   ResponderStats stats_;
   int raw_ = -1;
+  int raw6_ = -1;
   int control_ = -1;
   int timer_ = -1;
   int signals_ = -1;

@@ -46,6 +46,19 @@ inline constexpr char kNetUnreachableHost[] = "10.77.6.9";
 inline constexpr char kLoopHost[] = "10.77.7.9";
 inline constexpr char kLoopRouter[] = "10.77.8.2";
 
+// The same hosts over IPv6, from the bed's unique-local prefix: the kernel
+// host, the silent host, the 15 ms and the noisy responder (strays as
+// above, but for the bad checksum, which the kernel fills in for ICMPv6),
+// and the router's errors: no route (1/0), administratively prohibited
+// (1/1), hop limit exceeded in a loop (3/0).
+inline constexpr char kKernelHost6[] = "fd4c:7f1e:a7b0:1::2";
+inline constexpr char kSilentHost6[] = "fd4c:7f1e:a7b0:2::2";
+inline constexpr char kResponder15Host6[] = "fd4c:7f1e:a7b0:3::15";
+inline constexpr char kNoisyHost6[] = "fd4c:7f1e:a7b0:3::66";
+inline constexpr char kNoRouteHost6[] = "fd4c:7f1e:a7b0:5::9";
+inline constexpr char kProhibitedHost6[] = "fd4c:7f1e:a7b0:6::9";
+inline constexpr char kLoopHost6[] = "fd4c:7f1e:a7b0:7::9";
+
 inline constexpr int kControlPort = 7777;
 inline constexpr int kNoisyDelayMs = 15;
 inline constexpr int kNoisyStrayDelayMs = 5;
@@ -63,6 +76,12 @@ inline constexpr char kNoisyName[] = "noisy.tolvane.test";
 inline constexpr char kUnreachableName[] = "unreachable.tolvane.test";
 inline constexpr char kMultiName[] = "multi.tolvane.test";
 inline constexpr char kUnknownName[] = "nosuch.tolvane.test";
+// Names with IPv6 addresses: kV6OnlyName has only kResponder15Host6;
+// kMulti6Name has kKernelHost6, then kResponder15Host6; kDualName has
+// kSilentHost and kKernelHost6.
+inline constexpr char kV6OnlyName[] = "v6only.tolvane.test";
+inline constexpr char kMulti6Name[] = "multi6.tolvane.test";
+inline constexpr char kDualName[] = "dual.tolvane.test";
 
 // True when tests can use the bed: root, inside tolv-c, responder answering.
 // Otherwise false with the reason in *why. Checked once per process.

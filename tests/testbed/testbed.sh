@@ -20,6 +20,14 @@
 #           10.77.6.0/24 no route:          ICMP net unreachable (3/0)
 #           10.77.7.0/24 routed back and forth with tolv-l: time exceeded
 #   tolv-l  10.77.8.1 / 10.77.8.2   the other end of that loop (router side)
+# IPv6, from the bed's own unique-local prefix fd4c:7f1e:a7b0::/48: link N
+# above is fd4c:7f1e:a7b0:N::/64, the client ::1 and the host ::2 on it:
+#   tolv-k  :1::2   the kernel answers echoes
+#   tolv-s  :2::2   silent: net.ipv6.icmp.echo_ignore_all
+#   tolv-r  :3::15 :3::66   tolvane_responder (15 ms; the noisy host)
+#   tolv-u  :4::2   router for :5::/64 (unreachable route: no route, 1/0),
+#                   :6::/64 (prohibit route: 1/1) and :7::/64 (routed in a
+#                   loop with tolv-l, :8::/64: hop limit exceeded, 3/0)
 # Names: /etc/netns/tolv-c/hosts; resolv.conf points at 127.0.0.1, where
 # nothing listens, so unknown names fail at once.
 #
@@ -35,6 +43,7 @@ LOCK=/run/lock/tolvane-testbed.lock
 HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 OWNER=${TOLVANE_TESTBED_OWNER:-$PPID}
 RESPONDER=$HERE/../../build/default/tests/testbed/tolvane_responder
+P6=fd4c:7f1e:a7b0
 
 say() { echo "testbed: $*"; }
 fail() { echo "testbed: FAILED: $*" >&2; exit 1; }
@@ -124,6 +133,11 @@ link_host() {
   ip -n tolv-c link set "$cdev" up
   ip -n "$ns" addr add "$haddr/24" dev eth0
   ip -n "$ns" link set eth0 up
+  # IPv6 on the same link, usable at once (no duplicate address detection).
+  local net=${haddr#10.77.}
+  net=${net%%.*}
+  ip -n tolv-c addr add "$P6:$net::1/64" dev "$cdev" nodad
+  ip -n "$ns" addr add "$P6:$net::2/64" dev eth0 nodad
 }
 
 build() {
@@ -138,12 +152,13 @@ build() {
   link_host tolv-k to-k 10.77.1.1 10.77.1.2
 
   link_host tolv-s to-s 10.77.2.1 10.77.2.2
-  in_ns tolv-s sysctl -qw net.ipv4.icmp_echo_ignore_all=1
+  in_ns tolv-s sysctl -qw net.ipv4.icmp_echo_ignore_all=1 net.ipv6.icmp.echo_ignore_all=1
 
   link_host tolv-r to-r 10.77.3.1 10.77.3.2
   local a
   for a in 12 15 20 66 100; do ip -n tolv-r addr add "10.77.3.$a/24" dev eth0; done
-  in_ns tolv-r sysctl -qw net.ipv4.icmp_echo_ignore_all=1
+  for a in 15 66; do ip -n tolv-r addr add "$P6:3::$a/64" dev eth0 nodad; done
+  in_ns tolv-r sysctl -qw net.ipv4.icmp_echo_ignore_all=1 net.ipv6.icmp.echo_ignore_all=1
 
   link_host tolv-u to-u 10.77.4.1 10.77.4.2
   ip -n tolv-u link add lp0 type veth peer name eth0 netns tolv-l
@@ -151,10 +166,13 @@ build() {
   ip -n tolv-u link set lp0 up
   ip -n tolv-l addr add 10.77.8.2/24 dev eth0
   ip -n tolv-l link set eth0 up
+  ip -n tolv-u addr add "$P6:8::1/64" dev lp0 nodad
+  ip -n tolv-l addr add "$P6:8::2/64" dev eth0 nodad
   for ns in tolv-u tolv-l; do
     # Every error must come back, not one per second per destination.
     in_ns "$ns" sysctl -qw net.ipv4.ip_forward=1 net.ipv4.icmp_ratelimit=0 \
-      net.ipv4.conf.all.send_redirects=0 net.ipv4.conf.all.rp_filter=0
+      net.ipv4.conf.all.send_redirects=0 net.ipv4.conf.all.rp_filter=0 \
+      net.ipv6.conf.all.forwarding=1 net.ipv6.icmp.ratelimit=0
   done
   # Unreachable and missing routes answer through the route error limit: a
   # burst of 5, then one a second per sender, which a test run soon spends.
@@ -171,6 +189,16 @@ build() {
   for net in 10.77.5.0/24 10.77.6.0/24 10.77.7.0/24; do
     ip -n tolv-c route add "$net" via 10.77.4.2
   done
+  ip -n tolv-u -6 route add unreachable "$P6:5::/64"
+  ip -n tolv-u -6 route add prohibit "$P6:6::/64"
+  ip -n tolv-u -6 route add "$P6:7::/64" via "$P6:8::2"
+  ip -n tolv-l -6 route add "$P6:7::/64" via "$P6:8::1"
+  ip -n tolv-l -6 route add "$P6:4::/64" via "$P6:8::1"
+  for net in 5 6 7; do
+    ip -n tolv-c -6 route add "$P6:$net::/64" via "$P6:4::2"
+  done
+  # The routers' neighbours known before the first echo is looped between them.
+  in_ns tolv-u ping -6 -n -c1 -W1 "$P6:8::2" >/dev/null 2>&1 || true
 
   mkdir -p /etc/netns/tolv-c
   cat >/etc/netns/tolv-c/hosts <<'EOF'
@@ -183,6 +211,11 @@ build() {
 10.77.5.9 unreachable.tolvane.test
 10.77.1.2 multi.tolvane.test
 10.77.3.15 multi.tolvane.test
+fd4c:7f1e:a7b0:3::15 v6only.tolvane.test
+fd4c:7f1e:a7b0:1::2 multi6.tolvane.test
+fd4c:7f1e:a7b0:3::15 multi6.tolvane.test
+10.77.2.2 dual.tolvane.test
+fd4c:7f1e:a7b0:1::2 dual.tolvane.test
 EOF
   printf 'nameserver 127.0.0.1\noptions timeout:1 attempts:1\n' >/etc/netns/tolv-c/resolv.conf
 }
@@ -219,12 +252,12 @@ control() {
 }
 
 ping_out() {
-  in_ns tolv-c timeout 5 ping -n -c1 -W1 "$1" 2>&1 || true
+  in_ns tolv-c timeout 5 ping -n -c1 -W1 "$@" 2>&1 || true
 }
 
 ping_ms() {
   # The round trip in ms of one echo from the client, or nothing.
-  ping_out "$1" | sed -n 's/.*time=\([0-9.]*\) ms.*/\1/p'
+  ping_out "$@" | sed -n 's/.*time=\([0-9.]*\) ms.*/\1/p'
 }
 
 verify() {
@@ -239,6 +272,14 @@ verify() {
   [ -n "$t" ] || { [ -n "$quiet" ] || say "15 ms host 10.77.3.15 does not answer"; return 1; }
   [ "${t%%.*}" -ge 15 ] || { [ -n "$quiet" ] || say "15 ms host answered early: ${t} ms"; return 1; }
   [ -n "$quiet" ] || say "15 ms host 10.77.3.15: ${t} ms"
+  # A bed built before it had IPv6 is rebuilt rather than shared.
+  t=$(ping_ms -6 "$P6:1::2")
+  [ -n "$t" ] || { [ -n "$quiet" ] || say "kernel host $P6:1::2 does not answer"; return 1; }
+  [ -n "$quiet" ] || say "kernel host $P6:1::2: ${t} ms"
+  t=$(ping_ms -6 "$P6:3::15")
+  [ -n "$t" ] || { [ -n "$quiet" ] || say "15 ms host $P6:3::15 does not answer"; return 1; }
+  [ "${t%%.*}" -ge 15 ] || { [ -n "$quiet" ] || say "15 ms host answered early: ${t} ms"; return 1; }
+  [ -n "$quiet" ] || say "15 ms host $P6:3::15: ${t} ms"
   if [ -z "$quiet" ]; then
     [[ $(ping_out 10.77.5.9) == *"Destination Host Unreachable"* ]] ||
       { say "10.77.5.9 does not give host unreachable"; return 1; }
@@ -248,6 +289,14 @@ verify() {
       { say "10.77.7.9 does not give time exceeded"; return 1; }
     [ "$( (in_ns tolv-c getent ahostsv4 kernel.tolvane.test || true) | awk 'NR==1{print $1}')" = 10.77.1.2 ] ||
       { say "kernel.tolvane.test does not resolve in tolv-c"; return 1; }
+    [[ $(ping_out -6 "$P6:5::9") == *"No route"* ]] ||
+      { say "$P6:5::9 does not give no route"; return 1; }
+    [[ $(ping_out -6 "$P6:6::9") == *"prohibited"* ]] ||
+      { say "$P6:6::9 does not give administratively prohibited"; return 1; }
+    [[ $(ping_out -6 "$P6:7::9") == *"exceeded"* ]] ||
+      { say "$P6:7::9 does not give time exceeded"; return 1; }
+    [ "$( (in_ns tolv-c getent ahostsv6 v6only.tolvane.test || true) | awk 'NR==1{print $1}')" = "$P6:3::15" ] ||
+      { say "v6only.tolvane.test does not resolve in tolv-c"; return 1; }
   fi
   return 0
 }

@@ -1,6 +1,10 @@
 // The Windows echo service's own guards, over the real IcmpSendEcho to
 // loopback: what must never be sent is refused before the call.
+#include <windows.h>
+
 #include <gtest/gtest.h>
+
+#include <iostream>
 
 #include "probe/echo_reply_win.h"
 #include "probe/echo_win.h"
@@ -82,6 +86,39 @@ TEST(WindowsEcho, ProbeHostOfANameSendsNothingAndSaysWhy) {
   EXPECT_EQ(ProbeHost("127.0.0", reply, platform), -kIpBadDestination);
   EXPECT_EQ(ProbeHost("127.0.0.1", reply, platform), reply.RoundTripTime);
   EXPECT_EQ(reply.Status, kIpSuccess);
+}
+
+}  // namespace
+}  // namespace tolvane::probe
+
+namespace tolvane::probe {
+namespace {
+
+// Wine (8.0) has Icmp6CreateFile and Icmp6SendEcho2 as stubs only: no
+// handle, ERROR_CALL_NOT_IMPLEMENTED.
+bool UnderWine() {
+  const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// ICMPv6 through Icmp6SendEcho2 to the loopback address; under Wine, whose
+// service can't send it, a plain failure, never a reply.
+TEST(WindowsEcho6, LoopbackAnswersWithOurDataOrFailsPlainlyUnderWine) {
+  testing::FakeSocketLibrary sockets;
+  const auto icmp = MakeSystemIcmpService();
+  testing::RecordingSink sink;
+  Platform platform{sockets, *icmp, sink};
+  Checker checker(platform);
+  const std::int32_t rtt = checker.check("::1");
+  if (UnderWine()) {
+    EXPECT_EQ(rtt, kNoReply);
+    EXPECT_EQ(checker.statusText, "11050   [ ip general failure ]");
+    std::cout << "Wine: no ICMPv6 echo service (Icmp6CreateFile is a stub)\n";
+    return;
+  }
+  EXPECT_GE(rtt, 0) << checker.statusText;
+  EXPECT_EQ(std::string_view(checker.reply.DataBuffer.data(), kEchoData.size()), kEchoData);
+  EXPECT_EQ(checker.reply.RoundTripMicroseconds / 1000, checker.reply.RoundTripTime);
 }
 
 }  // namespace

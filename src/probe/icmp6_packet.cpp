@@ -1,0 +1,77 @@
+#include "icmp6_packet.h"
+
+#include <algorithm>
+
+#include "probe.h"
+
+namespace tolvane::probe::icmp6 {
+namespace {
+
+constexpr std::size_t kHeaderSize = 8;
+constexpr std::size_t kIpv6HeaderSize = 40;
+constexpr std::uint8_t kNextHeaderIcmpv6 = 58;
+
+std::uint16_t Be16(std::span<const std::uint8_t> b, std::size_t at) {
+  return static_cast<std::uint16_t>(b[at] << 8 | b[at + 1]);
+}
+
+bool SameAddress(std::span<const std::uint8_t> b, std::size_t at, const Bytes16& address) {
+  return std::equal(address.begin(), address.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
+}
+
+// The quoted packet: our IPv6 header (no extension headers: we send none),
+// then at least the 8 bytes of our echo request's header.
+bool QuotesOurRequest(std::span<const std::uint8_t> quoted, const Expected& sent) {
+  if (quoted.size() < kIpv6HeaderSize + kHeaderSize || quoted[0] >> 4 != 6) return false;
+  if (quoted[6] != kNextHeaderIcmpv6 || !SameAddress(quoted, 24, sent.destination)) return false;
+  const auto request = quoted.subspan(kIpv6HeaderSize);
+  return request[0] == kEchoRequest && request[1] == 0 && (!sent.checkId || Be16(request, 4) == sent.id) &&
+         Be16(request, 6) == sent.sequence;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> EchoRequest(std::uint16_t id, std::uint16_t sequence, std::span<const std::uint8_t> data) {
+  std::vector<std::uint8_t> packet(kHeaderSize + data.size());
+  packet[0] = kEchoRequest;
+  packet[4] = static_cast<std::uint8_t>(id >> 8);
+  packet[5] = static_cast<std::uint8_t>(id);
+  packet[6] = static_cast<std::uint8_t>(sequence >> 8);
+  packet[7] = static_cast<std::uint8_t>(sequence);
+  std::copy(data.begin(), data.end(), packet.begin() + kHeaderSize);
+  return packet;
+}
+
+std::int32_t ErrorStatus(std::uint8_t type, std::uint8_t code) {
+  switch (type) {
+    case kDestUnreachable:
+      switch (code) {
+        case 0: return kIpDestNoRoute;
+        case 2: return kIpDestScopeMismatch;
+        case 3: return kIpDestAddrUnreachable;
+        case 4: return kIpDestPortUnreachable;
+        default: return kIpDestProhibited;  // 1 prohibited, 5 source policy, 6 reject route
+      }
+    case kPacketTooBig: return kIpPacketTooBig;
+    case kTimeExceeded: return code == 0 ? kIpHopLimitExceeded : kIpReassemblyTimeExceeded;
+    case kParameterProblem: return code == 1 ? kIpUnrecognizedNextHeader : kIpParameterProblem;
+    default: return 0;
+  }
+}
+
+Match Classify(std::span<const std::uint8_t> message, const Bytes16& source, const Expected& sent) {
+  if (message.size() < kHeaderSize) return {};
+  const std::uint8_t type = message[0];
+  if (type == kEchoReply) {
+    const auto data = message.subspan(kHeaderSize);
+    const bool ours = message[1] == 0 && source == sent.destination && (!sent.checkId || Be16(message, 4) == sent.id) &&
+                      Be16(message, 6) == sent.sequence &&
+                      std::equal(data.begin(), data.end(), sent.data.begin(), sent.data.end());
+    return ours ? Match{Verdict::Reply, kIpSuccess, data} : Match{};
+  }
+  const std::int32_t status = ErrorStatus(type, message[1]);
+  if (status != 0 && QuotesOurRequest(message.subspan(kHeaderSize), sent)) return {Verdict::Error, status, {}};
+  return {};
+}
+
+}  // namespace tolvane::probe::icmp6
