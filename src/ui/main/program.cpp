@@ -6,6 +6,7 @@
 #include "resolve/resolve.h"
 #include "ui/about/program_info.h"
 #include "ui/main/app_icon.h"
+#include "ui/main/held_keys.h"
 #include "ui/main/main_window.h"
 #include "ui/style/qt_text.h"
 
@@ -20,6 +21,7 @@ int RunProgram(QApplication& app, const QStringList& boxes) {
   QApplication::setApplicationVersion(
       QString("%1.%2.%3").arg(about::kVersionMajor).arg(about::kVersionMinor).arg(about::kVersionRevision));
   QApplication::setWindowIcon(AppIcon());
+  DropKeysHeldElsewhere(app);
   MainWindow window(SystemEngine());
   window.Prefill(boxes);
   // A tool window may not count as the last window to close: end explicitly.
