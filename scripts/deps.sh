@@ -14,7 +14,7 @@ packages=(
   # network test bed
   iproute2 iputils-ping libcap2-bin procps util-linux
   # real-window tests
-  xvfb xauth xcompmgr imagemagick xdotool x11-utils
+  xvfb xauth xcompmgr imagemagick xdotool x11-utils xinput
   # a decimal-comma locale for the row-label test (localedef compiles it)
   locales
   # tray host for the tray test; icon rendering; the desktop entry and the .deb

@@ -6,6 +6,7 @@
 #include "app/program_info.h"
 #include "probe/platform.h"
 #include "qt/application_icon.h"
+#include "qt/held_keys.h"
 #include "qt/main_window.h"
 #include "qt/qt_text.h"
 #include "resolve/resolve.h"
@@ -17,6 +18,7 @@ int RunProgram(QApplication& app, const QStringList& boxes) {
   QApplication::setApplicationVersion(
       QString("%1.%2.%3").arg(about::kVersionMajor).arg(about::kVersionMinor).arg(about::kVersionRevision));
   QApplication::setWindowIcon(icon::ApplicationIcon());
+  DropKeysHeldElsewhere(app);
   MainWindow window(SystemEngine());
   window.Prefill(boxes);
   // A tool window may not count as the last window to close: end explicitly.
