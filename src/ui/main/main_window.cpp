@@ -24,6 +24,7 @@
 #include "ui/main/messages.h"
 #include "ui/main/periodic_timer.h"
 #include "ui/main/system_colours.h"
+#include "ui/main/translucency.h"
 #include "ui/main/window_effects.h"
 #include "ui/style/colours.h"
 #include "ui/style/form_style.h"
@@ -37,7 +38,7 @@
 namespace tolvane::ui {
 namespace {
 
-constexpr double kOpacity = 210.0 / 255.0;
+constexpr int kAlpha = 210;  // of 255
 
 template <typename W>
 W* Place(W* widget, const char* name, layout::Place place) {
@@ -161,7 +162,7 @@ void MainWindow::Prefill(const QStringList& boxes) {
 }
 
 void MainWindow::Form_Load() {
-  setWindowOpacity(kOpacity);
+  MakeTranslucent(*this, kAlpha);
   graph->SetNameText(Q(kProgramTitle));
   Timer1->setEnabled(false);
   AddDropShadow(static_cast<std::uintptr_t>(winId()));

@@ -1,6 +1,7 @@
 #include "ui/tray/qt_notify_area.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QWidget>
 
@@ -18,6 +19,12 @@ QtNotifyArea::~QtNotifyArea() {
 bool QtNotifyArea::Add(const TrayIconRecord& record) {
   if (Icon(record.window, record.id) != nullptr) return false;
   if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+  // On Wayland the only tray is a StatusNotifierItem host, and Qt keeps its
+  // first answer to whether one is up: ask again, so that a host gone since
+  // cannot leave the window hidden with no icon to bring it back.
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && !StatusNotifierHostPresent()) {
+    return false;
+  }
   QWidget* window = record.window == 0 ? nullptr : QWidget::find(record.window);
   if (window == nullptr) return false;
 
