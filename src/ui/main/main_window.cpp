@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -198,6 +199,12 @@ void MainWindow::SysTrayMouseEventHandler() {
   activateWindow();  // takes effect when the window shows again
   // Where the tray opened a menu of its own on the press, one is enough.
   if (QApplication::activePopupWidget() != nullptr) return;
+  // On Wayland a menu opens from a shown window; with this one in the tray
+  // it opens as a small window of its own, fixed in size so that a tiling
+  // compositor floats it rather than filling the screen with it.
+  if (!isVisible() && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    rcpopup_->setFixedSize(rcpopup_->sizeHint());
+  }
   rcpopup_->exec(QCursor::pos());
 }
 
