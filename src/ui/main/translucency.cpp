@@ -59,6 +59,10 @@ void MakeTranslucent(QWidget& window, int alpha) {
     window.setWindowOpacity(alpha / 255.0);
     return;
   }
+  PaintTranslucent(window, alpha);
+}
+
+void PaintTranslucent(QWidget& window, int alpha) {
   window.setAttribute(Qt::WA_TranslucentBackground);
   // That attribute also stops the window painting its own background; it
   // still has one, only painted at the alpha like the rest.

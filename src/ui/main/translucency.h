@@ -20,4 +20,9 @@ bool PaintsOwnOpacity(const QString& platformName);
 // at `alpha`/255, in the way the running platform allows.
 void MakeTranslucent(QWidget& window, int alpha);
 
+// The way for platforms that paint their own opacity: an alpha channel for
+// the window, and a topmost layer that scales whatever the window and its
+// children paint to `alpha`.
+void PaintTranslucent(QWidget& window, int alpha);
+
 }  // namespace tolvane::ui
