@@ -223,6 +223,11 @@ inside() {
       [ "$(main_view | jq -r '"\(.window_rect.width)x\(.window_rect.height)"')" = 609x333 ] ||
         fail "Restore: the window came back at another size"
       sleep 0.5
+      # And as translucent as it left.
+      grim -g "$(main_view | jq -r '"\(.rect.x + .window_rect.x + 3),\(.rect.y + .window_rect.y + 325) 1x1"')" "$rt/restored.png"
+      seen=$(pixel "$rt/restored.png" 0 0)
+      echo "restored: window colour over grey ($seen)"
+      [ "$seen" = "$(pixel "$rt/over-grey.png" 3 325)" ] || fail "Restore: ($seen), not as before"
     else
       key e  # "&Exit"
     fi
