@@ -164,18 +164,29 @@ inside() {
   sleep 0.3
   grim "$rt/wayland-no-tray-message.png"
   # The box itself stays opaque: the same over black as over white.
-  local box
-  box=$(views | jq -r 'last | "\(.rect.x + .window_rect.x),\(.rect.y + .window_rect.y) \(.window_rect.width)x\(.window_rect.height)"')
-  background '#000000'; grim -g "$box" "$rt/box-black.png"
-  background '#ffffff'; grim -g "$box" "$rt/box-white.png"
-  background '#808080'
-  spread=$(convert "$rt/box-white.png" "$rt/box-black.png" -compose difference -composite \
-    -format '%[fx:int(255*maxima+0.5)]' info:)
-  echo "message box ($box): white minus black beneath at most $spread (0: opaque)"
-  [ "$spread" = 0 ] || fail "the message box shows what lies beneath"
+  last_view_opaque() {
+    local box spread
+    box=$(views | jq -r 'last | "\(.rect.x + .window_rect.x),\(.rect.y + .window_rect.y) \(.window_rect.width)x\(.window_rect.height)"')
+    background '#000000'; grim -g "$box" "$rt/box-black.png"
+    background '#ffffff'; grim -g "$box" "$rt/box-white.png"
+    background '#808080'
+    spread=$(convert "$rt/box-white.png" "$rt/box-black.png" -compose difference -composite \
+      -format '%[fx:int(255*maxima+0.5)]' info:)
+    echo "$1 ($box): white minus black beneath at most $spread (0: opaque)"
+    [ "$spread" = 0 ] || fail "the $1 shows what lies beneath"
+  }
+  last_view_opaque "message box"
   key -k Return
   until_ 5 views_are 1 || fail "the message box did not close"
   shown || fail "the window went after the message"
+  # The About dialog is opaque too.
+  key -M alt a -m alt
+  until_ 5 views_are 2 || fail "no About dialog"
+  [ "$(views | jq -r 'last | .name')" = "About Tolvane" ] || fail "not the About dialog: $(views | jq -r 'last | .name')"
+  sleep 0.3
+  last_view_opaque "About dialog"
+  key -k Escape
+  until_ 5 views_are 1 || fail "Escape did not close the About dialog"
   key -M alt e -m alt  # "&Exit"
   ends
 
