@@ -279,13 +279,24 @@ install -m 0755 "${BASH_SOURCE[0]}" "$rt/test.sh"
 chown nobody "$rt"
 chmod 0700 "$rt"
 group=$(id -g nobody)
+# A sanitizer build's options go along, its leak suppressions copied in too.
+sanitizers=()
+for var in ASAN_OPTIONS UBSAN_OPTIONS LSAN_OPTIONS; do
+  [ -n "${!var:-}" ] && sanitizers+=("$var=${!var}")
+done
+if [[ "${LSAN_OPTIONS:-}" =~ suppressions=([^:]*) ]] && [ -f "${BASH_REMATCH[1]}" ]; then
+  install -m 0644 "${BASH_REMATCH[1]}" "$rt/lsan.supp"
+  sanitizers=("${sanitizers[@]/suppressions=${BASH_REMATCH[1]}/suppressions=$rt/lsan.supp}")
+fi
 status=0
 timeout -k 5 170 unshare --net --pid --fork --kill-child --mount-proc -- sh -c '
-  ip link set lo up && sysctl -qw net.ipv4.ping_group_range="$1 $1" || exit 1
-  exec setpriv --reuid=nobody --regid="$1" --clear-groups --inh-caps=-all \
-    env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$2" XDG_RUNTIME_DIR="$2" LANG=C.UTF-8 \
-    dbus-run-session -- bash "$2/test.sh" --inside "$2/tolvane" "$2"
-' sh "$group" "$rt" 2>&1 | grep -v '^dbus-daemon\[' || status=${PIPESTATUS[0]}
+  group=$1 rt=$2
+  shift 2
+  ip link set lo up && sysctl -qw net.ipv4.ping_group_range="$group $group" || exit 1
+  exec setpriv --reuid=nobody --regid="$group" --clear-groups --inh-caps=-all \
+    env -i PATH=/usr/local/bin:/usr/bin:/bin HOME="$rt" XDG_RUNTIME_DIR="$rt" LANG=C.UTF-8 "$@" \
+    dbus-run-session -- bash "$rt/test.sh" --inside "$rt/tolvane" "$rt"
+' sh "$group" "$rt" "${sanitizers[@]}" 2>&1 | grep -v '^dbus-daemon\[' || status=${PIPESTATUS[0]}
 cp "$rt"/wayland-*.png "$shots"/ 2>/dev/null || true
 for f in "$shots"/wayland-*.png; do [ -f "$f" ] && echo "screenshot: $f"; done
 [ "$status" = 0 ] || { echo "--- program's log"; cat "$rt/tolvane.log" 2>/dev/null || true; exit "$status"; }
