@@ -19,9 +19,9 @@ QtNotifyArea::~QtNotifyArea() {
 bool QtNotifyArea::Add(const TrayIconRecord& record) {
   if (Icon(record.window, record.id) != nullptr) return false;
   if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
-  // On Wayland the only tray is a StatusNotifierItem host, and Qt keeps its
-  // first answer to whether one is up: ask again, so that a host gone since
-  // cannot leave the window hidden with no icon to bring it back.
+  // On Wayland the only tray is a StatusNotifierItem host, and Qt takes a
+  // watcher with no host behind it for a tray: ask for the host itself, so
+  // that the window is never hidden behind an icon nothing shows.
   if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && !StatusNotifierHostPresent()) {
     return false;
   }
