@@ -23,6 +23,10 @@ packages=(
   lintian mandoc appstream
   # a private session bus for the StatusNotifierItem test
   dbus-daemon
+  # the Wayland window test: Qt's Wayland platform, a headless compositor
+  # (sway; swaybg draws the background, swaybar is the StatusNotifierItem
+  # host), screenshots, keys, the accessibility bus and gdbus to read it
+  qt6-wayland sway swaybg grim wtype jq at-spi2-core libglib2.0-bin
 )
 
 missing=()

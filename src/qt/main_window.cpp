@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -29,6 +30,7 @@
 #include "qt/qt_text.h"
 #include "qt/qt_tray.h"
 #include "qt/system_colours.h"
+#include "qt/translucency.h"
 #include "qt/twips_qt.h"
 #include "resolve/resolve.h"
 
@@ -167,7 +169,7 @@ void MainWindow::Prefill(const QStringList& boxes) {
 }
 
 void MainWindow::Form_Load() {
-  setWindowOpacity(controls::kOpacity / 255.0);
+  MakeTranslucent(*this, controls::kOpacity);
   graph->SetNameText(Q(kProgramTitle));
   Timer1->setEnabled(false);
   // No shadow to ask for: on X11 and Wayland the compositor draws one.
@@ -198,6 +200,12 @@ void MainWindow::SysTrayMouseEventHandler() {
   activateWindow();  // takes effect when the window shows again
   // Where the tray opened a menu of its own on the press, one is enough.
   if (QApplication::activePopupWidget() != nullptr) return;
+  // On Wayland a menu opens from a shown window; with this one in the tray
+  // it opens as a small window of its own, fixed in size so that a tiling
+  // compositor floats it rather than filling the screen with it.
+  if (!isVisible() && QGuiApplication::platformName().startsWith(QLatin1String("wayland"))) {
+    rcpopup_->setFixedSize(rcpopup_->sizeHint());
+  }
   rcpopup_->exec(QCursor::pos());
 }
 

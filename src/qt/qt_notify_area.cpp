@@ -1,6 +1,7 @@
 #include "qt/qt_notify_area.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QWidget>
 
@@ -18,6 +19,12 @@ QtNotifyArea::~QtNotifyArea() {
 bool QtNotifyArea::Add(const TrayIconRecord& record) {
   if (Icon(record.window, record.id) != nullptr) return false;
   if (!QSystemTrayIcon::isSystemTrayAvailable()) return false;
+  // On Wayland the only tray is a StatusNotifierItem host, and Qt takes a
+  // watcher with no host behind it for a tray: ask for the host itself, so
+  // that the window is never hidden behind an icon nothing shows.
+  if (QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && !StatusNotifierHostPresent()) {
+    return false;
+  }
   QWidget* window = record.window == 0 ? nullptr : QWidget::find(record.window);
   if (window == nullptr) return false;
 
