@@ -47,8 +47,16 @@ void PingRun::Press(const TypedRun& typed) {
     host = resolve::ResolveHostAddress(typed.host, resolver_);
     if (checker_.check(host) == probe::kNoReply) {
       if (RefusedForPermission()) return;
-      view_.ShowMessage(std::string(kUnresponsiveMessage), RunView::BoxIcon::None);
-      return;
+      // Where IPv4 found nothing: a name with only IPv6 addresses takes
+      // its first. (A typed IPv6 address was probed as typed already.)
+      const std::string host6 = host.empty() ? resolve::ResolveHostAddress6(typed.host, resolver_) : std::string();
+      const bool answered = !host6.empty() && host6 != typed.host && checker_.check(host6) != probe::kNoReply;
+      if (!answered) {
+        if (!host6.empty() && host6 != typed.host && RefusedForPermission()) return;
+        view_.ShowMessage(std::string(kUnresponsiveMessage), RunView::BoxIcon::None);
+        return;
+      }
+      host = host6;
     }
   }
 

@@ -243,7 +243,9 @@ TEST_F(RunTest, FailedProbesAtThePressTellWhy) {
   };
   const Case cases[] = {
       {"10.77.2.30", {Lost(), Lost()}, {"10.77.2.30", "10.77.2.30"}, {"10.77.2.30"}, {unresponsive, Icon::None}},
-      {"nowhere.test", {Lost(), Lost()}, {"0.0.0.0", "0.0.0.0"}, {"nowhere.test"}, {unresponsive, Icon::None}},
+      // No IPv4 address: asked once more before its IPv6 ones are.
+      {"nowhere.test", {Lost(), Lost()}, {"0.0.0.0", "0.0.0.0"}, {"nowhere.test", "nowhere.test"},
+       {unresponsive, Icon::None}},
       {"10.77.2.9", {NotPermitted()}, {"10.77.2.9"}, {}, {permission, Icon::Warning}},
       {"responder.test", {Lost(), NotPermitted()}, {"0.0.0.0", "10.77.2.15"}, {"responder.test"},
        {permission, Icon::Warning}},
@@ -257,6 +259,36 @@ TEST_F(RunTest, FailedProbesAtThePressTellWhy) {
     EXPECT_EQ(lookup.asked, c.asked);
     EXPECT_EQ(view.boxes, std::vector{c.box});
     EXPECT_FALSE(run.running() || view.timerOn || view.stopShown);
+  }
+}
+
+TEST_F(RunTest, WhereIPv4FindsNothingIPv6IsGraphed) {
+  lookup.names6 = {{"v6only.test", "fd4c:7f1e:a7b0:3::15"}, {"dual.test", "fd4c:7f1e:a7b0:3::15"}};
+  lookup.names["dual.test"] = "10.77.2.30";
+  const std::string unresponsive(kUnresponsiveMessage);
+  const struct {
+    const char* host;
+    std::vector<Echo> echoes;
+    std::vector<std::string> sent;
+    const char* graphed;  // nullptr: refused as unresponsive
+  } cases[] = {
+      {"::1", {Reply(0)}, {"::1"}, "::1"},
+      {"v6only.test", {Lost(), Lost(), Reply(15)}, {"0.0.0.0", "0.0.0.0", "fd4c:7f1e:a7b0:3::15"},
+       "fd4c:7f1e:a7b0:3::15"},
+      {"v6only.test", {Lost(), Lost(), Lost()}, {"0.0.0.0", "0.0.0.0", "fd4c:7f1e:a7b0:3::15"}, nullptr},
+      {"dual.test", {Lost(), Lost()}, {"0.0.0.0", "10.77.2.30"}, nullptr},  // its IPv4 address holds
+      {"fe80::1", {}, {"0.0.0.0", "0.0.0.0"}, nullptr},                     // a link needs its scope
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.host);
+    view.boxes.clear();
+    view.host.clear();
+    Press(c.host, "6", "2", c.echoes);
+    EXPECT_EQ(icmp.sent, c.sent);
+    EXPECT_EQ(run.running(), c.graphed != nullptr);
+    EXPECT_EQ(view.host, c.graphed ? c.graphed : "");
+    EXPECT_EQ(view.boxes.empty(), c.graphed != nullptr);
+    run.Stop();
   }
 }
 

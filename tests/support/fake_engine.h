@@ -84,10 +84,10 @@ class TableHostLookup final : public resolve::HostLookup {
  public:
   std::map<std::string, std::string> names;
   std::map<std::string, std::string> names6;
-  std::vector<std::string> asked;
+  std::vector<std::string> asked, asked6;
 
   std::optional<probe::Address6> FirstAddress6(const std::string& name) override {
-    asked.push_back(name);
+    asked6.push_back(name);
     const auto found = names6.find(name);
     if (found == names6.end()) return std::nullopt;
     return probe::ParseAddress6(found->second);
