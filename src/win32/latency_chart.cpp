@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <commdlg.h>
+#include <oleacc.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,6 +12,7 @@
 #include "app/chart_style.h"
 #include "app/colours.h"
 #include "app/messages.h"
+#include "win32/chart_accessible.h"
 #include "win32/controls.h"
 #include "win32/owned_window.h"
 #include "win32/png.h"
@@ -92,6 +94,7 @@ LatencyChart::LatencyChart(HINSTANCE instance, HWND parent, int id) {
 }
 
 LatencyChart::~LatencyChart() {
+  DropAccessible();
   if (tips_) DestroyWindow(tips_);
   if (window_) {
     SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
@@ -104,24 +107,41 @@ void LatencyChart::SetNameText(const std::string& text) {
   model_.SetNameText(text);
   Changed(false);
 }
+// A new run: screen readers read the list anew; a selection past its end
+// came back to its last row.
 void LatencyChart::SetRowCount(std::int16_t count) {
+  const auto before = model_.selected();
   model_.SetRowCount(count);
   Changed(true);
+  Announce(EVENT_OBJECT_REORDER, CHILDID_SELF);
+  if (model_.selected() != before) SelectionMoved(before);
 }
 void LatencyChart::SetHostText(const std::string& text) {
   model_.SetHostText(text);
   Changed(false);
+  Announce(EVENT_OBJECT_DESCRIPTIONCHANGE, CHILDID_SELF);
 }
-void LatencyChart::SelectRow(std::int16_t row) { model_.SelectRow(row); }
+void LatencyChart::SelectRow(std::int16_t row) {
+  model_.SelectRow(row);
+  writing_ = row;
+}
+// A row's label and value make its name.
 void LatencyChart::SetRowLabel(const std::string& text) {
   model_.SetRowLabel(text);
   Changed(false);
+  AnnounceWrittenRow();
 }
 void LatencyChart::SetRowValue(const std::string& text) {
   model_.SetRowValue(text);
   Changed(false);
+  AnnounceWrittenRow();
 }
-void LatencyChart::SetRowToolTip(const std::string& text) { model_.SetRowToolTip(text); }
+// A lost sample's name ends with its status, which comes with the tooltip.
+void LatencyChart::SetRowToolTip(const std::string& text) {
+  model_.SetRowToolTip(text);
+  Changed(false);
+  AnnounceWrittenRow();
+}
 
 void LatencyChart::SetDpi(int dpi) {
   dpi_ = dpi;
@@ -157,6 +177,61 @@ void LatencyChart::Changed(bool rowsMoved) {
 RECT LatencyChart::PlotArea(const RECT& client) const {
   return RECT{client.left + Px(44), client.top + Px(26), client.right - Px(kRightColumn) - Px(8),
               client.bottom - Px(36)};
+}
+
+RECT LatencyChart::RowRect(std::size_t index) const {
+  RECT client{};
+  if (window_) GetClientRect(window_, &client);
+  return RowSlot(PlotArea(client), index);
+}
+
+std::optional<std::size_t> LatencyChart::RowAt(POINT at) const {
+  for (std::size_t i = 0; i < model_.rows().size(); ++i) {
+    const RECT slot = RowRect(i);
+    if (PtInRect(&slot, at)) return i;
+  }
+  return std::nullopt;
+}
+
+void LatencyChart::Move(ChartModel::Move move) {
+  const auto before = model_.selected();
+  model_.Select(move);
+  SelectionMoved(before);
+}
+
+// The model moves the selection a step at a time.
+void LatencyChart::SelectIndex(std::size_t index) {
+  const auto before = model_.selected();
+  model_.Select(ChartModel::Move::First);
+  for (std::size_t i = 0; i < index && i + 1 < model_.rows().size(); ++i) model_.Select(ChartModel::Move::Next);
+  SelectionMoved(before);
+}
+
+void LatencyChart::SelectionMoved(std::optional<std::size_t> before) {
+  if (window_) InvalidateRect(window_, nullptr, FALSE);
+  const auto now = model_.selected();
+  if (!now || now == before) return;
+  const long child = static_cast<long>(*now) + 1;
+  if (focused()) Announce(EVENT_OBJECT_FOCUS, child);
+  Announce(EVENT_OBJECT_SELECTION, child);
+}
+
+void LatencyChart::AnnounceWrittenRow() {
+  if (writing_ >= 1 && static_cast<std::size_t>(writing_) <= model_.rows().size())
+    Announce(EVENT_OBJECT_NAMECHANGE, writing_);
+}
+
+void LatencyChart::Announce(DWORD event, long child) {
+  if (window_) NotifyWinEvent(event, window_, OBJID_CLIENT, child);
+}
+
+// Clients that still hold the object get CO_E_OBJNOTCONNECTED from then on.
+void LatencyChart::DropAccessible() {
+  if (!accessible_) return;
+  accessible_->Disconnect();
+  CoDisconnectObject(static_cast<IAccessible*>(accessible_), 0);
+  accessible_->Release();
+  accessible_ = nullptr;
 }
 
 RECT LatencyChart::RowSlot(const RECT& plot, std::size_t index) const {
@@ -214,9 +289,35 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       InvalidateRect(window_, nullptr, FALSE);
       return 0;
     case WM_SETFOCUS:
+      InvalidateRect(window_, nullptr, FALSE);
+      // The system announces the chart; the row within it is ours to.
+      if (const auto selected = model_.selected()) Announce(EVENT_OBJECT_FOCUS, static_cast<long>(*selected) + 1);
+      return 0;
     case WM_KILLFOCUS:
       InvalidateRect(window_, nullptr, FALSE);
       return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTARROWS;  // Left and Right move the selection, not the focus
+    case WM_KEYDOWN:
+      switch (wParam) {
+        case VK_LEFT: Move(ChartModel::Move::Previous); return 0;
+        case VK_RIGHT: Move(ChartModel::Move::Next); return 0;
+        case VK_HOME: Move(ChartModel::Move::First); return 0;
+        case VK_END: Move(ChartModel::Move::Last); return 0;
+        default: break;
+      }
+      break;
+    case WM_GETOBJECT:
+      // The id comes as a 32-bit value, whatever the width of lParam.
+      if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT) && !destroyed_) {
+        if (!accessible_) accessible_ = new ChartAccessible(*this);
+        return LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_));
+      }
+      break;
+    case WM_DESTROY:
+      destroyed_ = true;
+      DropAccessible();
+      break;
     case WM_LBUTTONDOWN:
       SetFocus(window_);
       return 0;
@@ -276,12 +377,16 @@ void LatencyChart::Render(HDC dc) {
   DeleteObject(bitmap);
 }
 
-// At the pointer, or under the chart's corner when the keyboard asked
-// (Shift+F10, the menu key: no position then).
+// At the pointer, or when the keyboard asked (Shift+F10, the menu key: no
+// position then) at the selected row, or the chart's corner without one.
 void LatencyChart::ShowMenu(LPARAM at) {
   POINT where{static_cast<short>(LOWORD(at)), static_cast<short>(HIWORD(at))};
   if (where.x == -1 && where.y == -1) {
     where = POINT{Px(44), Px(26)};
+    if (const auto selected = model_.selected(); selected && *selected < model_.rows().size()) {
+      const RECT slot = RowRect(*selected);
+      where = POINT{(slot.left + slot.right) / 2, slot.top + Px(24)};
+    }
     ClientToScreen(window_, &where);
   }
   HMENU menu = CreatePopupMenu();
@@ -466,13 +571,40 @@ void LatencyChart::Paint(HDC dc, const RECT& client, bool focus) {
   if (!model_.host().empty()) legendEntry(model_.host(), false);
   if (model_.AnyLost()) legendEntry(std::string(kLostLegend), true);
 
-  if (focus) {
-    RECT focus = plot;
-    InflateRect(&focus, Px(2), Px(2));
-    SetTextColor(dc, RGB(255, 255, 255));
-    SetBkColor(dc, RGB(0, 0, 0));
-    DrawFocusRect(dc, &focus);
+  if (focus) PaintFocus(dc, plot);
+}
+
+// The keyboard's place: the selected row's slot, from just above the plot
+// to just below it, outlined in the gaps between the bars, with the row's
+// tooltip text at the top of the plot, in the headroom over the bars; the
+// whole plot while no row is selected.
+void LatencyChart::PaintFocus(HDC dc, const RECT& plot) {
+  SetTextColor(dc, RGB(255, 255, 255));
+  SetBkColor(dc, RGB(0, 0, 0));
+  const auto selected = model_.selected();
+  if (!selected || *selected >= model_.rows().size()) {
+    RECT all = plot;
+    InflateRect(&all, Px(2), Px(2));
+    DrawFocusRect(dc, &all);
+    return;
   }
+  const RECT slot = RowSlot(plot, *selected);
+  RECT mark{slot.left, plot.top - Px(3), slot.right, plot.bottom + Px(2)};
+  DrawFocusRect(dc, &mark);
+
+  const std::wstring tip = Wide(model_.rows()[*selected].tip, CP_UTF8);
+  if (tip.empty()) return;
+  SelectObject(dc, legendFont_);
+  RECT size{0, 0, 0, 0};
+  DrawTextW(dc, tip.c_str(), static_cast<int>(tip.size()), &size, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE);
+  const int width = size.right + Px(8), height = size.bottom + Px(4);
+  int left = (slot.left + slot.right - width) / 2;
+  left = std::max<int>(plot.left + Px(2), std::min<int>(left, plot.right - Px(2) - width));
+  RECT box{left, plot.top + Px(3), left + width, plot.top + Px(3) + height};
+  Fill(dc, box, GetSysColor(COLOR_INFOBK));
+  Frame(dc, box, GetSysColor(COLOR_INFOTEXT));
+  SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+  DrawTextW(dc, tip.c_str(), static_cast<int>(tip.size()), &box, DT_CENTER | DT_VCENTER | DT_NOPREFIX | DT_SINGLELINE);
 }
 
 }  // namespace tolvane::ui::win

@@ -2,23 +2,32 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "win32/main_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
+  // A single-threaded apartment: screen readers reach the chart's
+  // accessible object through COM, on this thread.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
 
-  tolvane::ui::win::MainWindow window(instance);
-  if (!window.Open(showCommand)) {
-    MessageBoxA(nullptr, "The window could not be created.", "Tolvane", MB_OK | MB_ICONERROR);
-    return 1;
+  int status = 1;
+  {
+    tolvane::ui::win::MainWindow window(instance);
+    if (!window.Open(showCommand)) {
+      MessageBoxA(nullptr, "The window could not be created.", "Tolvane", MB_OK | MB_ICONERROR);
+    } else {
+      MSG message;
+      while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (window.TranslateDialogKeys(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+      }
+      status = static_cast<int>(message.wParam);
+    }
   }
-  MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (window.TranslateDialogKeys(message)) continue;
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
-  }
-  return static_cast<int>(message.wParam);
+  if (SUCCEEDED(com)) CoUninitialize();
+  return status;
 }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "app/colours.h"
 #include "app/layout.h"
@@ -66,6 +67,23 @@ std::string LocaleText(LCTYPE item, const char* fallback) {
 // The user's decimal and thousands separators, for reading typed numbers.
 NumberSeparators UserSeparators() {
   return NumberSeparators{LocaleText(LOCALE_SDECIMAL, "."), LocaleText(LOCALE_STHOUSAND, ",")};
+}
+
+// The boxes and the labels that name them.
+constexpr std::pair<int, int> kBoxLabels[] = {{kText1, kLabel3}, {kDuration, kLabel1}, {kInterval, kLabel2}};
+
+int LabelOf(int box) {
+  for (const auto& [b, label] : kBoxLabels) {
+    if (b == box) return label;
+  }
+  return 0;
+}
+
+int BoxNamedBy(int label) {
+  for (const auto& [box, l] : kBoxLabels) {
+    if (l == label) return box;
+  }
+  return 0;
 }
 
 std::string ProgramPath() {
@@ -147,13 +165,24 @@ bool MainWindow::Open(int showCommand) {
 }
 
 void MainWindow::BuildControls() {
-  // Tab walks the controls in the order they were made. The chart comes
-  // last, below the buttons that stand over it; Tab wraps round from
-  // "&Stop" to it and on to the host box, the same cycle as the table's.
-  for (const Control& c : kControls) {
+  const auto make = [this](const Control& c) {
     const DWORD exStyle = c.kind == Kind::Box ? WS_EX_CLIENTEDGE : 0;
     CreateWindowExA(exStyle, ClassOf(c.kind), std::string(c.text).c_str(), WS_CHILD | WS_CLIPSIBLINGS | StyleOf(c),
                     0, 0, 0, 0, main_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+  };
+  // Tab walks the controls in the order they were made. The chart comes
+  // last, below the buttons that stand over it; Tab wraps round from
+  // "&Stop" to it and on to the host box, the same cycle as the table's.
+  // A box's label is made just before it: screen readers name a box by the
+  // label that precedes it. Labels take no focus, so Tab's order stays.
+  for (const Control& c : kControls) {
+    if (c.kind == Kind::Label && BoxNamedBy(c.id) != 0) continue;  // made with its box
+    if (const int label = LabelOf(c.id); label != 0) {
+      for (const Control& l : kControls) {
+        if (l.id == label) make(l);
+      }
+    }
+    make(c);
   }
   graph = std::make_unique<LatencyChart>(instance_, main_, kGraph);
 

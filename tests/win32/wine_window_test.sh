@@ -196,6 +196,27 @@ xdotool key Escape
 drive nomenu 5000
 pass "the worked example: $a, $b, lost, $d ms"
 
+# --- The chart for keyboard and screen-reader users (MSAA) ---------------
+# A click focuses the chart; the pointer then rests on its title, where no
+# row's tooltip shows. Keys go to the window under the pointer.
+xdotool mousemove "$x" "$y" click 1 mousemove $((x - 290)) $((y - 125))
+xdotool key End Left Left Home Right
+tree=$(drive selected 2 5000 tree)
+echo "$tree"
+want="list 'Latency chart', description '10.77.3.100', 4 children
+  list item '.5 s: $a ms'
+  list item '1 s: $b ms' selected focused
+  list item '1.5 s: no reply (11010 ip req timed out)'
+  list item '2 s: $d ms'"
+[ "$tree" = "$want" ] || fail "the chart read through MSAA:"$'\n'"$tree"$'\n'"not:"$'\n'"$want"
+shot chart_selected.png
+xdotool key shift+F10
+drive menu-at-row 5000
+xdotool key Escape
+drive nomenu 5000
+drive named Text1 "IP:" named duration "How many times?" named interval "Int in Sec."
+pass "the chart's rows, its selection by keys and the boxes' names through MSAA"
+
 # --- The limits: one message each, nothing sent --------------------------
 for row in "51|2|Maximum number of pings are 50!" \
   "6|61|Maximun Interval is 60, I think you may want to try between 2 and 5 secs, its a good number"; do

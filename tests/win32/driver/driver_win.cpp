@@ -26,6 +26,12 @@
 //   about MS                   the About dialog shows the version record
 //                              of the program's executable
 //   about-ok                   its OK button closes it
+//   tree                       prints the chart as screen readers read it
+//                              (MSAA): its role, name, description and
+//                              rows, each row's role, name and state
+//   selected ROW MS            the chart's selected row (MSAA) becomes ROW
+//   named NAME TEXT            screen readers name the control TEXT
+//   menu-at-row MS             a popup menu shows at the chart's selected row
 //   script D...                the scripted host's replies (x = none)
 //   requests N                 N echoes reached the scripted host
 
@@ -33,9 +39,11 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cctype>
 #include <chrono>
+#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
@@ -392,6 +400,143 @@ void CopyCsv() {
   std::fwrite(utf8.data(), 1, utf8.size(), stdout);
 }
 
+// --- What screen readers read, through MSAA -------------------------------
+
+class Accessible {
+ public:
+  explicit Accessible(HWND window) {
+    const HRESULT hr =
+        AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&object_));
+    if (FAILED(hr) || !object_) Fail("no accessible object (" + Hex(hr) + ")");
+  }
+  ~Accessible() { object_->Release(); }
+  Accessible(const Accessible&) = delete;
+  Accessible& operator=(const Accessible&) = delete;
+  IAccessible* operator->() const { return object_; }
+
+  static std::string Hex(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lx", static_cast<unsigned long>(hr));
+    return text;
+  }
+  static VARIANT Child(long id) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = id;
+    return v;
+  }
+  static std::string Utf8(BSTR text) {
+    const int length = text ? static_cast<int>(SysStringLen(text)) : 0;
+    std::string out(static_cast<std::size_t>(
+                        length ? WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr) : 0),
+                    '\0');
+    if (!out.empty()) WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+    SysFreeString(text);
+    return out;
+  }
+  std::string Name(long id) const {
+    BSTR name = nullptr;
+    const HRESULT hr = object_->get_accName(Child(id), &name);
+    if (FAILED(hr)) Fail("no name of child " + std::to_string(id) + " (" + Hex(hr) + ")");
+    return Utf8(name);
+  }
+  long Number(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), long id, const char* what) const {
+    VARIANT v;
+    VariantInit(&v);
+    const HRESULT hr = (object_->*get)(Child(id), &v);
+    if (FAILED(hr) || v.vt != VT_I4) Fail(std::string("no ") + what + " of child " + std::to_string(id));
+    return v.lVal;
+  }
+  long Role(long id) const { return Number(&IAccessible::get_accRole, id, "role"); }
+  long State(long id) const { return Number(&IAccessible::get_accState, id, "state"); }
+  // A child reported by accFocus or accSelection, 0 for the object itself;
+  // -1 for none.
+  long Reported(HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT*)) const {
+    VARIANT v;
+    VariantInit(&v);
+    const HRESULT hr = (object_->*get)(&v);
+    if (FAILED(hr)) Fail("accFocus or accSelection failed (" + Hex(hr) + ")");
+    if (v.vt == VT_EMPTY) return -1;
+    if (v.vt != VT_I4) Fail("accFocus or accSelection gave an object, not a row");
+    return v.lVal;
+  }
+  RECT Location(long id) const {
+    long left = 0, top = 0, width = 0, height = 0;
+    const HRESULT hr = object_->accLocation(&left, &top, &width, &height, Child(id));
+    if (FAILED(hr)) Fail("no location of child " + std::to_string(id));
+    return RECT{left, top, left + width, top + height};
+  }
+
+ private:
+  IAccessible* object_ = nullptr;
+};
+
+std::string RoleText(long role) {
+  char text[64] = "";
+  GetRoleTextA(static_cast<DWORD>(role), text, sizeof text);
+  return text;
+}
+
+// The chart as a screen reader reads it: a list of its rows. Beside what
+// it prints, it checks that the rows stand in order across the chart, that
+// the selection, the focus and the rows' states agree, and that a child
+// past the last is refused.
+void Tree() {
+  HWND chart = ControlNamed("graph");
+  Accessible list(chart);
+  BSTR description = nullptr;
+  if (FAILED(list->get_accDescription(Accessible::Child(CHILDID_SELF), &description))) Fail("no description");
+  long count = -1;
+  if (FAILED(list->get_accChildCount(&count)) || count < 0) Fail("no child count");
+  std::printf("%s '%s', description '%s', %ld children\n", RoleText(list.Role(CHILDID_SELF)).c_str(),
+              list.Name(CHILDID_SELF).c_str(), Accessible::Utf8(description).c_str(), count);
+  RECT area;
+  GetWindowRect(chart, &area);
+  const long focus = list.Reported(&IAccessible::get_accFocus);
+  const long selection = list.Reported(&IAccessible::get_accSelection);
+  LONG lastLeft = LONG_MIN;
+  for (long id = 1; id <= count; ++id) {
+    const long state = list.State(id);
+    std::string flags;
+    for (const auto& [bit, word] : {std::pair{STATE_SYSTEM_SELECTED, " selected"}, std::pair{STATE_SYSTEM_FOCUSED, " focused"}})
+      if (state & bit) flags += word;
+    std::printf("  %s '%s'%s\n", RoleText(list.Role(id)).c_str(), list.Name(id).c_str(), flags.c_str());
+    if (!(state & STATE_SYSTEM_SELECTABLE)) Fail("row " + std::to_string(id) + " is not selectable");
+    if (((state & STATE_SYSTEM_SELECTED) != 0) != (selection == id)) Fail("row " + std::to_string(id) + ": state and selection disagree");
+    if (((state & STATE_SYSTEM_FOCUSED) != 0) != (focus == id)) Fail("row " + std::to_string(id) + ": state and focus disagree");
+    const RECT at = list.Location(id);
+    if (at.left <= lastLeft || at.right <= at.left || at.left < area.left || at.right > area.right || at.top < area.top ||
+        at.bottom > area.bottom)
+      Fail("row " + std::to_string(id) + " at " + Describe(at) + ", out of order or outside the chart");
+    lastLeft = at.left;
+  }
+  BSTR name = nullptr;
+  const HRESULT past = list->get_accName(Accessible::Child(count + 1), &name);
+  if (past != E_INVALIDARG) Fail("a child past the last gave " + Accessible::Hex(past));
+}
+
+void Named(const std::string& control, const std::string& want) {
+  Accessible box(ControlNamed(control));
+  const std::string got = box.Name(CHILDID_SELF);
+  if (got != want) Fail(control + " is named '" + got + "', not '" + want + "'");
+  std::printf("%s: %s '%s'\n", control.c_str(), RoleText(box.Role(CHILDID_SELF)).c_str(), got.c_str());
+}
+
+// Shift+F10 or the menu key: the menu stands at the selected row.
+void MenuAtRow(int ms) {
+  HWND menu = nullptr;
+  if (!Within(ms, [&] { return (menu = FindTopLevel("#32768", "", true)) != nullptr; })) Fail("no popup menu");
+  Accessible list(ControlNamed("graph"));
+  const long row = list.Reported(&IAccessible::get_accSelection);
+  if (row < 1) Fail("no row is selected");
+  const RECT slot = list.Location(row);
+  RECT at;
+  GetWindowRect(menu, &at);
+  if (at.left < slot.left || at.left >= slot.right) Fail("the menu at " + Describe(at) + ", row " + std::to_string(row) + " at " + Describe(slot));
+  std::printf("menu at row %ld\n", row);
+}
+
 HANDLE ProgramProcess(DWORD access) {
   DWORD pid = 0;
   GetWindowThreadProcessId(MainWindow(), &pid);
@@ -576,6 +721,20 @@ void Step(const std::string& step, Steps& steps) {
     CopyCsv();
   } else if (step == "menu") {
     Menu(Number(next()));
+  } else if (step == "tree") {
+    Tree();
+  } else if (step == "selected") {
+    const int row = Number(next());
+    if (!Within(Number(next()), [&] {
+          Accessible list(ControlNamed("graph"));
+          return list.Reported(&IAccessible::get_accSelection) == row;
+        }))
+      Fail("row " + std::to_string(row) + " was not selected");
+  } else if (step == "named") {
+    const std::string& name = next();
+    Named(name, next());
+  } else if (step == "menu-at-row") {
+    MenuAtRow(Number(next()));
   } else if (step == "about") {
     About(Number(next()));
   } else if (step == "about-ok") {
@@ -598,6 +757,8 @@ void Step(const std::string& step, Steps& steps) {
 int main(int argc, char** argv) {
   // Coordinates as the program sees them, at any DPI.
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+  // The program's accessible objects come through COM.
+  CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   try {
     Run(Steps(std::vector<std::string>(argv + 1, argv + argc)));
   } catch (const std::exception& e) {

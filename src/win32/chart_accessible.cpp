@@ -1,0 +1,315 @@
+#include "win32/chart_accessible.h"
+
+#include <string>
+#include <string_view>
+
+#include "app/chart_model.h"
+#include "app/chart_style.h"
+#include "win32/latency_chart.h"
+
+namespace tolvane::ui::win {
+namespace {
+
+// The core's texts are UTF-8.
+HRESULT Bstr(std::string_view text, BSTR* out) {
+  const int size = static_cast<int>(text.size());
+  const int wide = size > 0 ? MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0) : 0;
+  *out = SysAllocStringLen(nullptr, static_cast<UINT>(wide));
+  if (!*out) return E_OUTOFMEMORY;
+  if (wide > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, *out, wide);
+  return S_OK;
+}
+
+void Empty(VARIANT* v) {
+  VariantInit(v);
+  v->vt = VT_EMPTY;
+}
+
+void Child(VARIANT* v, long id) {
+  VariantInit(v);
+  v->vt = VT_I4;
+  v->lVal = id;
+}
+
+}  // namespace
+
+ChartAccessible::ChartAccessible(LatencyChart& chart) : chart_(&chart) {
+  CreateStdAccessibleObject(chart.handle(), OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard_));
+}
+
+ChartAccessible::~ChartAccessible() { Disconnect(); }
+
+void ChartAccessible::Disconnect() {
+  chart_ = nullptr;
+  if (standard_) standard_->Release();
+  standard_ = nullptr;
+}
+
+long ChartAccessible::Rows() const { return static_cast<long>(chart_->model().rows().size()); }
+
+long ChartAccessible::ChildOf(const VARIANT& child) const {
+  if (child.vt != VT_I4 || child.lVal < 0 || child.lVal > Rows()) return -1;
+  return child.lVal;
+}
+
+HRESULT ChartAccessible::QueryInterface(REFIID iid, void** object) {
+  if (!object) return E_POINTER;
+  if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
+    *object = static_cast<IAccessible*>(this);
+    AddRef();
+    return S_OK;
+  }
+  *object = nullptr;
+  return E_NOINTERFACE;
+}
+
+ULONG ChartAccessible::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&references_)); }
+
+ULONG ChartAccessible::Release() {
+  const LONG left = InterlockedDecrement(&references_);
+  if (left == 0) delete this;
+  return static_cast<ULONG>(left);
+}
+
+HRESULT ChartAccessible::GetTypeInfoCount(UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 0;
+  return S_OK;
+}
+HRESULT ChartAccessible::GetTypeInfo(UINT, LCID, ITypeInfo** info) {
+  if (info) *info = nullptr;
+  return E_NOTIMPL;
+}
+HRESULT ChartAccessible::GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) { return E_NOTIMPL; }
+HRESULT ChartAccessible::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) {
+  return E_NOTIMPL;
+}
+
+// Every call below checks, in this order: still connected, the pointers it
+// writes through, the child it names.
+
+HRESULT ChartAccessible::get_accParent(IDispatch** parent) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!parent) return E_POINTER;
+  *parent = nullptr;
+  return standard_ ? standard_->get_accParent(parent) : S_FALSE;
+}
+
+HRESULT ChartAccessible::get_accChildCount(long* count) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!count) return E_POINTER;
+  *count = Rows();
+  return S_OK;
+}
+
+// The rows are simple elements: no object of their own.
+HRESULT ChartAccessible::get_accChild(VARIANT child, IDispatch** object) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!object) return E_POINTER;
+  *object = nullptr;
+  return ChildOf(child) > 0 ? S_FALSE : E_INVALIDARG;
+}
+
+HRESULT ChartAccessible::get_accName(VARIANT child, BSTR* name) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!name) return E_POINTER;
+  *name = nullptr;
+  const long id = ChildOf(child);
+  if (id < 0) return E_INVALIDARG;
+  if (id == CHILDID_SELF) return Bstr(chart::kAccessibleName, name);
+  return Bstr(chart_->model().RowName(static_cast<std::size_t>(id - 1)), name);
+}
+
+HRESULT ChartAccessible::get_accValue(VARIANT child, BSTR* value) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!value) return E_POINTER;
+  *value = nullptr;
+  return ChildOf(child) < 0 ? E_INVALIDARG : S_FALSE;
+}
+
+// The chart's: the host of the run, or that none ran yet.
+HRESULT ChartAccessible::get_accDescription(VARIANT child, BSTR* description) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!description) return E_POINTER;
+  *description = nullptr;
+  const long id = ChildOf(child);
+  if (id < 0) return E_INVALIDARG;
+  if (id > 0) return S_FALSE;
+  return Bstr(chart_->model().Description(), description);
+}
+
+HRESULT ChartAccessible::get_accRole(VARIANT child, VARIANT* role) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!role) return E_POINTER;
+  const long id = ChildOf(child);
+  if (id < 0) {
+    Empty(role);
+    return E_INVALIDARG;
+  }
+  Child(role, id == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM);
+  return S_OK;
+}
+
+HRESULT ChartAccessible::get_accState(VARIANT child, VARIANT* state) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!state) return E_POINTER;
+  const long id = ChildOf(child);
+  if (id < 0) {
+    Empty(state);
+    return E_INVALIDARG;
+  }
+  if (id == CHILDID_SELF && standard_) return standard_->get_accState(child, state);
+  long bits = 0;
+  if (id == CHILDID_SELF) {
+    bits = STATE_SYSTEM_FOCUSABLE | (chart_->focused() ? STATE_SYSTEM_FOCUSED : 0);
+  } else {
+    const auto selected = chart_->model().selected();
+    const bool mine = selected && *selected == static_cast<std::size_t>(id - 1);
+    bits = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_READONLY |
+           (mine ? STATE_SYSTEM_SELECTED : 0) | (mine && chart_->focused() ? STATE_SYSTEM_FOCUSED : 0);
+  }
+  Child(state, bits);
+  return S_OK;
+}
+
+HRESULT ChartAccessible::get_accHelp(VARIANT child, BSTR* help) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!help) return E_POINTER;
+  *help = nullptr;
+  return ChildOf(child) < 0 ? E_INVALIDARG : S_FALSE;
+}
+
+HRESULT ChartAccessible::get_accHelpTopic(BSTR* file, VARIANT child, long* topic) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!file || !topic) return E_POINTER;
+  *file = nullptr;
+  *topic = -1;
+  return ChildOf(child) < 0 ? E_INVALIDARG : S_FALSE;
+}
+
+HRESULT ChartAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!shortcut) return E_POINTER;
+  *shortcut = nullptr;
+  return ChildOf(child) < 0 ? E_INVALIDARG : S_FALSE;
+}
+
+// The selected row while the chart has the focus; the chart itself when
+// no row is selected.
+HRESULT ChartAccessible::get_accFocus(VARIANT* child) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!child) return E_POINTER;
+  if (!chart_->focused()) {
+    Empty(child);
+    return S_FALSE;
+  }
+  const auto selected = chart_->model().selected();
+  Child(child, selected ? static_cast<long>(*selected) + 1 : CHILDID_SELF);
+  return S_OK;
+}
+
+HRESULT ChartAccessible::get_accSelection(VARIANT* children) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!children) return E_POINTER;
+  const auto selected = chart_->model().selected();
+  if (!selected) {
+    Empty(children);
+    return S_FALSE;
+  }
+  Child(children, static_cast<long>(*selected) + 1);
+  return S_OK;
+}
+
+HRESULT ChartAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!action) return E_POINTER;
+  *action = nullptr;
+  return ChildOf(child) < 0 ? E_INVALIDARG : S_FALSE;
+}
+
+// One row at a time: taking the selection or the focus selects it (and
+// focuses the chart); there is no multiple selection to add to.
+HRESULT ChartAccessible::accSelect(long flags, VARIANT child) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  const long id = ChildOf(child);
+  if (id <= 0) return E_INVALIDARG;
+  if (flags & (SELFLAG_ADDSELECTION | SELFLAG_REMOVESELECTION | SELFLAG_EXTENDSELECTION)) return E_INVALIDARG;
+  if (flags & SELFLAG_TAKEFOCUS) SetFocus(chart_->handle());
+  if (flags & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS)) chart_->SelectIndex(static_cast<std::size_t>(id - 1));
+  return S_OK;
+}
+
+HRESULT ChartAccessible::accLocation(long* left, long* top, long* width, long* height, VARIANT child) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!left || !top || !width || !height) return E_POINTER;
+  *left = *top = *width = *height = 0;
+  const long id = ChildOf(child);
+  if (id < 0) return E_INVALIDARG;
+  RECT r{};
+  if (id == CHILDID_SELF) {
+    GetClientRect(chart_->handle(), &r);
+  } else {
+    r = chart_->RowRect(static_cast<std::size_t>(id - 1));
+  }
+  MapWindowPoints(chart_->handle(), HWND_DESKTOP, reinterpret_cast<POINT*>(&r), 2);
+  *left = r.left;
+  *top = r.top;
+  *width = r.right - r.left;
+  *height = r.bottom - r.top;
+  return S_OK;
+}
+
+// Among the rows: first and last from the chart, next and previous (right
+// and left) from a row. Where the chart stands among the window's
+// controls, the system's object knows.
+HRESULT ChartAccessible::accNavigate(long direction, VARIANT start, VARIANT* end) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!end) return E_POINTER;
+  Empty(end);
+  const long id = ChildOf(start);
+  if (id < 0) return E_INVALIDARG;
+  const long rows = Rows();
+  long to = 0;
+  if (id == CHILDID_SELF) {
+    if (direction == NAVDIR_FIRSTCHILD) {
+      to = 1;
+    } else if (direction == NAVDIR_LASTCHILD) {
+      to = rows;
+    } else {
+      return standard_ ? standard_->accNavigate(direction, start, end) : S_FALSE;
+    }
+  } else if (direction == NAVDIR_NEXT || direction == NAVDIR_RIGHT) {
+    to = id + 1;
+  } else if (direction == NAVDIR_PREVIOUS || direction == NAVDIR_LEFT) {
+    to = id - 1;
+  } else if (direction == NAVDIR_FIRSTCHILD || direction == NAVDIR_LASTCHILD) {
+    return E_INVALIDARG;  // a row has no children
+  }
+  if (to < 1 || to > rows) return S_FALSE;
+  Child(end, to);
+  return S_OK;
+}
+
+HRESULT ChartAccessible::accHitTest(long x, long y, VARIANT* child) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  if (!child) return E_POINTER;
+  Empty(child);
+  POINT at{x, y};
+  ScreenToClient(chart_->handle(), &at);
+  RECT client;
+  GetClientRect(chart_->handle(), &client);
+  if (!PtInRect(&client, at)) return S_FALSE;
+  const auto row = chart_->RowAt(at);
+  Child(child, row ? static_cast<long>(*row) + 1 : CHILDID_SELF);
+  return S_OK;
+}
+
+HRESULT ChartAccessible::accDoDefaultAction(VARIANT child) {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  return ChildOf(child) < 0 ? E_INVALIDARG : DISP_E_MEMBERNOTFOUND;
+}
+
+HRESULT ChartAccessible::put_accName(VARIANT, BSTR) { return chart_ ? E_NOTIMPL : CO_E_OBJNOTCONNECTED; }
+HRESULT ChartAccessible::put_accValue(VARIANT, BSTR) { return chart_ ? E_NOTIMPL : CO_E_OBJNOTCONNECTED; }
+
+}  // namespace tolvane::ui::win

@@ -1,0 +1,239 @@
+// The chart for keyboard and screen-reader users, in this process: its rows
+// as an MSAA list, the selection the keys move and what is announced, the
+// mark at the selected row, and an object that outlives its window. (The
+// real program is read from outside by the window test, through the same
+// interface.)
+#include <windows.h>
+
+#include <oleacc.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "win32/controls.h"
+#include "win32/latency_chart.h"
+
+namespace tolvane::ui::win {
+namespace {
+
+VARIANT Id(long id) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = id;
+  return v;
+}
+
+std::string Name(IAccessible* a, long id, HRESULT* result = nullptr) {
+  BSTR name = nullptr;
+  const HRESULT hr = a->get_accName(Id(id), &name);
+  if (result) *result = hr;
+  std::string out;
+  for (UINT i = 0; name && i < SysStringLen(name); ++i) out += static_cast<char>(name[i]);
+  SysFreeString(name);
+  return out;
+}
+
+long Get(IAccessible* a, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, VARIANT*), long id) {
+  VARIANT v;
+  VariantInit(&v);
+  return SUCCEEDED((a->*get)(Id(id), &v)) && v.vt == VT_I4 ? v.lVal : -1;
+}
+
+long Reported(IAccessible* a, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT*)) {
+  VARIANT v;
+  VariantInit(&v);
+  (a->*get)(&v);
+  return v.vt == VT_I4 ? v.lVal : -1;
+}
+
+struct Seen {
+  DWORD event;
+  LONG child;
+  bool operator==(const Seen&) const = default;
+};
+HWND watched = nullptr;
+std::vector<Seen> seen;
+void CALLBACK Note(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  if (window == watched && object == OBJID_CLIENT) seen.push_back({event, child});
+}
+void Pump() {
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
+class ChartAccessibleWin : public testing::Test {
+ protected:
+  void SetUp() override {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    parent = CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 609, 265, nullptr, nullptr,
+                             GetModuleHandleA(nullptr), nullptr);
+    chart = std::make_unique<LatencyChart>(GetModuleHandleA(nullptr), parent, kGraph);
+    SetWindowPos(chart->handle(), nullptr, 0, 0, 609, 265, SWP_NOZORDER);
+  }
+  void TearDown() override {
+    if (IsWindow(parent)) DestroyWindow(parent);
+    chart.reset();
+    CoUninitialize();
+  }
+  // The worked example's run: 12 ms, 15 ms, lost, 20 ms, every 0.5 s.
+  void Run() {
+    chart->SetRowCount(4);
+    chart->SetHostText("10.77.3.100");
+    const char* values[][3] = {{" .5", "12", "12.345 ms"},
+                               {" 1", "15", "15.001 ms"},
+                               {" 1.5", "-", "11010   [ ip req timed out ]"},
+                               {" 2", "20", "20.220 ms"}};
+    for (std::int16_t row = 1; row <= 4; ++row) {
+      chart->SelectRow(row);
+      chart->SetRowLabel(values[row - 1][0]);
+      chart->SetRowValue(values[row - 1][1]);
+      chart->SetRowToolTip(values[row - 1][2]);
+    }
+  }
+  void Key(WPARAM key) { SendMessageA(chart->handle(), WM_KEYDOWN, key, 0); }
+
+  HWND parent = nullptr;
+  std::unique_ptr<LatencyChart> chart;
+};
+
+TEST_F(ChartAccessibleWin, ListsTheRowsFollowsTheKeysAndOutlivesItsWindow) {
+  IAccessible* list = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(chart->handle(), OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&list)),
+            S_OK);
+  EXPECT_EQ(Get(list, &IAccessible::get_accRole, CHILDID_SELF), ROLE_SYSTEM_LIST);
+  EXPECT_EQ(Name(list, CHILDID_SELF), "Latency chart");
+  BSTR description = nullptr;
+  list->get_accDescription(Id(CHILDID_SELF), &description);
+  EXPECT_TRUE(description && std::wstring(description) == L"no run yet");
+  SysFreeString(description);
+
+  watched = chart->handle();
+  seen.clear();
+  HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_DESCRIPTIONCHANGE, nullptr, Note,
+                                       GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  Run();
+  Pump();
+  long count = 0;
+  ASSERT_EQ(list->get_accChildCount(&count), S_OK);
+  ASSERT_EQ(count, 4);
+  const char* names[] = {".5 s: 12 ms", "1 s: 15 ms", "1.5 s: no reply (11010 ip req timed out)", "2 s: 20 ms"};
+  for (long id = 1; id <= 4; ++id) {
+    EXPECT_EQ(Name(list, id), names[id - 1]);
+    EXPECT_EQ(Get(list, &IAccessible::get_accRole, id), ROLE_SYSTEM_LISTITEM);
+  }
+  // Announced: a new list, its host, each row as its name changed.
+  ASSERT_GE(seen.size(), 6u);
+  EXPECT_EQ(seen[0], (Seen{EVENT_OBJECT_REORDER, CHILDID_SELF}));
+  EXPECT_EQ(seen[1], (Seen{EVENT_OBJECT_DESCRIPTIONCHANGE, CHILDID_SELF}));
+  EXPECT_EQ(seen.back(), (Seen{EVENT_OBJECT_NAMECHANGE, 4}));
+  // Every child id is checked: none past the rows, none of another type.
+  for (long bad : {-1L, 5L, 40000L}) {
+    HRESULT hr = S_OK;
+    Name(list, bad, &hr);
+    EXPECT_EQ(hr, E_INVALIDARG) << bad;
+    EXPECT_EQ(Get(list, &IAccessible::get_accState, bad), -1) << bad;
+  }
+  VARIANT text;
+  VariantInit(&text);
+  text.vt = VT_BSTR;
+  text.bstrVal = SysAllocString(L"1");
+  BSTR name = nullptr;
+  EXPECT_EQ(list->get_accName(text, &name), E_INVALIDARG);
+  VariantClear(&text);
+
+  // The keys, with the chart focused; the arrows are the chart's.
+  EXPECT_EQ(SendMessageA(chart->handle(), WM_GETDLGCODE, 0, 0) & DLGC_WANTARROWS, DLGC_WANTARROWS);
+  SetFocus(chart->handle());
+  EXPECT_EQ(Reported(list, &IAccessible::get_accSelection), -1);
+  struct Step {
+    WPARAM key;
+    long row;
+  };
+  for (const Step& s : {Step{VK_END, 4}, Step{VK_LEFT, 3}, Step{VK_HOME, 1}, Step{VK_LEFT, 1}, Step{VK_RIGHT, 2}}) {
+    seen.clear();
+    Key(s.key);
+    Pump();
+    SCOPED_TRACE(s.row);
+    EXPECT_EQ(Reported(list, &IAccessible::get_accSelection), s.row);
+    EXPECT_EQ(Reported(list, &IAccessible::get_accFocus), s.row);
+    for (long id = 1; id <= 4; ++id) {
+      const long want = id == s.row ? STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED : 0;
+      EXPECT_EQ(Get(list, &IAccessible::get_accState, id) & (STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED), want) << id;
+    }
+    if (s.key != VK_LEFT || s.row != 1) {  // Left on the first row moves nothing
+      EXPECT_NE(std::find(seen.begin(), seen.end(), Seen{EVENT_OBJECT_SELECTION, s.row}), seen.end());
+      EXPECT_NE(std::find(seen.begin(), seen.end(), Seen{EVENT_OBJECT_FOCUS, s.row}), seen.end());
+    }
+  }
+  // A new sample keeps the selection; a shorter run pulls it in.
+  chart->SelectRow(3);
+  chart->SetRowValue("17");
+  EXPECT_EQ(Reported(list, &IAccessible::get_accSelection), 2);
+  EXPECT_EQ(Name(list, 3), "1.5 s: 17 ms");
+  Key(VK_END);
+  chart->SetRowCount(2);
+  EXPECT_EQ(Reported(list, &IAccessible::get_accSelection), 2);
+  list->get_accChildCount(&count);
+  EXPECT_EQ(count, 2);
+  // Without the focus, nothing is focused, the row stays selected.
+  SetFocus(nullptr);
+  EXPECT_EQ(Reported(list, &IAccessible::get_accFocus), -1);
+  EXPECT_EQ(Get(list, &IAccessible::get_accState, 2) & (STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED),
+            STATE_SYSTEM_SELECTED);
+  UnhookWinEvent(hook);
+
+  // The window goes; a client that held on is told so.
+  DestroyWindow(parent);
+  EXPECT_EQ(list->get_accChildCount(&count), CO_E_OBJNOTCONNECTED);
+  EXPECT_EQ(list->get_accName(Id(1), &name), CO_E_OBJNOTCONNECTED);
+  list->Release();
+}
+
+// Focused, the chart outlines the selected row's slot and shows its
+// tooltip text over it; nothing outside that slot changes, nor any pixel
+// of the bar under the text.
+TEST_F(ChartAccessibleWin, MarksTheSelectedRowOnlyWhileFocused) {
+  Run();
+  SetFocus(chart->handle());
+  Key(VK_HOME);
+  Key(VK_RIGHT);  // row 2: 15 ms
+  HDC screen = GetDC(nullptr);
+  HDC dc[2];
+  HBITMAP bitmap[2];
+  for (int focused : {0, 1}) {
+    SetFocus(focused ? chart->handle() : nullptr);
+    dc[focused] = CreateCompatibleDC(screen);
+    bitmap[focused] = CreateCompatibleBitmap(screen, 609, 265);
+    SelectObject(dc[focused], bitmap[focused]);
+    chart->Render(dc[focused]);
+  }
+  const RECT slot = chart->RowRect(1);
+  int inside = 0, outside = 0, onBar = 0, text = 0;
+  for (LONG y = 0; y < 265; ++y) {
+    for (LONG x = 0; x < 609; ++x) {
+      if (GetPixel(dc[0], x, y) == GetPixel(dc[1], x, y)) continue;
+      const bool inSlot = x >= slot.left && x < slot.right && y >= slot.top - 4 && y < slot.bottom + 4;
+      (inSlot ? inside : outside)++;
+      // The bar: the slot's middle, below the text at the top of the plot.
+      if (x > slot.left + 2 && x < slot.right - 2 && y > slot.top + 30 && y < slot.bottom - 1) ++onBar;
+      if (x > slot.left + 1 && x < slot.right - 1 && y >= slot.top + 3 && y < slot.top + 25) ++text;
+    }
+  }
+  EXPECT_GT(inside - text, 250);  // the outline round the slot
+  EXPECT_GT(text, 400);           // "15.001 ms" in its box
+  EXPECT_EQ(outside, 0);
+  EXPECT_EQ(onBar, 0);
+  for (int i : {0, 1}) {
+    DeleteDC(dc[i]);
+    DeleteObject(bitmap[i]);
+  }
+  ReleaseDC(nullptr, screen);
+}
+
+}  // namespace
+}  // namespace tolvane::ui::win
