@@ -46,6 +46,7 @@ class MainWindowRunTest : public QObject {
   void cleanup();
 
   void workedExampleKeepsStatisticsOverAnsweredSamples();
+  void hostNameFallsBackToResolution_data();
   void hostNameFallsBackToResolution();
   void stopEndsTheRunWithoutAverage();
   void missingPermissionIsExplained();
@@ -140,18 +141,30 @@ void MainWindowRunTest::workedExampleKeepsStatisticsOverAnsweredSamples() {
   QVERIFY(boxes.seen().empty());
 }
 
+// A name goes to its first IPv4 address; IPv6 is used where IPv4 finds
+// nothing: a typed IPv6 address, a name with only IPv6 addresses.
+void MainWindowRunTest::hostNameFallsBackToResolution_data() {
+  QTest::addColumn<QString>("typed");
+  QTest::addColumn<QString>("graphed");
+  QTest::newRow("IPv4 name") << bed::kResponder15Name << bed::kResponder15;
+  QTest::newRow("IPv6 address") << bed::kResponder15Host6 << bed::kResponder15Host6;
+  QTest::newRow("IPv6-only name") << bed::kV6OnlyName << bed::kResponder15Host6;
+}
+
 void MainWindowRunTest::hostNameFallsBackToResolution() {
+  QFETCH(QString, typed);
+  QFETCH(QString, graphed);
   ModalBoxGuard boxes;
-  Type(bed::kResponder15Name, "2", "0.2");
+  Type(typed, "2", "0.2");
   Press();
   QVERIFY2(Running(), qPrintable(boxes.seenTexts().join("; ")));
-  QCOMPARE(Chart()->HostText(), QString(bed::kResponder15));
+  QCOMPARE(Chart()->HostText(), graphed);
   QVERIFY(WaitForEnd(3000));
   for (int row : {1, 2}) {
     const double ms = Chart()->RowValue(row).value_or(-1);
     QVERIFY2(Near(ms, 15), qPrintable(QString("row %1: %2").arg(row).arg(ms)));
   }
-  QCOMPARE(Child<QLineEdit>("Text1")->text(), QString(bed::kResponder15Name));
+  QCOMPARE(Child<QLineEdit>("Text1")->text(), typed);
   QVERIFY(boxes.seen().empty());
 }
 
