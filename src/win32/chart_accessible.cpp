@@ -5,6 +5,7 @@
 
 #include "app/chart_model.h"
 #include "app/chart_style.h"
+#include "win32/system_library.h"
 #include "win32/latency_chart.h"
 
 namespace tolvane::ui::win {
@@ -14,19 +15,20 @@ namespace {
 HRESULT Bstr(std::string_view text, BSTR* out) {
   const int size = static_cast<int>(text.size());
   const int wide = size > 0 ? MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0) : 0;
-  *out = SysAllocStringLen(nullptr, static_cast<UINT>(wide));
+  const auto allocate = Accessibility().allocString;
+  *out = allocate ? allocate(nullptr, static_cast<UINT>(wide)) : nullptr;
   if (!*out) return E_OUTOFMEMORY;
   if (wide > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, *out, wide);
   return S_OK;
 }
 
 void Empty(VARIANT* v) {
-  VariantInit(v);
+  *v = VARIANT{};
   v->vt = VT_EMPTY;
 }
 
 void Child(VARIANT* v, long id) {
-  VariantInit(v);
+  *v = VARIANT{};
   v->vt = VT_I4;
   v->lVal = id;
 }
@@ -34,7 +36,9 @@ void Child(VARIANT* v, long id) {
 }  // namespace
 
 ChartAccessible::ChartAccessible(LatencyChart& chart) : chart_(&chart) {
-  CreateStdAccessibleObject(chart.handle(), OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard_));
+  if (const auto standard = Accessibility().standard) {
+    standard(chart.handle(), OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&standard_));
+  }
 }
 
 ChartAccessible::~ChartAccessible() { Disconnect(); }

@@ -229,7 +229,7 @@ void LatencyChart::Announce(DWORD event, long child) {
 void LatencyChart::DropAccessible() {
   if (!accessible_) return;
   accessible_->Disconnect();
-  CoDisconnectObject(static_cast<IAccessible*>(accessible_), 0);
+  if (const auto disconnect = Accessibility().disconnect) disconnect(static_cast<IAccessible*>(accessible_), 0);
   accessible_->Release();
   accessible_ = nullptr;
 }
@@ -310,8 +310,10 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETOBJECT:
       // The id comes as a 32-bit value, whatever the width of lParam.
       if (static_cast<LONG>(lParam) == static_cast<LONG>(OBJID_CLIENT) && !destroyed_) {
+        const auto result = Accessibility().result;
+        if (!result) break;
         if (!accessible_) accessible_ = new ChartAccessible(*this);
-        return LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_));
+        return result(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(accessible_));
       }
       break;
     case WM_DESTROY:

@@ -2,17 +2,12 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
 #include "win32/main_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  // A single-threaded apartment: screen readers reach the chart's
-  // accessible object through COM, on this thread.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-
   int status = 1;
   {
     tolvane::ui::win::MainWindow window(instance);
@@ -28,6 +23,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
       status = static_cast<int>(message.wParam);
     }
   }
-  if (SUCCEEDED(com)) CoUninitialize();
   return status;
 }

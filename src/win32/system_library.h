@@ -7,7 +7,11 @@
 
 #include <windows.h>
 
+#include <objbase.h>
+#include <oleacc.h>
+
 #include <string>
+#include <type_traits>
 
 namespace tolvane::ui::win {
 
@@ -27,6 +31,34 @@ F* SystemFunction(const wchar_t* library, const char* name) {
   HMODULE module = SystemLibrary(library);
   FARPROC found = module ? GetProcAddress(module, name) : nullptr;
   return reinterpret_cast<F*>(reinterpret_cast<void (*)()>(found));
+}
+
+// COM and the accessibility library, which only a screen reader (or any
+// other client of the chart's accessible object) needs: loaded at the
+// first request for that object. Every pointer may be null.
+struct AccessibilityFunctions {
+  decltype(&CoInitializeEx) initialize;
+  decltype(&CoDisconnectObject) disconnect;
+  decltype(&LresultFromObject) result;
+  decltype(&CreateStdAccessibleObject) standard;
+  decltype(&SysAllocStringLen) allocString;
+};
+
+inline const AccessibilityFunctions& Accessibility() {
+  static const AccessibilityFunctions functions = [] {
+    AccessibilityFunctions f{};
+    f.initialize = SystemFunction<std::remove_pointer_t<decltype(f.initialize)>>(L"ole32.dll", "CoInitializeEx");
+    f.disconnect = SystemFunction<std::remove_pointer_t<decltype(f.disconnect)>>(L"ole32.dll", "CoDisconnectObject");
+    f.result = SystemFunction<std::remove_pointer_t<decltype(f.result)>>(L"oleacc.dll", "LresultFromObject");
+    f.standard =
+        SystemFunction<std::remove_pointer_t<decltype(f.standard)>>(L"oleacc.dll", "CreateStdAccessibleObject");
+    f.allocString = SystemFunction<std::remove_pointer_t<decltype(f.allocString)>>(L"oleaut32.dll", "SysAllocStringLen");
+    // The chart's thread becomes a single-threaded apartment the first
+    // time a client asks: screen readers reach the object through COM.
+    if (f.initialize) f.initialize(nullptr, COINIT_APARTMENTTHREADED);
+    return f;
+  }();
+  return functions;
 }
 
 }  // namespace tolvane::ui::win
