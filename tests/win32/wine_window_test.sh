@@ -124,10 +124,9 @@ pass "frame, translucency, shadow, layout and texts"
 # --- The default run: six echoes to 127.0.0.1 every 2 s -------------------
 drive click Command1 shown Command5 1
 run=$(drive watch Avr: 20000)
-# Six answers and an average (loopback answers within a millisecond or so;
+# Answers and their average (loopback answers within a millisecond or so;
 # how fast is for the benchmark, not for this test).
-[ "$(grep -c 'ms | Min Rt:' <<<"$run")" -ge 5 ] && [[ $(tail -1 <<<"$run") =~ ^Avr:[0-9]+\ \|\ Min\ Rt:[0-9]+\ Max\ Rt:[0-9]+$ ]] ||
-  fail "default run ended with: $run"
+[[ $(tail -1 <<<"$run") =~ ^Avr:[0-9]+\ \|\ Min\ Rt:[0-9]+\ Max\ Rt:[0-9]+$ ]] || fail "default run ended with: $run"
 drive shown Command5 0 nobox rows 6
 pass "the default run to 127.0.0.1"
 
