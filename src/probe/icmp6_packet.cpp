@@ -32,13 +32,11 @@ bool QuotesOurRequest(std::span<const std::uint8_t> quoted, const Expected& sent
 }  // namespace
 
 std::vector<std::uint8_t> EchoRequest(std::uint16_t id, std::uint16_t sequence, std::span<const std::uint8_t> data) {
-  std::vector<std::uint8_t> packet(kHeaderSize + data.size());
+  // ICMP's echo with ICMPv6's type; the kernel sums it over the
+  // pseudo-header, so the checksum is left at 0.
+  std::vector<std::uint8_t> packet = icmp::EchoRequest(id, sequence, data);
   packet[0] = kEchoRequest;
-  packet[4] = static_cast<std::uint8_t>(id >> 8);
-  packet[5] = static_cast<std::uint8_t>(id);
-  packet[6] = static_cast<std::uint8_t>(sequence >> 8);
-  packet[7] = static_cast<std::uint8_t>(sequence);
-  std::copy(data.begin(), data.end(), packet.begin() + kHeaderSize);
+  packet[2] = packet[3] = 0;
   return packet;
 }
 
