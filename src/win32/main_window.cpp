@@ -18,6 +18,7 @@
 #include "win32/latency_chart.h"
 #include "win32/notify_area.h"
 #include "win32/owned_window.h"
+#include "win32/system_library.h"
 #include "win32/window_effects.h"
 #include "win32/window_system.h"
 
@@ -25,6 +26,7 @@ namespace tolvane::ui::win {
 namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
+constexpr UINT kLoadAccessibility = WM_APP + 2;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
 
@@ -161,6 +163,10 @@ bool MainWindow::Open(int showCommand) {
   ::ShowWindow(main_, showCommand);
   UpdateWindow(main_);
   SetFocus(graph->handle());
+  // COM for the chart's accessible object once the window shows, before a
+  // screen reader asks for it: loading it held up the first sight of the
+  // window.
+  PostMessageA(main_, kLoadAccessibility, 0, 0);
   return true;
 }
 
@@ -262,6 +268,9 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_COMMAND:
       if (lParam == 0 || HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
+      return 0;
+    case kLoadAccessibility:
+      Accessibility();
       return 0;
     case WM_TIMER:
       if (wParam == kTimer1) Timer1_Timer();
