@@ -23,6 +23,8 @@ packages=(
   lintian mandoc appstream
   # a private session bus for the StatusNotifierItem test
   dbus-daemon
+  # the chart and the boxes read over AT-SPI, as a screen reader reads them
+  at-spi2-core python3-pyatspi
 )
 
 missing=()

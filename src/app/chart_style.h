@@ -48,6 +48,9 @@ inline constexpr double kLostShade = 110.0 / 255.0;
 inline constexpr std::string_view kRowAxisTitle = "Interval in seconds";
 inline constexpr std::string_view kValueAxisTitle = "milli seconds";
 inline constexpr std::string_view kLostLegend = "no reply";
+// What a screen reader calls the chart; its rows are named by
+// ChartModel::RowName.
+inline constexpr std::string_view kAccessibleName = "Latency chart";
 
 // The chart's right-click menu.
 inline constexpr std::string_view kCopyCsvText = "Copy as CSV";

@@ -1,9 +1,14 @@
 // The latency chart: one bar per sample of a run, driven by six one-way
 // operations. Rows are numbered from 1; nothing clears them between runs.
+// With the focus, Left, Right, Home and End select a row, which is outlined
+// and shows its tooltip's text; Shift+F10 and the menu key open the chart's
+// menu. Screen readers see it as a list of its rows (chart_accessible.h).
 #pragma once
 
 #include <QChartView>
 #include <QString>
+
+#include <string>
 
 #include <cstdint>
 #include <optional>
@@ -42,6 +47,14 @@ class LatencyChart : public QChartView {
   std::optional<double> RowValue(int row) const;
   bool RowLost(int row) const;
   QString RowToolTip(int row) const;
+  // The row the keyboard selected, from 0; -1 before a key chose one.
+  int SelectedRow() const;
+  // A row's column of the plot, in the view's coordinates (index from 0).
+  QRect RowRect(int index) const;
+  // Where the selected row's text shows, in the view's coordinates; empty
+  // while none shows.
+  QRect SelectedTextRect() const;
+  const ChartModel& model() const { return model_; }
   QString NameText() const { return QString::fromStdString(model_.name()); }
   QString HostText() const { return QString::fromStdString(model_.host()); }
 
@@ -51,6 +64,14 @@ class LatencyChart : public QChartView {
   // The chart as it shows now, as a PNG of the view's size; false when the
   // file can't be written.
   bool SaveImage(const QString& path);
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  // The selected row's outline and text, over the chart while it has focus.
+  void drawForeground(QPainter* painter, const QRectF& rect) override;
 
  private slots:
   // The right-click menu's "Copy as CSV" and "Save Image…".
@@ -63,6 +84,12 @@ class LatencyChart : public QChartView {
 
   const Row* At(int row) const;
   void Redraw();
+  void Move(ChartModel::Move move);
+  // After the current row changed: tells a screen reader when its name did.
+  void Renamed(const std::string& before);
+  // The selected row's bar and its text's box, in scene coordinates.
+  QRectF BarRect(int index) const;
+  QRectF TipRect(int index, const QString& tip) const;
   void ShowTip(bool hovered, int index);
 
   // The rows as the Win32 chart holds them too, so that both export alike.
@@ -75,6 +102,8 @@ class LatencyChart : public QChartView {
   QBarSet* placeholders_;
   QBarCategoryAxis* rowAxis_;
   QValueAxis* msAxis_;
+  int current_ = 1;     // the row the run's assignments address
+  bool plain_ = false;  // drawing for a saved image: no focus marks
 };
 
 }  // namespace tolvane::ui
