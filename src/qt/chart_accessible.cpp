@@ -43,7 +43,7 @@ class RowAccessible : public QAccessibleInterface {
   QRect rect() const override {
     if (!isValid()) return {};
     const QRect local = chart_->RowRect(index_);
-    return QRect(chart_->mapToGlobal(local.topLeft()), local.size());
+    return QRect(chart_->viewport()->mapToGlobal(local.topLeft()), local.size());
   }
   QAccessible::Role role() const override { return QAccessible::ListItem; }
   QAccessible::State state() const override {
@@ -107,7 +107,7 @@ class ChartAccessible : public QAccessibleWidget {
   }
 
   QAccessibleInterface* childAt(int x, int y) const override {
-    const QPoint local = chart()->mapFromGlobal(QPoint(x, y));
+    const QPoint local = chart()->viewport()->mapFromGlobal(QPoint(x, y));
     for (int i = 0; i < childCount(); ++i) {
       if (chart()->RowRect(i).contains(local)) return child(i);
     }

@@ -49,10 +49,10 @@ class LatencyChart : public QChartView {
   QString RowToolTip(int row) const;
   // The row the keyboard selected, from 0; -1 before a key chose one.
   int SelectedRow() const;
-  // A row's column of the plot, in the view's coordinates (index from 0).
+  // A row's column of the plot, in the viewport's coordinates (index from 0).
   QRect RowRect(int index) const;
-  // Where the selected row's text shows, in the view's coordinates; empty
-  // while none shows.
+  // Where the selected row's text shows, in the viewport's coordinates;
+  // empty while none shows.
   QRect SelectedTextRect() const;
   const ChartModel& model() const { return model_; }
   QString NameText() const { return QString::fromStdString(model_.name()); }

@@ -513,7 +513,7 @@ void MainWindowLayoutTest::chartMarksTheKeyboardsRowOnlyWhileFocused() {
     }
   });
   QTest::keyClick(&chart, Qt::Key_F10, Qt::ShiftModifier);
-  QVERIFY2(QRect(chart.mapToGlobal(row.topLeft()), row.size()).contains(menuAt), qPrintable(QString::number(menuAt.x())));
+  QVERIFY2(QRect(chart.viewport()->mapToGlobal(row.topLeft()), row.size()).contains(menuAt), qPrintable(QString::number(menuAt.x())));
   QTemporaryDir dir;
   QVERIFY(chart.SaveImage(dir.filePath("chart.png")));
   QCOMPARE(QImage(dir.filePath("chart.png")).convertToFormat(QImage::Format_RGB32),
