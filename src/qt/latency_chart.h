@@ -8,10 +8,9 @@
 #include <QChartView>
 #include <QString>
 
-#include <string>
-
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "app/chart_model.h"
 
@@ -87,7 +86,7 @@ class LatencyChart : public QChartView {
   void Move(ChartModel::Move move);
   // After the current row changed: tells a screen reader when its name did.
   void Renamed(const std::string& before);
-  // The selected row's bar and its text's box, in scene coordinates.
+  // A row's bar, and the box of its text when selected, in scene coordinates.
   QRectF BarRect(int index) const;
   QRectF TipRect(int index, const QString& tip) const;
   void ShowTip(bool hovered, int index);
