@@ -27,6 +27,8 @@ packages=(
   # (sway; swaybg draws the background, swaybar is the StatusNotifierItem
   # host), screenshots, keys, the accessibility bus and gdbus to read it
   qt6-wayland sway swaybg grim wtype jq at-spi2-core libglib2.0-bin
+  # the chart and the boxes read over AT-SPI, as a screen reader reads them
+  python3-pyatspi
 )
 
 missing=()

@@ -48,7 +48,8 @@ inline constexpr double kLostShade = 110.0 / 255.0;
 inline constexpr std::string_view kRowAxisTitle = "Interval in seconds";
 inline constexpr std::string_view kValueAxisTitle = "milli seconds";
 inline constexpr std::string_view kLostLegend = "no reply";
-// What screen readers call the chart; its description is the run's host.
+// What a screen reader calls the chart; its description is the run's host,
+// its rows are named by ChartModel::RowName.
 inline constexpr std::string_view kAccessibleName = "Latency chart";
 
 // The chart's right-click menu.

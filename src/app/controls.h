@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 #include "app/layout.h"
@@ -40,6 +41,9 @@ struct Control {
   Align align = Align::Left;
   bool shown = true;     // "&Stop" shows only during a run
   bool oneLine = false;  // a label that must not wrap onto the box below it
+  // A label: the box it names, for screen readers (a Qt buddy; on Windows
+  // the label comes just before its box in z-order).
+  std::optional<ControlId> names = std::nullopt;
 };
 
 // The chart ("graph") comes first in the tab order, before all of these;
@@ -53,9 +57,9 @@ inline constexpr Control kControls[] = {
     {kCommand3, "Command3", Kind::Button, "&Systray", layout::kCommand3},
     {kCommand4, "Command4", Kind::Button, "&About", layout::kCommand4},
     {kCommand5, "Command5", Kind::Button, "&Stop", layout::kCommand5, Align::Left, false},
-    {kLabel3, "Label3", Kind::Label, "IP:", layout::kLabel3, Align::Right},
-    {kLabel1, "Label1", Kind::Label, "How many times?", layout::kLabel1, Align::Left, true, true},
-    {kLabel2, "Label2", Kind::Label, "Int in Sec.", layout::kLabel2, Align::Centre},
+    {kLabel3, "Label3", Kind::Label, "IP:", layout::kLabel3, Align::Right, true, false, kText1},
+    {kLabel1, "Label1", Kind::Label, "How many times?", layout::kLabel1, Align::Left, true, true, kDuration},
+    {kLabel2, "Label2", Kind::Label, "Int in Sec.", layout::kLabel2, Align::Centre, true, false, kInterval},
     {kResults, "results", Kind::Label, "Duration in sec.", layout::kResults},
     {kCurrent, "Current", Kind::Label, "", layout::kCurrent},
 };

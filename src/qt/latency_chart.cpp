@@ -9,7 +9,13 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFocusEvent>
+#include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScopedValueRollback>
 #include <QLegend>
 #include <QBarLegendMarker>
 #include <QLegendMarker>
@@ -22,6 +28,7 @@
 
 #include "app/chart_style.h"
 #include "app/colours.h"
+#include "qt/chart_accessible.h"
 #include "qt/message_box.h"
 #include "qt/qt_text.h"
 
@@ -41,6 +48,15 @@ QFont SmallFont(const QFont& base, chart::Font style) {
   font.setBold(style.bold);
   return font;
 }
+
+// The selected row's outline: dashed, in the gaps between its bar and the
+// neighbours', and just above and below the plot, so that no bar changes.
+constexpr double kOutlineInset = 1.5;
+constexpr double kOutlineOut = 2.5;
+// The row's text stands this far above its bar, padded inside its box.
+constexpr double kTipGap = 3;
+constexpr double kTipPadX = 4;
+constexpr double kTipPadY = 2;
 
 }  // namespace
 
@@ -130,7 +146,8 @@ LatencyChart::LatencyChart(QWidget* parent)
   auto* saveImage = new QAction(Q(chart::kSaveImageText), this);
   connect(saveImage, &QAction::triggered, this, &LatencyChart::SaveImageAs);
   addActions({copyCsv, saveImage});
-  setContextMenuPolicy(Qt::ActionsContextMenu);
+  setContextMenuPolicy(Qt::DefaultContextMenu);  // see contextMenuEvent
+  chart_access::Install();
   Redraw();
 }
 
@@ -140,28 +157,51 @@ void LatencyChart::SetNameText(const QString& text) {
 }
 
 void LatencyChart::SetRowCount(std::int16_t count) {
+  const int before = RowCount();
+  const int selected = SelectedRow();
+  chart_access::RowsGoing(*this, before, std::max<int>(count, 0));
   model_.SetRowCount(count);
   Redraw();
+  chart_access::RowsChanged(*this, before, RowCount());
+  if (SelectedRow() != selected && SelectedRow() >= 0) chart_access::SelectionMoved(*this, selected, SelectedRow());
 }
 
 void LatencyChart::SetHostText(const QString& text) {
   model_.SetHostText(text.toStdString());
   Redraw();
+  chart_access::DescriptionChanged(*this);
 }
 
-void LatencyChart::SelectRow(std::int16_t row) { model_.SelectRow(row); }
+void LatencyChart::SelectRow(std::int16_t row) {
+  model_.SelectRow(row);
+  current_ = row;
+}
 
 void LatencyChart::SetRowLabel(const QString& text) {
+  const std::string before = model_.RowName(static_cast<std::size_t>(current_ - 1));
   model_.SetRowLabel(text.toStdString());
   Redraw();
+  Renamed(before);
 }
 
 void LatencyChart::SetRowValue(const QString& text) {
+  const std::string before = model_.RowName(static_cast<std::size_t>(current_ - 1));
   model_.SetRowValue(text.toStdString());
   Redraw();
+  Renamed(before);
 }
 
-void LatencyChart::SetRowToolTip(const QString& text) { model_.SetRowToolTip(text.toStdString()); }
+void LatencyChart::SetRowToolTip(const QString& text) {
+  const std::string before = model_.RowName(static_cast<std::size_t>(current_ - 1));
+  model_.SetRowToolTip(text.toStdString());
+  if (current_ - 1 == SelectedRow() && hasFocus()) viewport()->update();  // its text shows
+  Renamed(before);
+}
+
+void LatencyChart::Renamed(const std::string& before) {
+  if (!At(current_)) return;
+  if (model_.RowName(static_cast<std::size_t>(current_ - 1)) != before) chart_access::RowRenamed(*this, current_ - 1);
+}
 
 QString LatencyChart::RowLabel(int row) const {
   const Row* r = At(row);
@@ -186,7 +226,136 @@ QString LatencyChart::RowToolTip(int row) const {
 
 QString LatencyChart::Csv() const { return QString::fromStdString(model_.Csv()); }
 
-bool LatencyChart::SaveImage(const QString& path) { return grab().save(path, "PNG"); }
+bool LatencyChart::SaveImage(const QString& path) {
+  const QScopedValueRollback plain(plain_, true);
+  return grab().save(path, "PNG");
+}
+
+int LatencyChart::SelectedRow() const {
+  const std::optional<std::size_t> selected = model_.selected();
+  return selected ? static_cast<int>(*selected) : -1;
+}
+
+QRectF LatencyChart::BarRect(int index) const {
+  const QRectF plot = chart_->mapRectToScene(chart_->plotArea());
+  const Row* row = At(index + 1);
+  if (!row) return {};
+  const double column = plot.width() / RowCount();
+  const double top = model_.ValueScale().top;
+  double value = 0;  // as Redraw stacks it
+  if (row->kind == Kind::Reply) value = std::max(row->value, top * chart::kSliver);
+  if (row->kind == Kind::Lost) value = top;
+  if (row->kind == Kind::Placeholder) value = row->value;
+  const double height = plot.height() * std::min(value, top) / top;
+  const double width = column * chart::kBarWidth;
+  return QRectF(plot.left() + column * index + (column - width) / 2, plot.bottom() - height, width, height);
+}
+
+QRect LatencyChart::RowRect(int index) const {
+  if (!At(index + 1)) return {};
+  const QRectF plot = chart_->mapRectToScene(chart_->plotArea());
+  const double column = plot.width() / RowCount();
+  const QRectF row(plot.left() + column * index, plot.top(), column, plot.height());
+  return mapFromScene(row).boundingRect();
+}
+
+QRectF LatencyChart::TipRect(int index, const QString& tip) const {
+  const QRectF bar = BarRect(index);
+  const QSizeF text = QFontMetricsF(QToolTip::font()).size(Qt::TextSingleLine, tip);
+  QRectF box(0, 0, text.width() + 2 * kTipPadX, text.height() + 2 * kTipPadY);
+  box.moveCenter(QPointF(bar.center().x(), 0));
+  box.moveBottom(bar.top() - kTipGap);
+  const QRectF room = sceneRect().adjusted(1, 1, -1, -1);
+  if (box.right() > room.right()) box.moveRight(room.right());
+  if (box.left() < room.left()) box.moveLeft(room.left());
+  if (box.top() < room.top()) box.moveTop(room.top());
+  return box;
+}
+
+QRect LatencyChart::SelectedTextRect() const {
+  const int selected = SelectedRow();
+  if (!hasFocus() || selected < 0 || At(selected + 1)->tip.empty()) return {};
+  const QRectF box = TipRect(selected, QString::fromStdString(At(selected + 1)->tip));
+  return mapFromScene(box.adjusted(-1, -1, 1, 1)).boundingRect();  // with its border
+}
+
+void LatencyChart::drawForeground(QPainter* painter, const QRectF& rect) {
+  QChartView::drawForeground(painter, rect);
+  const int selected = SelectedRow();
+  if (plain_ || !hasFocus() || selected < 0) return;
+  painter->save();
+  const QRectF plot = chart_->mapRectToScene(chart_->plotArea());
+  const double column = plot.width() / RowCount();
+  const QRectF row(plot.left() + column * selected, plot.top(), column, plot.height());
+  painter->setRenderHint(QPainter::Antialiasing, false);
+  painter->setBrush(Qt::NoBrush);
+  painter->setPen(QPen(QColor(kLabelColour), 1, Qt::DashLine));
+  painter->drawRect(row.adjusted(kOutlineInset, -kOutlineOut, -kOutlineInset, kOutlineOut));
+
+  const QString tip = QString::fromStdString(At(selected + 1)->tip);
+  if (!tip.isEmpty()) {
+    const QRectF box = TipRect(selected, tip);
+    const QPalette palette = QToolTip::palette();
+    painter->setPen(QPen(palette.color(QPalette::ToolTipText), 1));
+    painter->setBrush(palette.color(QPalette::ToolTipBase));
+    painter->drawRect(box);
+    painter->setFont(QToolTip::font());
+    painter->drawText(box, Qt::AlignCenter, tip);
+  }
+  painter->restore();
+}
+
+void LatencyChart::Move(ChartModel::Move move) {
+  const int before = SelectedRow();
+  model_.Select(move);
+  if (SelectedRow() == before) return;
+  viewport()->update();
+  chart_access::SelectionMoved(*this, before, SelectedRow());
+}
+
+void LatencyChart::keyPressEvent(QKeyEvent* event) {
+  const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+  if (event->key() == Qt::Key_Menu || (event->key() == Qt::Key_F10 && modifiers == Qt::ShiftModifier)) {
+    QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(), QPoint(), event->modifiers());
+    contextMenuEvent(&menu);
+    return;
+  }
+  if (modifiers == Qt::NoModifier) {
+    switch (event->key()) {
+      case Qt::Key_Left: Move(ChartModel::Move::Previous); return;
+      case Qt::Key_Right: Move(ChartModel::Move::Next); return;
+      case Qt::Key_Home: Move(ChartModel::Move::First); return;
+      case Qt::Key_End: Move(ChartModel::Move::Last); return;
+      default: break;
+    }
+  }
+  QChartView::keyPressEvent(event);
+}
+
+void LatencyChart::focusInEvent(QFocusEvent* event) {
+  QChartView::focusInEvent(event);
+  viewport()->update();
+  if (SelectedRow() >= 0) chart_access::RowFocused(*this, SelectedRow());
+}
+
+void LatencyChart::focusOutEvent(QFocusEvent* event) {
+  QChartView::focusOutEvent(event);
+  viewport()->update();
+}
+
+// The mouse's menu opens at the pointer; the keyboard's at the selected
+// row's bar, or at the plot's top left corner before a row is selected.
+void LatencyChart::contextMenuEvent(QContextMenuEvent* event) {
+  QPoint at = event->globalPos();
+  if (event->reason() == QContextMenuEvent::Keyboard) {
+    const int selected = SelectedRow();
+    const QPointF corner = selected >= 0 ? BarRect(selected).topLeft()
+                                         : chart_->mapRectToScene(chart_->plotArea()).topLeft();
+    at = viewport()->mapToGlobal(mapFromScene(corner));
+  }
+  QMenu::exec(actions(), at, nullptr, this);
+  event->accept();
+}
 
 void LatencyChart::CopyCsv() { QGuiApplication::clipboard()->setText(Csv()); }
 
@@ -234,6 +403,7 @@ void LatencyChart::Redraw() {
   placeholders_->remove(0, placeholders_->count());
   placeholders_->append(placeholders);
   rowAxis_->setCategories(categories);
+  if (hasFocus()) viewport()->update();  // the selected row's marks follow its bar
 
   const QString host = HostText();
   replies_->setLabel(host);

@@ -123,6 +123,13 @@ void MainWindow::BuildControls() {
       previous = made;
     }
   }
+  // Each box is named by its label, for screen readers.
+  for (const controls::Control& c : controls::kControls) {
+    if (!c.names) continue;
+    const auto named = std::find_if(std::begin(controls::kControls), std::end(controls::kControls),
+                                    [&](const controls::Control& box) { return box.id == *c.names; });
+    findChild<QLabel*>(Q(c.name))->setBuddy(findChild<QWidget*>(Q(named->name)));
+  }
   Text1 = findChild<QLineEdit*>("Text1");
   duration = findChild<QLineEdit*>("duration");
   interval = findChild<QLineEdit*>("interval");

@@ -54,6 +54,7 @@ class MainWindowLayoutTest : public QObject {
   void chartShowsTheRowsToolTip();
   void chartCopiesARunWithALostSampleAsCsv();
   void chartSavesAnImageOfItsOwnSize();
+  void chartMarksTheKeyboardsRowOnlyWhileFocused();
   void prefillFillsTheBoxesInOrder();
 
   void timerWithPeriodZeroNeverTicks();
@@ -455,6 +456,70 @@ void MainWindowLayoutTest::chartSavesAnImageOfItsOwnSize() {
     for (int x = 0; x < image.width(); ++x) plot += image.pixel(x, y) == kPlotColour;
   QVERIFY2(plot > 609 * 265 / 4, qPrintable(QString::number(plot)));  // the plot was drawn
   QVERIFY(!chart->SaveImage(dir.filePath("no such folder/chart.png")));
+}
+
+void MainWindowLayoutTest::chartMarksTheKeyboardsRowOnlyWhileFocused() {
+  LatencyChart chart;
+  chart.resize(609, 265);
+  chart.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&chart));
+  chart.SetRowCount(3);
+  const char* const values[] = {"12", "-", "30"};
+  for (std::int16_t row = 1; row <= 3; ++row) {
+    chart.SelectRow(row);
+    chart.SetRowValue(values[row - 1]);
+    chart.SetRowToolTip(row == 2 ? "11010   [ ip req timed out ]" : "12.345 ms");
+  }
+  QTest::qWait(50);  // the chart lays itself out once the events are through
+  const QImage plain = chart.grab().toImage();
+  chart.activateWindow();
+  chart.setFocus();
+  QTRY_VERIFY(chart.hasFocus());
+  QCOMPARE(chart.grab().toImage(), plain);  // focused, but no row chosen yet
+  QTest::keyClick(&chart, Qt::Key_End);
+  QTest::keyClick(&chart, Qt::Key_Left);
+  QCOMPARE(chart.SelectedRow(), 1);
+  chart.SelectRow(3);
+  chart.SetRowValue("30");  // a new sample of the same height keeps the selection
+  chart.SetRowToolTip("30.125 ms");
+  QCOMPARE(chart.SelectedRow(), 1);
+
+  // The outline changes pixels only around the selected row's column, and
+  // none of its bar (the plot's full height there); the row's text shows.
+  const QImage marked = chart.grab().toImage();
+  const QRect text = chart.SelectedTextRect();
+  QVERIFY(!text.isEmpty());
+  const QRect row = chart.RowRect(1);
+  const QRect column = row.adjusted(0, -4, 0, 4);  // the outline runs just outside the plot
+  const QRect bar = row.adjusted(row.width() * 0.16, 0, -row.width() * 0.16, 0);
+  int changed = 0;
+  for (int y = 0; y < plain.height(); ++y) {
+    for (int x = 0; x < plain.width(); ++x) {
+      if (marked.pixel(x, y) == plain.pixel(x, y)) continue;
+      ++changed;
+      QVERIFY2(text.contains(x, y) || (column.contains(x, y) && !bar.contains(x, y)),
+               qPrintable(QString("%1,%2").arg(x).arg(y)));
+    }
+  }
+  QVERIFY(changed > row.height());  // the outline's sides at least
+
+  // The keyboard's menu opens at the row; a saved image and the unfocused
+  // chart show no marks.
+  QPoint menuAt;
+  QTimer::singleShot(0, &chart, [&] {
+    if (QWidget* menu = QApplication::activePopupWidget()) {
+      menuAt = menu->pos();
+      menu->close();
+    }
+  });
+  QTest::keyClick(&chart, Qt::Key_F10, Qt::ShiftModifier);
+  QVERIFY2(QRect(chart.viewport()->mapToGlobal(row.topLeft()), row.size()).contains(menuAt), qPrintable(QString::number(menuAt.x())));
+  QTemporaryDir dir;
+  QVERIFY(chart.SaveImage(dir.filePath("chart.png")));
+  QCOMPARE(QImage(dir.filePath("chart.png")).convertToFormat(QImage::Format_RGB32),
+           plain.convertToFormat(QImage::Format_RGB32));
+  chart.clearFocus();
+  QCOMPARE(chart.grab().toImage(), plain);
 }
 
 void MainWindowLayoutTest::prefillFillsTheBoxesInOrder() {
