@@ -71,23 +71,6 @@ NumberSeparators UserSeparators() {
   return NumberSeparators{LocaleText(LOCALE_SDECIMAL, "."), LocaleText(LOCALE_STHOUSAND, ",")};
 }
 
-// The boxes and the labels that name them.
-constexpr std::pair<int, int> kBoxLabels[] = {{kText1, kLabel3}, {kDuration, kLabel1}, {kInterval, kLabel2}};
-
-int LabelOf(int box) {
-  for (const auto& [b, label] : kBoxLabels) {
-    if (b == box) return label;
-  }
-  return 0;
-}
-
-int BoxNamedBy(int label) {
-  for (const auto& [box, l] : kBoxLabels) {
-    if (l == label) return box;
-  }
-  return 0;
-}
-
 std::string ProgramPath() {
   char path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
@@ -182,11 +165,9 @@ void MainWindow::BuildControls() {
   // A box's label is made just before it: screen readers name a box by the
   // label that precedes it. Labels take no focus, so Tab's order stays.
   for (const Control& c : kControls) {
-    if (c.kind == Kind::Label && BoxNamedBy(c.id) != 0) continue;  // made with its box
-    if (const int label = LabelOf(c.id); label != 0) {
-      for (const Control& l : kControls) {
-        if (l.id == label) make(l);
-      }
+    if (c.names) continue;  // made with its box
+    for (const Control& label : kControls) {
+      if (label.names == c.id) make(label);
     }
     make(c);
   }
