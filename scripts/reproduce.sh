@@ -75,7 +75,12 @@ build() {
           -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
         nice -n 10 cmake --build $b --target tolvane -j 2
         nice -n 10 cpack --config $b/CPackConfig.cmake -B $b/packages
-        cp "$(cat $b/packaging/program-path.txt)" "$out/tolvane.exe"
+        if [ -f $b/packaging/program-path.txt ]; then
+          program=$(cat $b/packaging/program-path.txt)
+        else  # a commit from before the build named it
+          program=$(find $b -name tolvane.exe -not -path '*/_CPack_Packages/*' | head -n 1)
+        fi
+        cp "$program" "$out/tolvane.exe"
         cp $b/packages/tolvane-*-win64.exe "$out/"
       else
         b=build/release
