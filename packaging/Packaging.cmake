@@ -5,6 +5,17 @@
 # The package's post-install grants the binary CAP_NET_RAW.
 # On Windows: the installer, built with NSIS (Debian's nsis has makensis):
 #   cpack --config build/mingw/CPackConfig.cmake -B build/mingw/packages
+
+# Every package is the same from every build of one commit
+# (cmake/Reproducible.cmake): cpack and the packagers it runs take the
+# commit's time, the staged files' modes are normalised and their times
+# clamped to it, and at the end the sha256 of what the build made is
+# printed.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack_project.cmake)
+set(CPACK_TOLVANE_SOURCE_DATE_EPOCH "${TOLVANE_SOURCE_DATE_EPOCH}")
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/normalize_staging.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/print_sha256.cmake)
+
 if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/Windows.cmake)
   return()
@@ -70,7 +81,8 @@ them, and plots each round-trip time as a row of a chart, with the current
 time, the running minimum and maximum, and the average at the end. It can
 go to the notification area while a run goes on.")
 set(CPACK_STRIP_FILES ON)
-set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/strip_notes.cmake)
+# The notes go first: modes and times are settled after every change.
+list(PREPEND CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/strip_notes.cmake)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION net)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)

@@ -6,6 +6,13 @@ if(NOT TARGET tolvane)
 endif()
 
 install(TARGETS tolvane RUNTIME DESTINATION .)
+# Where the build puts tolvane.exe, for print_sha256.cmake and
+# scripts/reproduce.sh (single-configuration generators only).
+get_property(multi_config GLOBAL PROPERTY GENERATOR_IS_MULTI_CONFIG)
+if(NOT multi_config)
+  set(CPACK_TOLVANE_PROGRAM_PATH_FILE ${PROJECT_BINARY_DIR}/packaging/program-path.txt)
+  file(GENERATE OUTPUT ${CPACK_TOLVANE_PROGRAM_PATH_FILE} CONTENT "$<TARGET_FILE:tolvane>\n")
+endif()
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION . RENAME LICENSE.txt)
 
 set(CPACK_GENERATOR NSIS)
@@ -36,9 +43,18 @@ set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 # make one (Debian's can): it runs where no 32-bit Windows layer is, as
 # under a 64-bit-only Wine. NSIS's own Windows build has only 32-bit
 # stubs; its installer works on 64-bit Windows all the same.
+#
+# makensis records every file's time, as the script goes at the line it
+# compiles. The installer's own files (its dialog's settings, written by
+# this cpack run, and its plug-ins) go in without one; the program's files,
+# in the middle of the script, with theirs, which normalize_staging.cmake has
+# brought down to the commit's time.
 set(CPACK_NSIS_DEFINES "  !if /FileExists \"\${NSISDIR}/Stubs/lzma-amd64-unicode\"
     Target amd64-unicode
-  !endif")
+  !endif
+  SetDateSave off")
+set(CPACK_NSIS_EXTRA_PREINSTALL_COMMANDS "SetDateSave on")
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS "SetDateSave off")
 # The value as written, NSIS's ${...} included.
 set(CPACK_VERBATIM_VARIABLES ON)
 include(CPack)
