@@ -26,6 +26,9 @@ class LatencyChart {
   LatencyChart& operator=(const LatencyChart&) = delete;
 
   HWND handle() const { return window_; }
+  // The rows' tooltips: a window of their own, made once the chart shows
+  // (a pop-up window held up the first sight of the program's window).
+  void MakeTips();
 
   void SetNameText(const std::string& text);
   void SetRowCount(std::int16_t count);

@@ -26,7 +26,7 @@ namespace tolvane::ui::win {
 namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
-constexpr UINT kLoadAccessibility = WM_APP + 2;
+constexpr UINT kAfterShown = WM_APP + 2;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
 
@@ -146,10 +146,10 @@ bool MainWindow::Open(int showCommand) {
   ::ShowWindow(main_, showCommand);
   UpdateWindow(main_);
   SetFocus(graph->handle());
-  // COM for the chart's accessible object once the window shows, before a
-  // screen reader asks for it: loading it held up the first sight of the
-  // window.
-  PostMessageA(main_, kLoadAccessibility, 0, 0);
+  // What only hovering and screen readers need, once the window shows: the
+  // chart's tooltips, and COM for its accessible object. Made earlier, they
+  // held up the first sight of the window.
+  PostMessageA(main_, kAfterShown, 0, 0);
   return true;
 }
 
@@ -250,7 +250,8 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       if (lParam == 0 || HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
       return 0;
-    case kLoadAccessibility:
+    case kAfterShown:
+      graph->MakeTips();
       Accessibility();
       return 0;
     case WM_TIMER:
