@@ -81,11 +81,11 @@ HFONT MakeFont(int dpi, chart::Font style, int escapement = 0) {
 
 }  // namespace
 
-LatencyChart::LatencyChart(HINSTANCE instance, HWND parent, int id) {
+LatencyChart::LatencyChart(HINSTANCE instance, HWND parent, int id, layout::PixelRect place, int dpi) : dpi_(dpi) {
   RegisterClassOnce(instance, kChartClass, &LatencyChart::WindowProc);
-  window_ = CreateWindowExA(0, kChartClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
-                            0, 0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                            instance, this);
+  window_ = CreateWindowExA(0, kChartClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, place.left,
+                            place.top, place.width, place.height, parent,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
   MakeFonts();
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "app/chart_model.h"
+#include "app/twips.h"
 
 namespace tolvane::ui::win {
 
@@ -19,8 +20,9 @@ class ChartAccessible;
 
 class LatencyChart {
  public:
-  // Registers the class (once) and creates the chart as a child of `parent`.
-  LatencyChart(HINSTANCE instance, HWND parent, int id);
+  // Registers the class (once) and creates the chart as a child of
+  // `parent`, at `place` and drawn for `dpi`.
+  LatencyChart(HINSTANCE instance, HWND parent, int id, layout::PixelRect place, int dpi);
   ~LatencyChart();
   LatencyChart(const LatencyChart&) = delete;
   LatencyChart& operator=(const LatencyChart&) = delete;

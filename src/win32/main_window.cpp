@@ -108,11 +108,8 @@ bool MainWindow::Open(int showCommand) {
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = &MainWindow::WindowProc;
   wc.hInstance = instance_;
-  icon_ = LoadIconA(instance_, "IDI_ICON1");
-  smallIcon_ = static_cast<HICON>(LoadImageA(instance_, "IDI_ICON1", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-  wc.hIcon = icon_;
-  wc.hIconSm = smallIcon_;
+  // No icons yet: a tool window shows none, and they are loaded for the
+  // tray and the About dialog once the window shows (LoadIcons).
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   windowBrush_ = CreateSolidBrush(RGB(Red(kWindowColour), Green(kWindowColour), Blue(kWindowColour)));
   // The background is painted in WM_ERASEBKGND: the class outlives this
@@ -127,7 +124,9 @@ bool MainWindow::Open(int showCommand) {
   // window is on one.
   const int dpi = WindowDpi(nullptr);
   const RECT frame = FrameFor(layout::kClientArea, kStyle, kExStyle, dpi);
-  main_ = CreateWindowExA(kExStyle, kMainClass, kProgramTitle.data(), kStyle,
+  // Made layered from the start (Form_Load sets how translucent): turning
+  // a made window layered has the window system make its surface again.
+  main_ = CreateWindowExA(kExStyle | WS_EX_LAYERED, kMainClass, kProgramTitle.data(), kStyle,
                           layout::TwipsToPixels(kFirstLeft, dpi) + frame.left,
                           layout::TwipsToPixels(kFirstTop, dpi) + frame.top,
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_,
@@ -140,8 +139,17 @@ bool MainWindow::Open(int showCommand) {
   // leave the message from the shell would never arrive: the icon would be
   // lost with a restarted shell while the window is hidden.
   ChangeWindowMessageFilterEx(main_, taskbarCreated_, MSGFLT_ALLOW, nullptr);
+  // Everything is made at its place and in its font for the DPI the frame
+  // was sized for; laid out again only if the monitor's differs.
+  dpi_ = dpi;
+  font_ = MakeGuiFont(dpi);
   BuildControls();
-  ApplyDpi(WindowDpi(main_));
+  if (const int monitorDpi = WindowDpi(main_); monitorDpi != dpi) {
+    ApplyDpi(monitorDpi);
+  } else {
+    FitClientArea(main_, layout::kClientArea, dpi);
+    FitLabel(kLabel1);
+  }
   Form_Load();
   ::ShowWindow(main_, showCommand);
   UpdateWindow(main_);
@@ -153,11 +161,25 @@ bool MainWindow::Open(int showCommand) {
   return true;
 }
 
+// The program's icon, big and small, for the tray, the About dialog and
+// the class (Alt+Tab and the like, should the window ever be listed there).
+void MainWindow::LoadIcons() {
+  if (icon_) return;
+  icon_ = LoadIconA(instance_, "IDI_ICON1");
+  smallIcon_ = static_cast<HICON>(LoadImageA(instance_, "IDI_ICON1", IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                             GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+  SetClassLongPtrA(main_, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon_));
+  SetClassLongPtrA(main_, GCLP_HICONSM, reinterpret_cast<LONG_PTR>(smallIcon_));
+}
+
 void MainWindow::BuildControls() {
   const auto make = [this](const Control& c) {
     const DWORD exStyle = c.kind == Kind::Box ? WS_EX_CLIENTEDGE : 0;
-    CreateWindowExA(exStyle, ClassOf(c.kind), std::string(c.text).c_str(), WS_CHILD | WS_CLIPSIBLINGS | StyleOf(c),
-                    0, 0, 0, 0, main_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+    const layout::PixelRect r = layout::Scaled(c.place, dpi_);
+    HWND control = CreateWindowExA(exStyle, ClassOf(c.kind), std::string(c.text).c_str(),
+                                   WS_CHILD | WS_CLIPSIBLINGS | StyleOf(c), r.left, r.top, r.width, r.height, main_,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   };
   // Tab walks the controls in the order they were made. The chart comes
   // last, below the buttons that stand over it; Tab wraps round from
@@ -171,7 +193,7 @@ void MainWindow::BuildControls() {
     }
     make(c);
   }
-  graph = std::make_unique<LatencyChart>(instance_, main_, kGraph);
+  graph = std::make_unique<LatencyChart>(instance_, main_, kGraph, layout::Scaled(layout::kGraph, dpi_), dpi_);
 
   rcpopup = CreatePopupMenu();
   AppendMenuA(rcpopup, MF_STRING, kRestore, std::string(kRestoreText).c_str());
@@ -251,6 +273,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (lParam == 0 || HIWORD(wParam) == BN_CLICKED) OnCommand(LOWORD(wParam));
       return 0;
     case kAfterShown:
+      LoadIcons();
       graph->MakeTips();
       Accessibility();
       return 0;
@@ -342,12 +365,14 @@ std::string MainWindow::TextOf(int id) const {
 void MainWindow::Command1_Click() { run_.Press(TypedRun{TextOf(kText1), TextOf(kDuration), TextOf(kInterval)}); }
 void MainWindow::Command2_Click() { SendMessageA(main_, WM_CLOSE, 0, 0); }
 void MainWindow::Command3_Click() {
+  LoadIcons();
   tray::GoToTray(*this, reinterpret_cast<tray::WindowHandle>(main_),
                  reinterpret_cast<tray::IconHandle>(smallIcon_ ? smallIcon_ : icon_));
 }
 
 // Modal; the run's ticks go on under it.
 void MainWindow::Command4_Click() {
+  LoadIcons();
   if (!frmAbout_) frmAbout_ = std::make_unique<about::frmAbout>(instance_, icon_);
   frmAbout_->ShowModal(main_);
 }

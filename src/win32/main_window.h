@@ -83,6 +83,7 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner, private tra
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void LoadIcons();
   void BuildControls();
   void Form_Load();
   void ApplyDpi(int dpi);

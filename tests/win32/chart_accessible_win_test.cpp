@@ -72,8 +72,8 @@ class ChartAccessibleWin : public testing::Test {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     parent = CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 609, 265, nullptr, nullptr,
                              GetModuleHandleA(nullptr), nullptr);
-    chart = std::make_unique<LatencyChart>(GetModuleHandleA(nullptr), parent, kGraph);
-    SetWindowPos(chart->handle(), nullptr, 0, 0, 609, 265, SWP_NOZORDER);
+    chart = std::make_unique<LatencyChart>(GetModuleHandleA(nullptr), parent, kGraph,
+                                           layout::PixelRect{0, 0, 609, 265}, 96);
   }
   void TearDown() override {
     if (IsWindow(parent)) DestroyWindow(parent);

@@ -68,6 +68,18 @@ TEST_F(MainWindowWin, FollowsTheMonitorsDpi) {
   }
 }
 
+// The icon isn't loaded for the first sight of the window; the work posted
+// for after it gives the class the program's icon.
+TEST_F(MainWindowWin, TakesItsIconOnceShown) {
+  const auto icon = reinterpret_cast<ULONG_PTR>(LoadIconA(GetModuleHandleA(nullptr), "IDI_ICON1"));
+  ASSERT_NE(icon, 0u);
+  SetClassLongPtrA(main, GCLP_HICON, 0);  // the class outlives earlier tests' windows
+  MSG message;
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+  EXPECT_EQ(GetClassLongPtrA(main, GCLP_HICON), icon);
+  EXPECT_NE(GetClassLongPtrA(main, GCLP_HICONSM), 0u);
+}
+
 TEST_F(MainWindowWin, TabWalksTheControlsInTheirOrder) {
   ShowWindow(GetDlgItem(main, kCommand5), SW_SHOW);  // as during a run
   const int order[] = {kGraph, kText1, kCommand1, kCommand2, kDuration, kInterval,
@@ -148,8 +160,7 @@ Census Count(HDC dc, const RECT& area) {
 TEST(LatencyChartWin, DrawsRepliesLostSamplesAndTheLegend) {
   HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 609, 265, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
-  LatencyChart chart(GetModuleHandleA(nullptr), parent, kGraph);
-  SetWindowPos(chart.handle(), nullptr, 0, 0, 609, 265, SWP_NOZORDER);
+  LatencyChart chart(GetModuleHandleA(nullptr), parent, kGraph, layout::PixelRect{0, 0, 609, 265}, 96);
   chart.SetRowCount(3);
   const char* values[] = {"40", "-", "0"};
   for (std::int16_t row = 1; row <= 3; ++row) {
@@ -193,8 +204,7 @@ TEST(LatencyChartWin, SavesAPngOfItsOwnSize) {
   for (const SIZE size : {SIZE{609, 265}, SIZE{320, 140}}) {
     HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, size.cx, size.cy, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
-    LatencyChart chart(GetModuleHandleA(nullptr), parent, kGraph);
-    SetWindowPos(chart.handle(), nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER);
+    LatencyChart chart(GetModuleHandleA(nullptr), parent, kGraph, layout::PixelRect{0, 0, size.cx, size.cy}, 96);
     ASSERT_TRUE(chart.SaveImage(path)) << size.cx;
     std::string png(64, '\0');
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
