@@ -124,8 +124,8 @@ bool MainWindow::Open(int showCommand) {
   // window is on one.
   const int dpi = WindowDpi(nullptr);
   const RECT frame = FrameFor(layout::kClientArea, kStyle, kExStyle, dpi);
-  // Made layered from the start (Form_Load sets how translucent): turning
-  // a made window layered has the window system make its surface again.
+  // Made layered from the start, as it will be shown; Form_Load sets how
+  // translucent before the first show.
   main_ = CreateWindowExA(kExStyle | WS_EX_LAYERED, kMainClass, kProgramTitle.data(), kStyle,
                           layout::TwipsToPixels(kFirstLeft, dpi) + frame.left,
                           layout::TwipsToPixels(kFirstTop, dpi) + frame.top,
