@@ -66,10 +66,11 @@ run_tests() {
   tests/win32/wine_window_test.sh build/mingw
 }
 
+# Linux programs the tests use, from the default tree: the bed's responder,
+# and the Qt painter's half of the chart's parity test.
+cmake --preset default >/dev/null
+cmake --build --preset default --target tolvane_responder chart_parity
 if [ "$(id -u)" -eq 0 ]; then
-  # The bed's responder is a Linux program, built in the default tree.
-  cmake --preset default >/dev/null
-  cmake --build --preset default --target tolvane_responder
   bed=1
   TOLVANE_TESTBED_OWNER=$$ tests/testbed/testbed.sh up build/default/tests/testbed/tolvane_responder
   export -f run_tests

@@ -66,7 +66,9 @@ void ChartModel::SetRowCount(std::int16_t count) {
   const std::size_t size = static_cast<std::size_t>(std::max<std::int16_t>(count, 0));
   while (rows_.size() < size) rows_.push_back({"R" + std::to_string(rows_.size() + 1), Kind::Empty, 0, {}});
   rows_.resize(size);
-  if (selected_ && *selected_ >= size) selected_ = size > 0 ? std::optional(size - 1) : std::nullopt;
+  for (std::optional<std::size_t>* row : {&selected_, &newest_}) {
+    if (*row && **row >= size) *row = size > 0 ? std::optional(size - 1) : std::nullopt;
+  }
 }
 
 ChartModel::Row* ChartModel::Current() {
@@ -74,21 +76,34 @@ ChartModel::Row* ChartModel::Current() {
   return &rows_[static_cast<std::size_t>(current_ - 1)];
 }
 
-void ChartModel::SetRowLabel(const std::string& text) {
-  if (Row* row = Current()) row->label = text;
+bool ChartModel::Write(const std::function<void(Row&)>& write) {
+  Row* row = Current();
+  if (!row) return false;
+  const std::string before = RowName(static_cast<std::size_t>(current_ - 1));
+  write(*row);
+  return RowName(static_cast<std::size_t>(current_ - 1)) != before;
 }
 
-void ChartModel::SetRowValue(const std::string& text) {
-  if (Row* row = Current()) {
+bool ChartModel::SetRowLabel(const std::string& text) {
+  return Write([&](Row& row) { row.label = text; });
+}
+
+bool ChartModel::SetRowValue(const std::string& text, bool focused) {
+  const bool renamed = Write([&](Row& row) {
     double value = 0;
     const bool number = ReadMilliseconds(text, value);
-    row->kind = number ? Kind::Reply : Kind::Lost;
-    row->value = number ? value : 0;
-  }
+    row.kind = number ? Kind::Reply : Kind::Lost;
+    row.value = number ? value : 0;
+  });
+  if (!Current()) return renamed;
+  const auto row = static_cast<std::size_t>(current_ - 1);
+  if (focused && (!selected_ || selected_ == newest_)) selected_ = row;
+  newest_ = row;
+  return renamed;
 }
 
-void ChartModel::SetRowToolTip(const std::string& text) {
-  if (Row* row = Current()) row->tip = text;
+bool ChartModel::SetRowToolTip(const std::string& text) {
+  return Write([&](Row& row) { row.tip = text; });
 }
 
 bool ChartModel::AnyLost() const {
@@ -160,6 +175,17 @@ std::string ChartModel::RowName(std::size_t index) const {
 }
 
 std::string ChartModel::Description() const { return host_.empty() ? "no run yet" : host_; }
+
+std::string ChartModel::TipText(std::size_t index) const {
+  if (index >= rows_.size()) return {};
+  const Row& row = rows_[index];
+  const bool sample = row.kind == Kind::Reply || row.kind == Kind::Lost;
+  return sample && !row.tip.empty() ? row.tip : RowName(index);
+}
+
+void ChartModel::SelectIndex(std::size_t index) {
+  if (!rows_.empty()) selected_ = std::min(index, rows_.size() - 1);
+}
 
 void ChartModel::Select(Move move) {
   if (rows_.empty()) return;

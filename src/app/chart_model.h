@@ -1,9 +1,11 @@
-// What both charts hold and how it scales, without drawing: the rows of the
-// six chart operations, the value axis, which row labels show, and the rows
-// as the export menu copies them.
+// What the chart holds and how it scales, without drawing: the rows of the
+// six chart operations, the value axis, which row labels show, the rows as
+// the export menu copies them and as screen readers hear them, and the row
+// the keyboard selected. chart_layout.h places it all.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,12 +29,16 @@ class ChartModel {
   void SetRowCount(std::int16_t count);
   void SetHostText(const std::string& text) { host_ = text; }
   void SelectRow(std::int16_t row) { current_ = row; }
-  // Assignments to a row outside the table are dropped.
-  void SetRowLabel(const std::string& text);
+  // Assignments to a row outside the table are dropped. Each tells whether
+  // the row's name changed, so that a screen reader hears only real news.
+  bool SetRowLabel(const std::string& text);
   // The round-trip time in ms as text; a text that isn't a whole decimal
-  // number marks a sample without reply.
-  void SetRowValue(const std::string& text);
-  void SetRowToolTip(const std::string& text);
+  // number marks a sample without reply. A new sample takes the keyboard's
+  // selection along while the chart has the focus and the selection is on
+  // the newest sample, or on none yet: a screen reader then speaks each
+  // sample as it comes, and a user who went back keeps their place.
+  bool SetRowValue(const std::string& text, bool focused = false);
+  bool SetRowToolTip(const std::string& text);
 
   const std::vector<Row>& rows() const { return rows_; }
   const std::string& name() const { return name_; }
@@ -61,20 +67,26 @@ class ChartModel {
   // and the chart's description: the run's host, or "no run yet".
   std::string RowName(std::size_t index) const;
   std::string Description() const;
+  // What a row's tooltip says: its sample's own text, or else its name.
+  std::string TipText(std::size_t index) const;
 
   // The row the keyboard has selected (index from 0): none until a key
   // moves it, then kept through new samples and runs, and pulled in when a
   // shorter run leaves it past the end.
   enum class Move { Previous, Next, First, Last };
   void Select(Move move);
+  // A row by index; past the end, the last.
+  void SelectIndex(std::size_t index);
   std::optional<std::size_t> selected() const { return selected_; }
 
  private:
   Row* Current();
+  bool Write(const std::function<void(Row&)>& write);
 
   std::vector<Row> rows_;
   int current_ = 1;
   std::optional<std::size_t> selected_;
+  std::optional<std::size_t> newest_;  // the row of the last sample
   std::string name_;
   std::string host_;
 };

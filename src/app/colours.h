@@ -27,5 +27,8 @@ inline constexpr Colour kReplyColour = Rgb(0, 230, 0);
 inline constexpr Colour kReplyEdgeColour = Rgb(150, 255, 150);
 inline constexpr Colour kLostColour = Rgb(255, 90, 70);
 inline constexpr Colour kPlaceholderColour = Rgb(0, 100, 100);
+// The selected row's text, in a tooltip's colours.
+inline constexpr Colour kTipColour = Rgb(255, 255, 225);
+inline constexpr Colour kTipTextColour = Rgb(0, 0, 0);
 
 }  // namespace tolvane::ui

@@ -141,12 +141,14 @@ void PingRun::graphping(const std::string& intervalText) {
 
   const std::int32_t r = checker_.check(curhost);
   const probe::EchoReply& reply = checker_.reply;
+  // The tooltip before the value: the value completes the sample, so that
+  // a screen reader hears its whole name at once.
   if (r == probe::kNoReply) {
-    view_.SetRowValue("-");
     view_.SetRowToolTip(checker_.statusText);
+    view_.SetRowValue("-");
   } else {
-    view_.SetRowValue(std::to_string(r));
     view_.SetRowToolTip(RoundTripTip(reply.RoundTripMicroseconds > 0 ? reply.RoundTripMicroseconds / 1000.0 : r));
+    view_.SetRowValue(std::to_string(r));
     maxt = std::max(maxt, r);
     mint = mint == kNoStatistic ? r : std::min(mint, r);
     sumt += r;

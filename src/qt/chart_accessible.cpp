@@ -14,6 +14,8 @@
 namespace tolvane::ui::chart_access {
 namespace {
 
+int Rows(const LatencyChart& chart) { return static_cast<int>(chart.model().rows().size()); }
+
 // One row of the chart. It holds no QObject of its own: Qt knows it by the
 // id it is registered under, which the chart's interface keeps.
 class RowAccessible : public QAccessibleInterface {
@@ -23,7 +25,7 @@ class RowAccessible : public QAccessibleInterface {
   int index() const { return index_; }
   const LatencyChart* chart() const { return chart_; }
 
-  bool isValid() const override { return chart_ && index_ < chart_->RowCount(); }
+  bool isValid() const override { return chart_ && index_ < Rows(*chart_); }
   QObject* object() const override { return nullptr; }
   QWindow* window() const override { return chart_ ? chart_->window()->windowHandle() : nullptr; }
   QAccessibleInterface* childAt(int, int) const override { return nullptr; }
@@ -42,8 +44,8 @@ class RowAccessible : public QAccessibleInterface {
 
   QRect rect() const override {
     if (!isValid()) return {};
-    const QRect local = chart_->RowRect(index_);
-    return QRect(chart_->viewport()->mapToGlobal(local.topLeft()), local.size());
+    const chart::Box& slot = chart_->layout().rowSlots[static_cast<std::size_t>(index_)];
+    return QRect(chart_->mapToGlobal(QPoint(slot.left, slot.top)), QSize(slot.width(), slot.height()));
   }
   QAccessible::Role role() const override { return QAccessible::ListItem; }
   QAccessible::State state() const override {
@@ -52,7 +54,7 @@ class RowAccessible : public QAccessibleInterface {
       state.invalid = true;
       return state;
     }
-    const bool selected = chart_->SelectedRow() == index_;
+    const bool selected = chart_->model().selected() == static_cast<std::size_t>(index_);
     state.selectable = true;
     state.selected = selected;
     state.focusable = true;
@@ -91,7 +93,7 @@ class ChartAccessible : public QAccessibleWidget {
     }
   }
 
-  int childCount() const override { return chart()->RowCount(); }
+  int childCount() const override { return Rows(*chart()); }
 
   QAccessibleInterface* child(int index) const override {
     if (index < 0 || index >= childCount()) return nullptr;
@@ -107,16 +109,17 @@ class ChartAccessible : public QAccessibleWidget {
   }
 
   QAccessibleInterface* childAt(int x, int y) const override {
-    const QPoint local = chart()->viewport()->mapFromGlobal(QPoint(x, y));
-    for (int i = 0; i < childCount(); ++i) {
-      if (chart()->RowRect(i).contains(local)) return child(i);
-    }
-    return nullptr;
+    const QPoint local = chart()->mapFromGlobal(QPoint(x, y));
+    const auto row = chart()->layout().RowAt(local.x(), local.y());
+    return row ? child(static_cast<int>(*row)) : nullptr;
   }
 
+  // The selected row while the chart has the focus; the chart itself while
+  // none is selected.
   QAccessibleInterface* focusChild() const override {
-    const int selected = chart()->SelectedRow();
-    return chart()->hasFocus() && selected >= 0 ? child(selected) : nullptr;
+    if (!chart()->hasFocus()) return nullptr;
+    const auto selected = chart()->model().selected();
+    return selected ? child(static_cast<int>(*selected)) : QAccessible::queryAccessibleInterface(chart());
   }
 
   // Forgets the rows from `count` on, which the table no longer has.

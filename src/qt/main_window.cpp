@@ -183,10 +183,6 @@ void MainWindow::Form_Load() {
   graph->setFocus();
 }
 
-std::int32_t MainWindow::check(const std::string& Vnewip_address) {
-  return wired_->checker().check(Vnewip_address);
-}
-
 void MainWindow::Command1_Click() {
   wired_->run().Press({Utf8(Text1->text()), Utf8(duration->text()), Utf8(interval->text())});
 }
@@ -238,8 +234,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 }
 
 void MainWindow::Timer1_Timer() { wired_->run().Tick(Utf8(interval->text())); }
-
-void MainWindow::graphping() { wired_->run().graphping(Utf8(interval->text())); }
 
 void MainWindow::SetRowCount(std::int16_t count) { graph->SetRowCount(count); }
 void MainWindow::SetHostText(const std::string& text) { graph->SetHostText(Q(text)); }

@@ -39,12 +39,6 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, 
   explicit MainWindow(Engine engine, QWidget* parent = nullptr);
   ~MainWindow() override;
 
-  // One echo to `Vnewip_address`: the round-trip time in ms, or
-  // probe::kNoReply.
-  std::int32_t check(const std::string& Vnewip_address);
-  // Takes sample `curping` of the run.
-  void graphping();
-
   // Texts for the host, count and interval boxes, in that order, as the
   // command line gives them; boxes past the end of the list keep theirs.
   void Prefill(const QStringList& boxes);

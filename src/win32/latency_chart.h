@@ -1,8 +1,9 @@
-// The latency chart as a Win32 control: one bar per sample of a run, drawn
-// with GDI into a buffer, and a tooltip per row. Looks like the Qt chart.
-// With the focus, Left, Right, Home and End select a row, which shows its
-// tooltip's text at the row; screen readers read the rows as a list
-// (ChartAccessible).
+// The latency chart as a Win32 control: one bar per sample of a run. Where
+// everything goes comes from the core (app/chart_layout.h); this control
+// only paints it with GDI at the window's DPI, into a buffer, and forwards
+// the mouse and the keys. With the focus, Left, Right, Home and End select
+// a row, which shows its tooltip's text at the row; screen readers read the
+// rows as a list (ChartAccessible).
 #pragma once
 
 #include <windows.h>
@@ -11,6 +12,7 @@
 #include <optional>
 #include <string>
 
+#include "app/chart_layout.h"
 #include "app/chart_model.h"
 #include "app/twips.h"
 
@@ -46,11 +48,11 @@ class LatencyChart {
   // The right-click menu's "Copy as CSV": the rows onto the clipboard as
   // text. False when the clipboard can't be had.
   bool CopyCsv();
-  // The chart as it shows now, as a PNG of the window's size; `path` in the
-  // ANSI code page, as the save dialog gives it. False when the file can't
-  // be written.
+  // The chart without the keyboard's marks, as a PNG of the window's size;
+  // `path` in the ANSI code page, as the save dialog gives it. False when
+  // the file can't be written.
   bool SaveImage(const std::string& path);
-  // Fonts and margins follow the window's DPI.
+  // Fonts and sizes follow the window's DPI.
   void SetDpi(int dpi);
 
   // A row's slot across the plot, in client coordinates (index from 0),
@@ -60,42 +62,36 @@ class LatencyChart {
   // Selects a row as the keys would (an index past the end: the last).
   void SelectIndex(std::size_t index);
   bool focused() const { return window_ != nullptr && GetFocus() == window_; }
+  // Where everything shows, in pixels at 96 dpi; scaled to the window's
+  // DPI when painted.
+  chart::Layout LayOut(bool focused) const;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  // `focus`: with the dotted rectangle that marks the keyboard focus.
-  void Paint(HDC dc, const RECT& area, bool focus);
-  void PaintFocus(HDC dc, const RECT& plot);
   // The chart drawn into a new bitmap compatible with `dc`; the caller
   // deletes it.
-  HBITMAP Draw(HDC dc, const RECT& client, bool focus);
+  HBITMAP Draw(HDC dc, bool focused);
+  void Paint(HDC dc, const chart::Layout& layout);
+  HFONT FontFor(chart::Font font, bool turned) const;
+  int Px(int pixelsAt96) const { return MulDiv(pixelsAt96, dpi_, 96); }
+  RECT Scaled(const chart::Box& box) const;
   void ShowMenu(LPARAM at);
-  void Move(ChartModel::Move move);
-  // Tells screen readers which row is selected now, when it moved.
-  void SelectionMoved(std::optional<std::size_t> before);
+  // After a change: repainted, and screen readers told what really changed.
+  void Changed(bool renamed, std::optional<std::size_t> selectedBefore);
   void Announce(DWORD event, long child);
-  void AnnounceWrittenRow();
   void DropAccessible();
   void SaveImageAs();
-  RECT PlotArea(const RECT& client) const;
-  RECT RowSlot(const RECT& plot, std::size_t index) const;
   void MakeFonts();
   void DeleteFonts();
   void UpdateTools();
-  void Changed(bool rowsMoved);
-  int Px(double pixelsAt96) const;
 
   HWND window_ = nullptr;
   HWND tips_ = nullptr;
   std::size_t tools_ = 0;
   ChartModel model_;
   int dpi_ = 96;
-  HFONT titleFont_ = nullptr;
-  HFONT axisTitleFont_ = nullptr;
-  HFONT verticalTitleFont_ = nullptr;
-  HFONT labelFont_ = nullptr;
-  HFONT legendFont_ = nullptr;
+  HFONT fonts_[5] = {};  // the four styles upright, the axis title turned
   std::string tipText_;  // what the tooltip shows, alive while it shows
   int writing_ = 0;      // the row the run writes to (from 1)
   ChartAccessible* accessible_ = nullptr;  // made when first asked for

@@ -378,8 +378,6 @@ void MainWindow::Command4_Click() {
 }
 void MainWindow::Command5_Click() { run_.Stop(); }
 
-std::int32_t MainWindow::check(const std::string& Vnewip_address) { return wired_.checker().check(Vnewip_address); }
-void MainWindow::graphping() { run_.graphping(TextOf(kInterval)); }
 void MainWindow::Timer1_Timer() { run_.Tick(TextOf(kInterval)); }
 void MainWindow::SysTrayMouseEventHandler() {
   SetForegroundWindow(main_);

@@ -50,11 +50,6 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner, private tra
   // taken for that.
   bool TranslateDialogKeys(MSG& message);
 
-  // One echo to `Vnewip_address`: the round trip in ms, or probe::kNoReply.
-  std::int32_t check(const std::string& Vnewip_address);
-  // Takes sample `curping` of the run.
-  void graphping();
-
   // Button and menu handlers.
   void Command1_Click();  // "Ping"
   void Command2_Click();  // "&Exit"

@@ -188,8 +188,38 @@ TEST(ChartModel, NamesRowsAndKeepsTheKeyboardSelection) {
   }
   chart.SetRowCount(2);  // a shorter run pulls the selection in
   EXPECT_EQ(chart.selected(), std::optional<std::size_t>(1));
+  chart.SelectIndex(7);
+  EXPECT_EQ(chart.selected(), std::optional<std::size_t>(1));
   chart.SetRowCount(0);
   EXPECT_EQ(chart.selected(), std::nullopt);
+}
+
+// While focused and on the newest sample (or on none), the selection goes
+// with each new sample; a user who went back, or had no focus, stays put.
+// Only a write that changes a row's name is news for a screen reader.
+TEST(ChartModel, SelectionFollowsTheNewestSampleWhileFocusedAndOnIt) {
+  ChartModel chart;
+  chart.SetRowCount(6);
+  std::int16_t next = 1;
+  // 's': a sample with the focus, 'u': one without; '<', '>': keys.
+  const std::pair<char, std::size_t> steps[] = {{'s', 0}, {'s', 1}, {'u', 1}, {'s', 1}, {'>', 2}, {'>', 3},
+                                                {'s', 4}, {'<', 3}, {'s', 3}, {'>', 4}, {'>', 5}};
+  for (const auto& [step, want] : steps) {
+    if (step == '<' || step == '>') chart.Select(step == '<' ? ChartModel::Move::Previous : ChartModel::Move::Next);
+    if (step == 's' || step == 'u') {
+      chart.SelectRow(next++);
+      EXPECT_TRUE(chart.SetRowValue("9", step == 's'));
+    }
+    EXPECT_EQ(chart.selected(), std::optional<std::size_t>(want)) << step << next;
+  }
+  // On the newest sample (row 6) as a new run starts: its first sample takes it.
+  chart.SetRowCount(6);
+  chart.SelectRow(1);
+  EXPECT_TRUE(chart.SetRowLabel(" 2"));
+  EXPECT_FALSE(chart.SetRowLabel(" 2"));
+  chart.SetRowValue("9", true);
+  EXPECT_EQ(chart.selected(), std::optional<std::size_t>(0));
+  EXPECT_FALSE(chart.SetRowValue("9", true));
 }
 
 }  // namespace

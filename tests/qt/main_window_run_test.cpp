@@ -7,7 +7,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QValueAxis>
 #include <QtTest/QtTest>
 
 #include <memory>
@@ -17,6 +16,7 @@
 #include "qt/main_window.h"
 #include "qt/periodic_timer.h"
 #include "qt/program.h"
+#include "qt/qt_text.h"
 #include "testbed/testbed.h"
 #include "testbed/testbed_qtest.h"
 #include "window_controls.h"
@@ -117,18 +117,15 @@ void MainWindowRunTest::workedExampleKeepsStatisticsOverAnsweredSamples() {
   QCOMPARE(bed::RequestTimesNs().size(), std::size_t{5});
 
   const QStringList labels = {" .5", " 1", " 1.5", " 2"};
-  for (int row = 1; row <= 4; ++row) QCOMPARE(Chart()->RowLabel(row), labels[row - 1]);
-  const double a = Chart()->RowValue(1).value_or(-1);
-  const double b = Chart()->RowValue(2).value_or(-1);
-  const double d = Chart()->RowValue(4).value_or(-1);
+  for (int row = 1; row <= 4; ++row) QCOMPARE(Q(RowOf(*Chart(), row).label), labels[row - 1]);
+  const double a = RowMs(*Chart(), 1), b = RowMs(*Chart(), 2), d = RowMs(*Chart(), 4);
   QVERIFY2(Near(a, 12) && Near(b, 15) && Near(d, 20), qPrintable(QString("%1 %2 %3").arg(a).arg(b).arg(d)));
-  QVERIFY(Chart()->RowLost(3));
-  QCOMPARE(Chart()->RowToolTip(3), QString("11010   [ ip req timed out ]"));
-  // The value axis as the core scales it for both charts: 25 for 20 ms.
-  auto* axis = qobject_cast<QValueAxis*>(Chart()->chart()->axes(Qt::Vertical).value(0));
-  QVERIFY(axis != nullptr);
-  QCOMPARE(axis->max(), d * 1.15 <= 25 ? 25.0 : 30.0);
-  QVERIFY2(Near(Chart()->RowToolTip(1).chopped(3).toDouble(), 12), qPrintable(Chart()->RowToolTip(1)));
+  QCOMPARE(RowOf(*Chart(), 3).kind, ChartModel::Kind::Lost);
+  QCOMPARE(Q(RowOf(*Chart(), 3).tip), QString("11010   [ ip req timed out ]"));
+  // The value axis as the core scales it: 25 for 20 ms.
+  QCOMPARE(Chart()->model().ValueScale().top, d * 1.15 <= 25 ? 25.0 : 30.0);
+  const QString tip = Q(RowOf(*Chart(), 1).tip);
+  QVERIFY2(Near(tip.chopped(3).toDouble(), 12), qPrintable(tip));
 
   QCOMPARE(ticks_[0].current, QString("%1ms").arg(a));
   QCOMPARE(ticks_[2].current, QString("no reply"));
@@ -158,10 +155,10 @@ void MainWindowRunTest::hostNameFallsBackToResolution() {
   Type(typed, "2", "0.2");
   Press();
   QVERIFY2(Running(), qPrintable(boxes.seenTexts().join("; ")));
-  QCOMPARE(Chart()->HostText(), graphed);
+  QCOMPARE(Q(Chart()->model().host()), graphed);
   QVERIFY(WaitForEnd(3000));
   for (int row : {1, 2}) {
-    const double ms = Chart()->RowValue(row).value_or(-1);
+    const double ms = RowMs(*Chart(), row);
     QVERIFY2(Near(ms, 15), qPrintable(QString("row %1: %2").arg(row).arg(ms)));
   }
   QCOMPARE(Child<QLineEdit>("Text1")->text(), typed);
@@ -183,7 +180,7 @@ void MainWindowRunTest::stopEndsTheRunWithoutAverage() {
   QCOMPARE(bed::RequestTimesNs().size(), sent);
   QCOMPARE(Text("Current"), current);
   QVERIFY(!current.startsWith("Avr"));
-  QVERIFY(Chart()->RowValue(2).has_value() && !Chart()->RowValue(3).has_value());
+  QVERIFY(RowMs(*Chart(), 2) >= 0 && RowMs(*Chart(), 3) < 0);
   QVERIFY(boxes.seen().empty());
 }
 

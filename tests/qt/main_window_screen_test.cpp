@@ -92,7 +92,8 @@ void MainWindowScreenTest::translucentWindowPlotsItsRows() {
 
   // The chart has its three rows: three green bars across the plot's foot.
   auto* chart = window.findChild<LatencyChart*>("graph");
-  const QRect plot = chart->chart()->plotArea().toRect().translated(chart->pos());
+  const chart::Box& box = chart->layout().plot;
+  const QRect plot = QRect(box.left, box.top, box.width(), box.height()).translated(chart->pos());
   const int y = plot.bottom() - 3;
   int bars = 0;
   bool inBar = false;
@@ -103,7 +104,7 @@ void MainWindowScreenTest::translucentWindowPlotsItsRows() {
     inBar = green;
   }
   QCOMPARE(bars, 3);
-  QCOMPARE(chart->RowCount(), 3);
+  QCOMPARE(chart->model().rows().size(), std::size_t{3});
 }
 
 }  // namespace tolvane::ui::test

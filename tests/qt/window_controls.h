@@ -6,6 +6,8 @@
 #include <QString>
 #include <QtGlobal>
 
+#include "qt/latency_chart.h"
+
 namespace tolvane::ui::test {
 
 template <typename T>
@@ -20,6 +22,15 @@ inline void TypeRun(const QObject* window, const QString& host, const QString& c
   ChildOf<QLineEdit>(window, "Text1")->setText(host);
   ChildOf<QLineEdit>(window, "duration")->setText(count);
   ChildOf<QLineEdit>(window, "interval")->setText(seconds);
+}
+
+// A row of the chart (from 1), and the time its sample took: -1 for a
+// lost sample or a row no sample has set.
+inline const ChartModel::Row& RowOf(const LatencyChart& chart, int row) {
+  return chart.model().rows().at(static_cast<std::size_t>(row - 1));
+}
+inline double RowMs(const LatencyChart& chart, int row) {
+  return RowOf(chart, row).kind == ChartModel::Kind::Reply ? RowOf(chart, row).value : -1;
 }
 
 }  // namespace tolvane::ui::test

@@ -264,7 +264,7 @@ class MainWindowTrayTest : public QObject {
     QVERIFY(!window_->isVisible());
     QCOMPARE(ticks.count(), 5);
     auto* chart = Child<LatencyChart>("graph");
-    for (int row = 1; row <= 4; ++row) QVERIFY2(chart->RowValue(row).has_value(), qPrintable(QString::number(row)));
+    for (int row = 1; row <= 4; ++row) QVERIFY2(RowMs(*chart, row) >= 0, qPrintable(QString::number(row)));
     QVERIFY(Child<QLabel>("Current")->text().startsWith("Avr:"));
   }
 
@@ -285,7 +285,7 @@ class MainWindowTrayTest : public QObject {
     Child<QPushButton>("Command4")->click();
     QVERIFY2(underDialog >= 3, qPrintable(QString::number(underDialog)));
     QTRY_VERIFY_WITH_TIMEOUT(!timer->isEnabled(), 5000);
-    QCOMPARE(Child<LatencyChart>("graph")->RowValue(6).has_value(), true);
+    QVERIFY(RowMs(*Child<LatencyChart>("graph"), 6) >= 0);
   }
 };
 

@@ -1,0 +1,225 @@
+#include "app/chart_layout.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace tolvane::ui::chart {
+namespace {
+
+int Round(double x) { return static_cast<int>(std::lround(x)); }
+
+// The axis's numbers in six digits at most (0.6, not 0.6000000000000001),
+// as the C locale writes them, whatever the user's.
+std::string Number(double value) {
+  char text[32];
+  const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6).ptr;
+  return std::string(text, end);
+}
+
+// a to b by t, channel by channel.
+Colour Mix(Colour a, Colour b, double t) {
+  auto channel = [t](int x, int y) { return Round(x + (y - x) * t); };
+  return Rgb(channel(Red(a), Red(b)), channel(Green(a), Green(b)), channel(Blue(a), Blue(b)));
+}
+
+class Painting {
+ public:
+  explicit Painting(std::vector<Shape>& shapes) : shapes_(shapes) {}
+
+  void Fill(Box box, Colour colour) { shapes_.push_back(chart::Fill{box, colour}); }
+  void Frame(Box b, Colour colour) {
+    Fill({b.left, b.top, b.right, b.top + 1}, colour);
+    Fill({b.left, b.bottom - 1, b.right, b.bottom}, colour);
+    Fill({b.left, b.top + 1, b.left + 1, b.bottom - 1}, colour);
+    Fill({b.right - 1, b.top + 1, b.right, b.bottom - 1}, colour);
+  }
+  // Dashes along a level (dx) or upright (dy) run of `length` pixels.
+  void Dashes(int x, int y, int length, bool level, int on, int off, Colour colour) {
+    for (int at = 0; at < length; at += on + off) {
+      const int end = std::min(at + on, length);
+      if (level) Fill({x + at, y, x + end, y + 1}, colour);
+      else Fill({x, y + at, x + 1, y + end}, colour);
+    }
+  }
+  void DashedFrame(Box b, Colour colour) {
+    Dashes(b.left, b.top, b.width(), true, kDash, kDashGap, colour);
+    Dashes(b.left, b.bottom - 1, b.width(), true, kDash, kDashGap, colour);
+    Dashes(b.left, b.top, b.height(), false, kDash, kDashGap, colour);
+    Dashes(b.right - 1, b.top, b.height(), false, kDash, kDashGap, colour);
+  }
+  // Lines rising to the right, every kHatchSpacing pixels along the box's
+  // bottom and right edges.
+  void Hatch(Box b, Colour colour) {
+    const int w = b.width() - 1, h = b.height() - 1;
+    if (w < 0 || h < 0) return;
+    for (int d = 0; d <= w + h; d += kHatchSpacing) {
+      // Along the diagonal x + (bottom - y) = d, clipped to the box.
+      const int from = std::max(0, d - h), to = std::min(w, d);
+      shapes_.push_back(Line{b.left + from, b.top + h - (d - from), b.left + to, b.top + h - (d - to), colour});
+    }
+  }
+  void Text(Box box, std::string text, Font font, Colour colour, Align align = Align::Centre, bool turned = false) {
+    if (!text.empty()) shapes_.push_back(chart::Text{box, std::move(text), font, colour, align, turned});
+  }
+  void ReplyFill(Box b) {
+    shapes_.push_back(Gradient{b, kReplyEdgeColour, kReplyColour, Darker(kReplyColour), kReplyEdgeStop});
+  }
+  void LostFill(Box b) {
+    Fill(b, kPlotColour);
+    Hatch(b, Mix(kPlotColour, kLostColour, kLostShade));
+  }
+
+ private:
+  static Colour Darker(Colour c) {
+    return Rgb(Round(Red(c) / kReplyDarkening), Round(Green(c) / kReplyDarkening), Round(Blue(c) / kReplyDarkening));
+  }
+  std::vector<Shape>& shapes_;
+};
+
+}  // namespace
+
+Colour Gradient::ColourAt(double t) const {
+  t = std::clamp(t, 0.0, 1.0);
+  return t < middleAt ? Mix(top, middle, t / middleAt) : Mix(middle, bottom, (t - middleAt) / (1 - middleAt));
+}
+
+std::optional<std::size_t> Layout::RowAt(int x, int y) const {
+  for (std::size_t i = 0; i < rowSlots.size(); ++i) {
+    if (rowSlots[i].Contains(x, y)) return i;
+  }
+  return std::nullopt;
+}
+
+std::string Elided(const std::string& text, Font font, double width, const MeasureText& measure) {
+  if (measure(text, font).width <= width) return text;
+  static const std::string ellipsis = "\u2026";
+  std::string cut = text;
+  while (!cut.empty()) {
+    // Back one UTF-8 character: past its continuation bytes.
+    do cut.pop_back();
+    while (!cut.empty() && (static_cast<unsigned char>(cut.back()) & 0xC0) == 0x80);
+    if (measure(cut + ellipsis, font).width <= width) break;
+  }
+  return cut + ellipsis;
+}
+
+Layout LayOut(const ChartModel& model, int width, int height, bool focused, const MeasureText& measure) {
+  Layout layout;
+  Painting paint(layout.shapes);
+  const Box chart{0, 0, width, height};
+  paint.Fill(chart, kWindowColour);
+  const Box plot{kPlotLeft, kPlotTop, std::max(kPlotLeft, width - kPlotRight), std::max(kPlotTop, height - kPlotBottom)};
+  layout.plot = plot;
+
+  paint.Text({plot.left, 4, plot.right, plot.top - 2}, model.name(), kTitleFont, kLabelColour);
+  paint.Fill(plot, kPlotColour);
+
+  // The value axis: dotted grid lines inside the plot, numbers left of it.
+  const ChartModel::Scale scale = model.ValueScale();
+  auto yOf = [&](double value) { return plot.bottom - Round(plot.height() * std::min(value / scale.top, 1.0)); };
+  const int steps = Round(scale.top / scale.step);
+  for (int i = 0; i <= steps; ++i) {
+    const int y = yOf(scale.step * i);
+    if (i > 0 && i < steps) paint.Dashes(plot.left + 1, y, plot.width() - 2, true, 1, 2, kGridColour);
+    paint.Text({0, y - 8, plot.left - 4, y + 8}, Number(scale.step * i), kAxisLabelFont, kAxisTextColour,
+               Align::Right);
+  }
+
+  // A slot per row, its bar in the middle, its label under it.
+  const auto& rows = model.rows();
+  const double slotWidth = static_cast<double>(plot.width()) / static_cast<double>(std::max<std::size_t>(rows.size(), 1));
+  const std::size_t labelStep = ChartModel::LabelStep(rows.size(), kMaxShownLabels);
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const Box slot{plot.left + Round(slotWidth * static_cast<double>(i)), plot.top,
+                   plot.left + Round(slotWidth * static_cast<double>(i + 1)), plot.bottom};
+    layout.rowSlots.push_back(slot);
+    int barWidth = std::max(1, Round(slot.width() * kBarWidth));
+    if (slot.width() >= 3) barWidth = std::min(barWidth, slot.width() - 2);
+    const int left = slot.left + (slot.width() - barWidth) / 2;
+    const ChartModel::Row& row = rows[i];
+    Box bar{left, plot.bottom, left + barWidth, plot.bottom};
+    switch (row.kind) {
+      case ChartModel::Kind::Reply:
+        // A 0 ms reply is an answer: a sliver shows it.
+        bar.top = std::min(yOf(std::max(row.value, scale.top * kSliver)), plot.bottom - 1);
+        paint.ReplyFill(bar);
+        paint.Frame(bar, kReplyEdgeColour);
+        break;
+      case ChartModel::Kind::Lost:
+        bar.top = plot.top;
+        paint.LostFill(bar);
+        paint.Frame(bar, kLostColour);
+        break;
+      case ChartModel::Kind::Placeholder:
+        bar.top = yOf(row.value);
+        paint.Fill(bar, kPlaceholderColour);
+        break;
+      case ChartModel::Kind::Empty:
+        break;
+    }
+    layout.bars.push_back(bar);
+    if ((i + 1) % labelStep == 0) {
+      paint.Text({slot.left - 20, plot.bottom + 2, slot.right + 20, plot.bottom + 16}, row.label, kAxisLabelFont,
+                 kAxisTextColour);
+    }
+  }
+  paint.Frame(plot, kGridColour);
+
+  // The axes' titles: rows along the bottom, milliseconds turned up the left.
+  paint.Text({plot.left, plot.bottom + 16, plot.right, plot.bottom + 30}, std::string(kRowAxisTitle), kAxisTitleFont,
+             kLabelColour);
+  const TextSize turned = measure(kValueAxisTitle, kAxisTitleFont);
+  const int middle = (plot.top + plot.bottom) / 2, length = Round(turned.width);
+  paint.Text({3, middle - length / 2, 3 + Round(turned.height), middle - length / 2 + length},
+             std::string(kValueAxisTitle), kAxisTitleFont, kLabelColour, Align::Centre, true);
+
+  // The legend: the run's host, and lost samples when there are any.
+  int legendY = kLegendTop;
+  const int legendX = width - kLegendRight;
+  auto legendEntry = [&](const std::string& text, bool lost) {
+    const Box swatch{legendX, legendY + 2, legendX + kSwatch, legendY + 2 + kSwatch};
+    if (lost) paint.LostFill(swatch);
+    else paint.ReplyFill(swatch);
+    paint.Frame(swatch, lost ? kLostColour : kReplyEdgeColour);
+    const Box label{swatch.right + 4, legendY, width - 2, legendY + kLegendLine - 2};
+    paint.Text(label, Elided(text, kLegendFont, label.width(), measure), kLegendFont, kLabelColour, Align::Left);
+    legendY += kLegendLine;
+  };
+  if (!model.host().empty()) legendEntry(model.host(), false);
+  if (model.AnyLost()) legendEntry(std::string(kLostLegend), true);
+
+  // The keyboard's place.
+  const auto selected = model.selected();
+  const bool marked = selected && *selected < rows.size();
+  layout.menuX = plot.left;
+  layout.menuY = plot.top;
+  if (marked) {
+    const Box& bar = layout.bars[*selected];
+    layout.menuX = bar.left;
+    layout.menuY = bar.top;
+  }
+  if (!focused) return layout;
+  if (!marked) {
+    paint.DashedFrame({plot.left - 2, plot.top - 2, plot.right + 2, plot.bottom + 2}, kLabelColour);
+    return layout;
+  }
+  const Box& slot = layout.rowSlots[*selected];
+  paint.DashedFrame({slot.left, plot.top - 3, slot.right, plot.bottom + 3}, kLabelColour);
+  const std::string tip = model.TipText(*selected);
+  const TextSize size = measure(tip, kLegendFont);
+  const int boxWidth = static_cast<int>(std::ceil(size.width)) + 2 * kTipPadX;
+  const int boxHeight = static_cast<int>(std::ceil(size.height)) + 2 * kTipPadY;
+  Box box{(slot.left + slot.right - boxWidth) / 2, 0, 0, layout.bars[*selected].top - kTipGap};
+  box.left = std::max(1, std::min(box.left, width - 1 - boxWidth));
+  box.right = box.left + boxWidth;
+  box.bottom = std::max(1 + boxHeight, box.bottom);
+  box.top = box.bottom - boxHeight;
+  layout.tipBox = box;
+  paint.Fill(box, kTipColour);
+  paint.Frame(box, kTipTextColour);
+  paint.Text(box, tip, kLegendFont, kTipTextColour);
+  return layout;
+}
+
+}  // namespace tolvane::ui::chart

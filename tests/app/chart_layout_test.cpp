@@ -1,0 +1,105 @@
+// The chart's layout, as both windows paint it, with text of a fixed width:
+// bars in the plot, labels thinned, the keyboard's marks clear of the bars,
+// the legend's entries, and every slot's centre hitting its own row.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "app/chart_layout.h"
+
+namespace tolvane::ui::chart {
+namespace {
+
+TextSize Fixed(std::string_view text, Font) { return {6.0 * static_cast<double>(text.size()), 12}; }
+
+bool Overlap(const Box& a, const Box& b) {
+  return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+struct LayoutCase {
+  const char* name;
+  int width, height;
+  std::vector<const char*> values;  // "-" lost; none: the placeholders
+  const char* host;
+  std::optional<std::size_t> selected;
+  bool focused;
+  std::size_t labels;                // row labels shown
+  std::string ticks;                 // the value axis's numbers
+  std::vector<std::string> legend;   // its entries, top down
+};
+
+TEST(ChartLayout, PlacesBarsLabelsMarksAndLegend) {
+  std::vector<const char*> fifty(50, "7");
+  fifty[0] = "0";
+  fifty[20] = "-";
+  const LayoutCase cases[] = {
+      {"worked example, lost row selected", 609, 265, {"12", "15", "-", "20"}, "10.77.3.100", 2, true, 4,
+       "0 5 10 15 20 25", {"10.77.3.100", "no reply"}},
+      {"fifty, the last selected", 609, 265, fifty, "a-long-host-name.example.test", 49, true, 10,
+       "0 2 4 6 8 10", {"a-long-host\u2026", "no reply"}},
+      {"fifty on a small chart", 320, 140, fifty, "h", 0, true, 10, "0 2 4 6 8 10", {"h", "no reply"}},
+      {"0 ms replies, no host, unfocused", 609, 265, {"0", "0", "0"}, "", 1, false, 3, "0 0.2 0.4 0.6 0.8 1", {}},
+      {"placeholders, focused, none selected", 609, 265, {}, "", std::nullopt, true, 5, "0 5 10 15 20", {}},
+  };
+  for (const LayoutCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChartModel model;
+    model.SetHostText(c.host);
+    if (!c.values.empty()) model.SetRowCount(static_cast<std::int16_t>(c.values.size()));
+    for (std::size_t i = 0; i < c.values.size(); ++i) {
+      model.SelectRow(static_cast<std::int16_t>(i + 1));
+      model.SetRowLabel(" " + std::to_string(i + 1));
+      model.SetRowValue(c.values[i]);
+    }
+    if (c.selected) model.SelectIndex(*c.selected);
+    const Layout layout = LayOut(model, c.width, c.height, c.focused, Fixed);
+    const Box& plot = layout.plot;
+    const Box chart{0, 0, c.width, c.height};
+
+    ASSERT_EQ(layout.bars.size(), model.rows().size());
+    for (std::size_t i = 0; i < layout.bars.size(); ++i) {
+      const Box& bar = layout.bars[i];
+      EXPECT_TRUE(bar.left >= plot.left && bar.right <= plot.right && bar.top >= plot.top && bar.bottom <= plot.bottom)
+          << i;
+      const ChartModel::Row& row = model.rows()[i];
+      if (row.kind == ChartModel::Kind::Lost) {
+        EXPECT_EQ(bar.height(), plot.height()) << i;
+      }
+      if (row.kind == ChartModel::Kind::Reply) {
+        EXPECT_GE(bar.height(), 1) << i;
+      }
+      const Box& slot = layout.rowSlots[i];
+      EXPECT_EQ(layout.RowAt((slot.left + slot.right) / 2, (slot.top + slot.bottom) / 2), i);
+    }
+    EXPECT_EQ(layout.RowAt(plot.left - 1, plot.top + 1), std::nullopt);
+
+    std::size_t labels = 0;
+    std::string ticks;
+    std::vector<std::string> legend;
+    for (const Shape& shape : layout.shapes) {
+      if (const auto* text = std::get_if<Text>(&shape)) {
+        if (text->font == kAxisLabelFont && text->box.top == plot.bottom + 2) ++labels;
+        if (text->align == Align::Right) ticks += (ticks.empty() ? "" : " ") + text->text;
+        if (text->font == kLegendFont && text->align == Align::Left) legend.push_back(text->text);
+      }
+      // The focus outline is the only thing in the label colour over the plot.
+      if (const auto* fill = std::get_if<Fill>(&shape); fill && fill->colour == kLabelColour) {
+        for (const Box& bar : layout.bars) EXPECT_FALSE(Overlap(fill->box, bar));
+      }
+    }
+    EXPECT_EQ(labels, c.labels);
+    EXPECT_EQ(ticks, c.ticks);
+    EXPECT_EQ(legend, c.legend);
+    EXPECT_EQ(layout.tipBox.has_value(), c.focused && c.selected.has_value());
+    if (layout.tipBox) {
+      EXPECT_TRUE(layout.tipBox->left >= chart.left && layout.tipBox->right <= chart.right &&
+                  layout.tipBox->top >= chart.top && layout.tipBox->bottom <= chart.bottom);
+      EXPECT_EQ(layout.menuY, layout.bars[*c.selected].top);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tolvane::ui::chart
