@@ -63,9 +63,11 @@ ChartModel::ChartModel() {
 }
 
 void ChartModel::SetRowCount(std::int16_t count) {
+  // A new run: what the rows held belongs to the run before (or is the
+  // chart's placeholder), not to this one. They show, export and read as
+  // not yet sampled until this run writes them.
   const std::size_t size = static_cast<std::size_t>(std::max<std::int16_t>(count, 0));
-  while (rows_.size() < size) rows_.push_back({"R" + std::to_string(rows_.size() + 1), Kind::Empty, 0, {}});
-  rows_.resize(size);
+  rows_.assign(size, Row{});
   for (std::optional<std::size_t>* row : {&selected_, &newest_}) {
     if (*row && **row >= size) *row = size > 0 ? std::optional(size - 1) : std::nullopt;
   }
@@ -168,8 +170,9 @@ std::string ChartModel::RowName(std::size_t index) const {
       return label + " s: no reply" + (status.empty() ? "" : " (" + status + ")");
     }
     case Kind::Placeholder:
-    case Kind::Empty:
       break;
+    case Kind::Empty:
+      return "row " + std::to_string(index + 1) + ": not sampled yet";
   }
   return label + ": no sample";
 }

@@ -26,6 +26,8 @@ class ChartModel {
   ChartModel();
 
   void SetNameText(const std::string& text) { name_ = text; }
+  // A new run of `count` rows, none of them sampled yet: what the rows held
+  // was the run before's, and is neither drawn, exported nor read out.
   void SetRowCount(std::int16_t count);
   void SetHostText(const std::string& text) { host_ = text; }
   void SelectRow(std::int16_t row) { current_ = row; }

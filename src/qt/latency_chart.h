@@ -1,5 +1,6 @@
 // The latency chart: one bar per sample of a run, driven by six one-way
-// operations. Rows are numbered from 1; nothing clears them between runs.
+// operations. Rows are numbered from 1; a new run's rows show as not yet
+// sampled until it writes them.
 // Where everything goes comes from the core (app/chart_layout.h); this
 // widget only paints it with QPainter and forwards the mouse and the keys.
 // With the focus, Left, Right, Home and End select a row, which is outlined

@@ -1,6 +1,8 @@
 // The twip layout at the DPIs Windows offers, and the chart model both charts draw.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "app/chart_model.h"
 #include "app/layout.h"
 
@@ -58,36 +60,48 @@ TEST(TwipLayout, KeepsNeighboursTogether) {
   }
 }
 
-TEST(ChartModel, KeepsRowsAcrossRunsAndDropsAssignmentsOutsideThem) {
-  ChartModel chart;
-  ASSERT_EQ(chart.rows().size(), 5u);
-  EXPECT_EQ(chart.rows()[4].label, "R5");
-  EXPECT_EQ(chart.rows()[4].kind, ChartModel::Kind::Placeholder);
-
-  chart.SetRowCount(3);
-  chart.SelectRow(2);
-  chart.SetRowLabel(" 4");
-  chart.SetRowValue("17");
-  chart.SetRowToolTip("17.250 ms");
-  chart.SelectRow(4);  // past the table: nothing happens
-  chart.SetRowValue("9");
-  chart.SetRowLabel("x");
-  chart.SelectRow(0);
-  chart.SetRowValue("9");
-  ASSERT_EQ(chart.rows().size(), 3u);
-  EXPECT_EQ(chart.rows()[1].label, " 4");
-  EXPECT_EQ(chart.rows()[1].value, 17);
-  EXPECT_EQ(chart.rows()[1].tip, "17.250 ms");
-  EXPECT_EQ(chart.rows()[0].kind, ChartModel::Kind::Placeholder);
-
-  // A longer run adds empty rows after the ones it keeps.
-  chart.SetRowCount(6);
-  ASSERT_EQ(chart.rows().size(), 6u);
-  EXPECT_EQ(chart.rows()[1].value, 17);
-  EXPECT_EQ(chart.rows()[5].kind, ChartModel::Kind::Empty);
-  EXPECT_EQ(chart.rows()[5].label, "R6");
-  chart.SetRowCount(-1);
-  EXPECT_TRUE(chart.rows().empty());
+// After a run of six at 150 ms with a loss, a new run (stopped, shorter or
+// longer) shows, exports and names only its own samples; the rest read as
+// not sampled yet. Writes outside the table are dropped.
+TEST(ChartModel, HoldsOnlyTheCurrentRunsSamples) {
+  struct Case {
+    std::int16_t rows, samples;
+  };
+  for (const Case c : {Case{6, 2}, Case{3, 3}, Case{8, 1}}) {
+    ChartModel chart;
+    EXPECT_EQ(chart.rows()[4].kind, ChartModel::Kind::Placeholder);
+    const struct {
+      std::int16_t count, samples;
+      const char* ms;
+      int interval;
+    } runs[] = {{6, 6, "150", 3}, {c.rows, c.samples, "15", 5}};
+    for (const auto& run : runs) {
+      chart.SetRowCount(run.count);
+      for (std::int16_t row = 1; row <= run.samples; ++row) {
+        chart.SelectRow(row);
+        chart.SetRowLabel(" " + std::to_string(row * run.interval));
+        chart.SetRowValue(row == 4 ? "-" : run.ms);
+      }
+    }
+    SCOPED_TRACE(c.rows);
+    ASSERT_EQ(chart.rows().size(), static_cast<std::size_t>(c.rows));
+    std::string csv = "row,seconds,ms,\xc2\xb5s,status\n";
+    for (int row = 1; row <= c.samples; ++row) {
+      csv += std::to_string(row) + "," + std::to_string(row * 5) + ",15,,0   [ ip success ]\n";
+    }
+    EXPECT_EQ(chart.Csv(), csv);
+    for (int row = c.samples + 1; row <= c.rows; ++row) {
+      EXPECT_EQ(chart.RowName(static_cast<std::size_t>(row - 1)), "row " + std::to_string(row) + ": not sampled yet");
+      EXPECT_EQ(chart.rows()[static_cast<std::size_t>(row - 1)].label, "");
+    }
+    EXPECT_FALSE(chart.AnyLost());
+    EXPECT_EQ(chart.ValueScale().top, 20);
+    chart.SelectRow(c.rows + 1);  // past the table: nothing happens
+    chart.SetRowValue("9");
+    chart.SelectRow(0);
+    chart.SetRowLabel("x");
+    EXPECT_EQ(chart.rows().size(), static_cast<std::size_t>(c.rows));
+  }
 }
 
 TEST(ChartModel, ReadsRepliesAndLostSamples) {
@@ -215,11 +229,11 @@ TEST(ChartModel, SelectionFollowsTheNewestSampleWhileFocusedAndOnIt) {
   // On the newest sample (row 6) as a new run starts: its first sample takes it.
   chart.SetRowCount(6);
   chart.SelectRow(1);
-  EXPECT_TRUE(chart.SetRowLabel(" 2"));
-  EXPECT_FALSE(chart.SetRowLabel(" 2"));
-  chart.SetRowValue("9", true);
+  EXPECT_FALSE(chart.SetRowLabel(" 2"));  // not sampled yet, whatever its label
+  EXPECT_TRUE(chart.SetRowValue("9", true));
   EXPECT_EQ(chart.selected(), std::optional<std::size_t>(0));
   EXPECT_FALSE(chart.SetRowValue("9", true));
+  EXPECT_TRUE(chart.SetRowLabel(" 3"));
 }
 
 }  // namespace

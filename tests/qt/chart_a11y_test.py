@@ -165,7 +165,7 @@ def main():
         check(read == [("How many times?", "5"), ("IP:", "127.0.0.1"), ("Int in Sec.", "1")],
               f"boxes read {read}")
 
-        # During the run: some rows sampled, the rest as the chart held them.
+        # During the run: some rows sampled, the rest not yet.
         click(x_window, PING_BUTTON)
         sample = re.compile(r"^(\d) s: \d+ ms$")
 
@@ -177,7 +177,7 @@ def main():
         check(during, f"never saw the run half done: {names(chart)}")
         done = sum(1 for n in during if sample.match(n))
         for i, name in enumerate(during):
-            want = sample.match(name).group(1) == str(i + 1) if i < done else name == f"R{i + 1}: no sample"
+            want = sample.match(name).group(1) == str(i + 1) if i < done else name == f"row {i + 1}: not sampled yet"
             check(want, f"row {i + 1} read {name!r} during the run: {during}")
         print(f"during the run: {during}", flush=True)
         # Back to the chart (Ping, the host box, the chart), nothing selected

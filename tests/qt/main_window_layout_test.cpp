@@ -300,7 +300,7 @@ void MainWindowLayoutTest::chartPaintsItsLayoutAndSavesIt() {
 void MainWindowLayoutTest::chartTellsItsRowsAndOpensItsMenu() {
   LatencyChart chart;
   Fill(chart);
-  for (const auto& [row, tip] : {std::pair{1, "11010   [ ip req timed out ]"}, std::pair{4, "R5: no sample"}}) {
+  for (const auto& [row, tip] : {std::pair{1, "11010   [ ip req timed out ]"}, std::pair{4, "row 5: not sampled yet"}}) {
     const chart::Box& slot = chart.layout().rowSlots[static_cast<std::size_t>(row)];
     const QPoint at((slot.left + slot.right) / 2, (slot.top + slot.bottom) / 2);
     QHelpEvent help(QEvent::ToolTip, at, chart.mapToGlobal(at));
