@@ -9,8 +9,9 @@ packages=(
   googletest libgtest-dev
   # the sanitizer build and the fuzz targets
   clang libclang-rt-14-dev
-  # window and chart
-  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  # the window; the chart is painted with QPainter (qt6-base-dev brings
+  # the OpenGL headers Qt's CMake files ask for)
+  qt6-base-dev
   # network test bed
   iproute2 iputils-ping libcap2-bin procps util-linux
   # real-window tests
