@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 #include "app/colours.h"
@@ -74,7 +75,18 @@ inline constexpr std::string_view kSaveImageText = "Save Image\u2026";
 inline constexpr std::string_view kSaveImageTitle = "Save Image";
 inline constexpr std::string_view kSaveImageName = "tolvane.png";
 inline constexpr std::string_view kSaveImageFilter = "PNG images (*.png)";
-// A save that failed: the path follows, then ".".
-inline constexpr std::string_view kSaveFailedText = "Could not save the image to ";
+// Before a save onto a file that is there.
+inline std::string ReplaceQuestion(std::string_view name) {
+  return std::string(name) + " already exists.\nDo you want to replace it?";
+}
+// A save that failed, and the system's reason.
+inline std::string SaveFailedMessage(std::string_view path, std::string_view reason) {
+  while (!reason.empty() && (reason.back() == '.' || reason.back() == '\n' || reason.back() == '\r' ||
+                             reason.back() == ' '))
+    reason.remove_suffix(1);
+  std::string text = "Could not save the image to " + std::string(path);
+  if (!reason.empty()) text += ": " + std::string(reason);
+  return text + ".";
+}
 
 }  // namespace tolvane::ui::chart

@@ -1,12 +1,7 @@
 #include "qt/latency_chart.h"
 
 #include <QAction>
-#include <QClipboard>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFontMetricsF>
-#include <QGuiApplication>
 #include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
@@ -19,7 +14,7 @@
 
 #include "app/chart_style.h"
 #include "qt/chart_accessible.h"
-#include "qt/message_box.h"
+#include "qt/chart_export.h"
 #include "qt/qt_text.h"
 
 namespace tolvane::ui {
@@ -74,9 +69,9 @@ LatencyChart::LatencyChart(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel is painted
   auto* copyCsv = new QAction(Q(chart::kCopyCsvText), this);
-  connect(copyCsv, &QAction::triggered, this, &LatencyChart::CopyCsv);
+  connect(copyCsv, &QAction::triggered, this, [this] { chart_export::CopyCsv(model_); });
   auto* saveImage = new QAction(Q(chart::kSaveImageText), this);
-  connect(saveImage, &QAction::triggered, this, &LatencyChart::SaveImageAs);
+  connect(saveImage, &QAction::triggered, this, [this] { chart_export::SaveImageAs(this, Image()); });
   addActions({copyCsv, saveImage});
   chart_access::Install();
 }
@@ -159,12 +154,11 @@ void LatencyChart::Move(ChartModel::Move move) {
   Written(false, before);
 }
 
-bool LatencyChart::SaveImage(const QString& path) {
+QImage LatencyChart::Image() const {
   QImage image(size(), QImage::Format_RGB32);
   QPainter painter(&image);
   Paint(painter, LayOut(false), font());
-  painter.end();
-  return image.save(path, "PNG");
+  return image;
 }
 
 bool LatencyChart::event(QEvent* event) {
@@ -227,19 +221,6 @@ void LatencyChart::contextMenuEvent(QContextMenuEvent* event) {
   if (event->reason() == QContextMenuEvent::Keyboard) at = mapToGlobal(QPoint(layout().menuX, layout().menuY));
   QMenu::exec(actions(), at, nullptr, this);
   event->accept();
-}
-
-void LatencyChart::CopyCsv() { QGuiApplication::clipboard()->setText(Q(model_.Csv())); }
-
-void LatencyChart::SaveImageAs() {
-  QString path = QFileDialog::getSaveFileName(this, Q(chart::kSaveImageTitle),
-                                              QDir::home().filePath(Q(chart::kSaveImageName)),
-                                              Q(chart::kSaveImageFilter));
-  if (path.isEmpty()) return;
-  if (QFileInfo(path).suffix().isEmpty()) path += ".png";
-  if (!SaveImage(path)) {
-    ShowMessageBox(this, Q(chart::kSaveFailedText) + path + ".");
-  }
 }
 
 }  // namespace tolvane::ui

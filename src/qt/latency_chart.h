@@ -8,6 +8,7 @@
 // menu. Screen readers see it as a list of its rows (chart_accessible.h).
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
 
@@ -40,9 +41,8 @@ class LatencyChart : public QWidget {
   const chart::Layout& layout() const;
   // Selects a row (from 0) as the keys would; past the end, the last.
   void SelectIndex(std::size_t index);
-  // The chart as it shows, without the keyboard's marks, as a PNG of the
-  // widget's size; false when the file can't be written.
-  bool SaveImage(const QString& path);
+  // The chart as it shows, without the keyboard's marks.
+  QImage Image() const;
 
  protected:
   bool event(QEvent* event) override;
@@ -59,8 +59,6 @@ class LatencyChart : public QWidget {
   // After the row the run writes was renamed, or the selection moved.
   void Written(bool renamed, std::optional<std::size_t> selectedBefore);
   void Move(ChartModel::Move move);
-  void CopyCsv();
-  void SaveImageAs();
 
   ChartModel model_;
   mutable std::optional<chart::Layout> layout_;  // until something changes

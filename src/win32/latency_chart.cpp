@@ -1,7 +1,6 @@
 #include "win32/latency_chart.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <oleacc.h>
 
 #include <cmath>
@@ -10,8 +9,8 @@
 
 #include "app/chart_style.h"
 #include "app/colours.h"
-#include "app/messages.h"
 #include "win32/chart_accessible.h"
+#include "win32/chart_export.h"
 #include "win32/controls.h"
 #include "win32/owned_window.h"
 #include "win32/png.h"
@@ -281,8 +280,13 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case kChartAxisTop:
       return static_cast<LRESULT>(std::lround(model_.ValueScale().top));
     case WM_COMMAND:
-      if (LOWORD(wParam) == kCopyCsv) CopyCsv();
-      if (LOWORD(wParam) == kSaveImage) SaveImageAs();
+      if (LOWORD(wParam) == kCopyCsv) chart_export::CopyCsv(window_, model_);
+      if (LOWORD(wParam) == kSaveImage) {
+        if (HBITMAP image = Image()) {
+          chart_export::SaveImageAs(GetAncestor(window_, GA_ROOT), image);
+          DeleteObject(image);
+        }
+      }
       return 0;
     case WM_NOTIFY: {
       auto* header = reinterpret_cast<NMHDR*>(lParam);
@@ -388,67 +392,23 @@ void LatencyChart::ShowMenu(LPARAM at) {
   DestroyMenu(menu);
 }
 
-bool LatencyChart::CopyCsv() {
-  // Text on the Windows clipboard ends its lines with CR LF.
-  std::string csv;
-  for (char c : model_.Csv()) {
-    if (c == '\n') csv += '\r';
-    csv += c;
-  }
-  const std::wstring text = Wide(csv, CP_UTF8);
-  const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (!memory) return false;
-  void* to = GlobalLock(memory);
-  if (to) {
-    CopyMemory(to, text.c_str(), bytes);
-    GlobalUnlock(memory);
-  }
-  if (!to || !OpenClipboard(window_)) {
-    GlobalFree(memory);
-    return false;
-  }
-  EmptyClipboard();
-  // Once set, the memory is the clipboard's.
-  const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-  CloseClipboard();
-  if (!set) GlobalFree(memory);
-  return set;
-}
-
-bool LatencyChart::SaveImage(const std::string& path) {
-  RECT client;
-  GetClientRect(window_, &client);
-  if (client.right <= 0 || client.bottom <= 0) return false;
-  HDC screen = GetDC(window_);
-  HBITMAP bitmap = Draw(screen, false);
-  ReleaseDC(window_, screen);
-  const bool saved = SavePng(bitmap, Wide(path, CP_ACP));
-  DeleteObject(bitmap);
+bool LatencyChart::SaveImage(const std::string& path, std::string* reason) {
+  HBITMAP image = Image();
+  std::string why;
+  const bool saved = image && SavePng(image, Wide(path, CP_ACP), &why);
+  if (image) DeleteObject(image);
+  if (reason) *reason = image ? why : "the chart has no size";
   return saved;
 }
 
-void LatencyChart::SaveImageAs() {
-  char path[MAX_PATH] = {};
-  lstrcpynA(path, std::string(kSaveImageName).c_str(), MAX_PATH);
-  const std::string filter = std::string(kSaveImageFilter) + '\0' + "*.png" + '\0';
-  const std::string title(kSaveImageTitle);
-  OPENFILENAMEA dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = GetAncestor(window_, GA_ROOT);
-  dialog.lpstrFilter = filter.c_str();
-  dialog.lpstrFile = path;
-  dialog.nMaxFile = sizeof path;
-  dialog.lpstrTitle = title.c_str();
-  dialog.lpstrDefExt = "png";  // a name typed without one gets ".png"
-  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
-  // The dialog's DLL is loaded with the first save, not at the start.
-  static auto* const saveDialog = SystemFunction<decltype(GetSaveFileNameA)>(L"comdlg32.dll", "GetSaveFileNameA");
-  if (!saveDialog || !saveDialog(&dialog)) return;  // cancelled
-  if (!SaveImage(path)) {
-    const std::string text = std::string(kSaveFailedText) + path + ".";
-    MessageBoxA(dialog.hwndOwner, text.c_str(), kProgramTitle.data(), MB_OK);
-  }
+HBITMAP LatencyChart::Image() {
+  RECT client{};
+  GetClientRect(window_, &client);
+  if (client.right <= 0 || client.bottom <= 0) return nullptr;
+  HDC screen = GetDC(window_);
+  HBITMAP bitmap = Draw(screen, false);
+  ReleaseDC(window_, screen);
+  return bitmap;
 }
 
 }  // namespace tolvane::ui::win

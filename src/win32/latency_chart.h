@@ -45,13 +45,13 @@ class LatencyChart {
   const ChartModel& model() const { return model_; }
   // Draws the whole chart, as it shows, into `dc` (the window's size).
   void Render(HDC dc);
-  // The right-click menu's "Copy as CSV": the rows onto the clipboard as
-  // text. False when the clipboard can't be had.
-  bool CopyCsv();
-  // The chart without the keyboard's marks, as a PNG of the window's size;
-  // `path` in the ANSI code page, as the save dialog gives it. False when
-  // the file can't be written.
-  bool SaveImage(const std::string& path);
+  // The chart without the keyboard's marks, in a new bitmap the caller
+  // deletes; null while the chart has no size.
+  HBITMAP Image();
+  // That image as a PNG, whole or not at all (chart_export.h); `path` in
+  // the ANSI code page, as the save dialog gives it. False, and why, when
+  // it can't be written.
+  bool SaveImage(const std::string& path, std::string* reason = nullptr);
   // Fonts and sizes follow the window's DPI.
   void SetDpi(int dpi);
 
@@ -81,7 +81,6 @@ class LatencyChart {
   void Changed(bool renamed, std::optional<std::size_t> selectedBefore);
   void Announce(DWORD event, long child);
   void DropAccessible();
-  void SaveImageAs();
   void MakeFonts();
   void DeleteFonts();
   void UpdateTools();

@@ -3,6 +3,7 @@
 #include <objidl.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 // Microsoft's GDI+ headers want min and max, which NOMINMAX takes away.
@@ -29,10 +30,15 @@ struct GdiPlus {
   GpStatus(WINAPI* createBitmap)(HBITMAP, HPALETTE, GpBitmap**);
   GpStatus(WINAPI* encodersSize)(UINT*, UINT*);
   GpStatus(WINAPI* encoders)(UINT, UINT, Gdiplus::ImageCodecInfo*);
-  GpStatus(WINAPI* save)(GpImage*, const WCHAR*, const CLSID*, const Gdiplus::EncoderParameters*);
+  GpStatus(WINAPI* save)(GpImage*, IStream*, const CLSID*, const Gdiplus::EncoderParameters*);
   GpStatus(WINAPI* dispose)(GpImage*);
+  decltype(&CreateStreamOnHGlobal) memoryStream;
+  decltype(&GetHGlobalFromStream) memoryOf;
 
-  bool complete() const { return startup && shutdown && createBitmap && encodersSize && encoders && save && dispose; }
+  bool complete() const {
+    return startup && shutdown && createBitmap && encodersSize && encoders && save && dispose && memoryStream &&
+           memoryOf;
+  }
 };
 
 const GdiPlus& Functions() {
@@ -44,8 +50,10 @@ const GdiPlus& Functions() {
     f.createBitmap = SystemFunction<std::remove_pointer_t<decltype(f.createBitmap)>>(kDll, "GdipCreateBitmapFromHBITMAP");
     f.encodersSize = SystemFunction<std::remove_pointer_t<decltype(f.encodersSize)>>(kDll, "GdipGetImageEncodersSize");
     f.encoders = SystemFunction<std::remove_pointer_t<decltype(f.encoders)>>(kDll, "GdipGetImageEncoders");
-    f.save = SystemFunction<std::remove_pointer_t<decltype(f.save)>>(kDll, "GdipSaveImageToFile");
+    f.save = SystemFunction<std::remove_pointer_t<decltype(f.save)>>(kDll, "GdipSaveImageToStream");
     f.dispose = SystemFunction<std::remove_pointer_t<decltype(f.dispose)>>(kDll, "GdipDisposeImage");
+    f.memoryStream = SystemFunction<std::remove_pointer_t<decltype(f.memoryStream)>>(L"ole32.dll", "CreateStreamOnHGlobal");
+    f.memoryOf = SystemFunction<std::remove_pointer_t<decltype(f.memoryOf)>>(L"ole32.dll", "GetHGlobalFromStream");
     return f;
   }();
   return gdi;
@@ -66,9 +74,9 @@ bool PngEncoder(const GdiPlus& gdi, CLSID& clsid) {
   return false;
 }
 
-}  // namespace
-
-bool SavePng(HBITMAP bitmap, const std::wstring& path) {
+// The PNG's bytes, encoded by GDI+ into memory: the file is written by us,
+// so that a write that fails is seen.
+bool EncodePng(HBITMAP bitmap, std::string& bytes) {
   const GdiPlus& gdi = Functions();
   if (!gdi.complete()) return false;
   // Started for this one save only: saving is rare, and GDI+ holds a thread
@@ -76,15 +84,68 @@ bool SavePng(HBITMAP bitmap, const std::wstring& path) {
   Gdiplus::GdiplusStartupInput input;
   ULONG_PTR token = 0;
   if (gdi.startup(&token, &input, nullptr) != Gdiplus::Ok) return false;
-  bool saved = false;
+  bool encoded = false;
   GpBitmap* image = nullptr;
-  if (gdi.createBitmap(bitmap, nullptr, &image) == Gdiplus::Ok && image) {
-    CLSID png;
-    saved = PngEncoder(gdi, png) && gdi.save(image, path.c_str(), &png, nullptr) == Gdiplus::Ok;
-    gdi.dispose(image);
+  IStream* stream = nullptr;
+  CLSID png;
+  if (gdi.createBitmap(bitmap, nullptr, &image) == Gdiplus::Ok && image && PngEncoder(gdi, png) &&
+      gdi.memoryStream(nullptr, TRUE, &stream) == S_OK && gdi.save(image, stream, &png, nullptr) == Gdiplus::Ok) {
+    HGLOBAL memory = nullptr;
+    STATSTG stat{};
+    if (gdi.memoryOf(stream, &memory) == S_OK && stream->Stat(&stat, STATFLAG_NONAME) == S_OK) {
+      if (const void* data = GlobalLock(memory)) {
+        bytes.assign(static_cast<const char*>(data), static_cast<std::size_t>(stat.cbSize.QuadPart));
+        encoded = true;
+        GlobalUnlock(memory);
+      }
+    }
   }
+  if (stream) stream->Release();
+  if (image) gdi.dispose(image);
   gdi.shutdown(token);
-  return saved;
+  return encoded;
+}
+
+std::string SystemReason(DWORD error) {
+  char text[512] = "";
+  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, sizeof text,
+                 nullptr);
+  return text;
+}
+
+}  // namespace
+
+bool SavePng(HBITMAP bitmap, const std::wstring& path, std::string* reason) {
+  std::string png;
+  if (!EncodePng(bitmap, png)) {
+    *reason = "the image could not be encoded";
+    return false;
+  }
+  // Written to a file of its own beside the target, and moved over it only
+  // once complete: a full disk or any other failure leaves the file of that
+  // name as it was.
+  const std::size_t slash = path.find_last_of(L"\\/");
+  const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
+  wchar_t temp[MAX_PATH];
+  if (GetTempFileNameW(folder.c_str(), L"tol", 0, temp) == 0) {
+    *reason = SystemReason(GetLastError());
+    return false;
+  }
+  HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  DWORD written = 0;
+  bool whole = file != INVALID_HANDLE_VALUE &&
+               WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr) &&
+               written == png.size() && FlushFileBuffers(file);
+  DWORD error = whole ? ERROR_SUCCESS : GetLastError();
+  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+  if (whole && !MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    whole = false;
+    error = GetLastError();
+  }
+  if (whole) return true;
+  DeleteFileW(temp);
+  *reason = SystemReason(error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
+  return false;
 }
 
 }  // namespace tolvane::ui::win

@@ -7,7 +7,9 @@
 
 namespace tolvane::ui::win {
 
-// False when the file can't be written (no such folder, no right to it).
-bool SavePng(HBITMAP bitmap, const std::wstring& path);
+// Whole or not at all: false, and the system's reason (in the ANSI code
+// page), when the file can't be written (no such folder, no right to it, a
+// full disk); a file of that name then stays as it was.
+bool SavePng(HBITMAP bitmap, const std::wstring& path, std::string* reason);
 
 }  // namespace tolvane::ui::win

@@ -2,6 +2,8 @@
 // its export, under the offscreen platform; nothing here sends an echo.
 #include <QClipboard>
 #include <QImage>
+#include <QMessageBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -14,6 +16,7 @@
 #include <memory>
 
 #include "app/colours.h"
+#include "qt/chart_export.h"
 #include "qt/latency_chart.h"
 #include "qt/main_window.h"
 #include "qt/periodic_timer.h"
@@ -41,7 +44,9 @@ class MainWindowLayoutTest : public QObject {
   void trayMenuIsReady();
   void exitClosesTheWindow();
 
-  void chartPaintsItsLayoutAndSavesIt();
+  void chartPaintsItsLayout();
+  void chartSavesWholeOrNotAtAll();
+  void chartSavesOnlyWhatWasNamedAndConfirmed();
   void chartTellsItsRowsAndOpensItsMenu();
   void prefillFillsTheBoxesInOrder();
 
@@ -260,7 +265,7 @@ void MainWindowLayoutTest::Fill(LatencyChart& chart) {
 // The painter paints the layout: the bars' fills, the lost bar's frame, the
 // focused row's outline and text box; a saved image is the chart without
 // them. (Where everything goes is the layout's test.)
-void MainWindowLayoutTest::chartPaintsItsLayoutAndSavesIt() {
+void MainWindowLayoutTest::chartPaintsItsLayout() {
   LatencyChart chart;
   Fill(chart);
   chart.activateWindow();
@@ -285,13 +290,84 @@ void MainWindowLayoutTest::chartPaintsItsLayoutAndSavesIt() {
   QVERIFY(layout.tipBox);
   QCOMPARE(shown.pixel(layout.tipBox->left + 1, layout.tipBox->top + 1), kTipColour);
 
-  QTemporaryDir dir;
-  QVERIFY(chart.SaveImage(dir.filePath("chart.png")));
-  const QImage saved(dir.filePath("chart.png"));
+  const QImage saved = chart.Image();
   QCOMPARE(saved.size(), chart.size());
   QCOMPARE(saved.pixel(slot.left, layout.plot.top - 3), kWindowColour);
   QCOMPARE(saved.pixel(lost.left, (lost.top + lost.bottom) / 2), kLostColour);
-  QVERIFY(!chart.SaveImage(dir.filePath("no such folder/chart.png")));
+}
+
+// A save is whole or nothing: onto a name that is there, a complete PNG
+// replaces the file; on a full file system (the test ui.save_full gives one)
+// it fails with the system's reason, the file stays as it was and nothing is
+// left beside it; into a folder that isn't there it fails too.
+void MainWindowLayoutTest::chartSavesWholeOrNotAtAll() {
+  LatencyChart chart;
+  Fill(chart);
+  QTemporaryDir dir;
+  const QString full = qEnvironmentVariable("TOLVANE_FULL_DIR");
+  for (const QString& folder : {dir.path(), full}) {
+    if (folder.isEmpty()) continue;
+    const QString path = QDir(folder).filePath("chart.png");
+    QFile old(path);
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+    old.close();
+    QString reason;
+    const bool saved = chart_export::SavePng(chart.Image(), path, &reason);
+    QVERIFY(old.open(QIODevice::ReadOnly));
+    const QByteArray bytes = old.readAll();
+    if (folder == full) {
+      QVERIFY(!saved);
+      QVERIFY2(reason.contains("space", Qt::CaseInsensitive), qPrintable(reason));
+      QCOMPARE(bytes, QByteArray("old"));
+      QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"chart.png"});
+    } else {
+      QVERIFY2(saved && bytes.endsWith(QByteArray::fromHex("0000000049454e44ae426082")), qPrintable(reason));
+    }
+  }
+  QString reason;
+  QVERIFY(!chart_export::SavePng(chart.Image(), dir.filePath("no such folder/chart.png"), &reason));
+  QVERIFY(!reason.isEmpty());
+  if (full.isEmpty()) QSKIP("no full file system here: the test ui.save_full gives one");
+}
+
+// The save dialog: "chart" where chart.png is asks about chart.png first
+// (declined: nothing written); `my "best" run.png` writes that very name,
+// and best.png stays as it was.
+void MainWindowLayoutTest::chartSavesOnlyWhatWasNamedAndConfirmed() {
+  LatencyChart chart;
+  Fill(chart);
+  QTemporaryDir dir;
+  for (const char* name : {"chart.png", "best.png"}) {
+    QFile old(dir.filePath(name));
+    QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+  }
+  const QString quoted = QStringLiteral(R"(my "best" run.png)");
+  for (const auto& [typed, asked] : {std::pair{QString("chart"), QString("chart.png already exists.\nDo you want to replace it?")},
+                                     std::pair{quoted, QString()}}) {
+    QString question;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, &chart, [&] {
+      QWidget* modal = QApplication::activeModalWidget();
+      if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && dialog->isVisible()) {
+        dialog->setDirectory(dir.path());
+        dialog->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
+        QMetaObject::invokeMethod(dialog, "accept");
+      } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+        question = box->text();
+        box->button(QMessageBox::No)->click();
+      }
+    });
+    poll.start(10);
+    chart.actions().value(1)->trigger();
+    QCOMPARE(question, asked);
+  }
+  auto contents = [&](const QString& name) {
+    QFile file(dir.filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll().left(4) : QByteArray();
+  };
+  QCOMPARE(contents("chart.png"), QByteArray("old"));
+  QCOMPARE(contents("best.png"), QByteArray("old"));
+  QCOMPARE(contents(quoted), QByteArray("\x89PNG"));
 }
 
 // The mouse: each row's tooltip over its slot, the row's name over a row

@@ -1,6 +1,10 @@
-// The GDI painter's half of the parity test: the parity run's chart at 96
-// dpi, saved as a PNG to the path given (tests/win32/chart_parity.sh).
+// The parity run's chart at 96 dpi, saved as a PNG to the path given: the
+// GDI painter's half of the parity test (chart_parity.sh), and a save onto
+// a full disk (chart_save_full.sh). A save that fails prints why.
 #include <windows.h>
+
+#include <cstdio>
+#include <string>
 
 #include "support/parity_run.h"
 #include "win32/controls.h"
@@ -13,5 +17,8 @@ int main(int argc, char** argv) {
                                 GetModuleHandleA(nullptr), nullptr);
   win::LatencyChart chart(GetModuleHandleA(nullptr), parent, win::kGraph, layout::PixelRect{0, 0, 609, 265}, 96);
   test::WriteParityRun(chart);
-  return chart.SaveImage(argv[1]) ? 0 : 1;
+  std::string reason;
+  if (chart.SaveImage(argv[1], &reason)) return 0;
+  std::printf("%s\n", reason.c_str());
+  return 1;
 }

@@ -1,0 +1,69 @@
+#include "win32/chart_export.h"
+
+#include <commdlg.h>
+
+#include <string>
+
+#include "app/chart_style.h"
+#include "app/messages.h"
+#include "win32/png.h"
+#include "win32/system_library.h"
+
+namespace tolvane::ui::win::chart_export {
+
+bool CopyCsv(HWND owner, const ChartModel& model) {
+  // Text on the Windows clipboard ends its lines with CR LF.
+  std::string csv;
+  for (char c : model.Csv()) {
+    if (c == '\n') csv += '\r';
+    csv += c;
+  }
+  const int size = static_cast<int>(csv.size()) + 1;
+  const int wide = MultiByteToWideChar(CP_UTF8, 0, csv.c_str(), size, nullptr, 0);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(wide) * sizeof(wchar_t));
+  if (!memory) return false;
+  auto* to = static_cast<wchar_t*>(GlobalLock(memory));
+  if (to) {
+    MultiByteToWideChar(CP_UTF8, 0, csv.c_str(), size, to, wide);
+    GlobalUnlock(memory);
+  }
+  if (!to || !OpenClipboard(owner)) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  // Once set, the memory is the clipboard's.
+  const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  CloseClipboard();
+  if (!set) GlobalFree(memory);
+  return set;
+}
+
+void SaveImageAs(HWND owner, HBITMAP image) {
+  char path[MAX_PATH] = {};
+  lstrcpynA(path, std::string(chart::kSaveImageName).c_str(), MAX_PATH);
+  const std::string filter = std::string(chart::kSaveImageFilter) + '\0' + "*.png" + '\0';
+  const std::string title(chart::kSaveImageTitle);
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.hwndOwner = owner;
+  dialog.lpstrFilter = filter.c_str();
+  dialog.lpstrFile = path;
+  dialog.nMaxFile = sizeof path;
+  dialog.lpstrTitle = title.c_str();
+  dialog.lpstrDefExt = "png";
+  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+  // The dialog's DLL is loaded with the first save, not at the start.
+  static auto* const saveDialog = SystemFunction<decltype(GetSaveFileNameA)>(L"comdlg32.dll", "GetSaveFileNameA");
+  if (!saveDialog || !saveDialog(&dialog)) return;  // cancelled
+  const int size = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 1), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), size);
+  wide.resize(wide.size() - 1);
+  std::string reason;
+  if (!SavePng(image, wide, &reason)) {
+    MessageBoxA(owner, chart::SaveFailedMessage(path, reason).c_str(), kProgramTitle.data(), MB_OK);
+  }
+}
+
+}  // namespace tolvane::ui::win::chart_export
