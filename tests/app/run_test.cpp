@@ -243,9 +243,8 @@ TEST_F(RunTest, FailedProbesAtThePressTellWhy) {
   };
   const Case cases[] = {
       {"10.77.2.30", {Lost(), Lost()}, {"10.77.2.30", "10.77.2.30"}, {"10.77.2.30"}, {unresponsive, Icon::None}},
-      // No IPv4 address: asked once more before its IPv6 ones are.
-      {"nowhere.test", {Lost(), Lost()}, {"0.0.0.0", "0.0.0.0"}, {"nowhere.test", "nowhere.test"},
-       {unresponsive, Icon::None}},
+      // Not found: one lookup asked for both families, so one wait at most.
+      {"nowhere.test", {Lost(), Lost()}, {"0.0.0.0", "0.0.0.0"}, {"nowhere.test"}, {unresponsive, Icon::None}},
       {"10.77.2.9", {NotPermitted()}, {"10.77.2.9"}, {}, {permission, Icon::Warning}},
       {"responder.test", {Lost(), NotPermitted()}, {"0.0.0.0", "10.77.2.15"}, {"responder.test"},
        {permission, Icon::Warning}},
@@ -271,20 +270,23 @@ TEST_F(RunTest, WhereIPv4FindsNothingIPv6IsGraphed) {
     std::vector<Echo> echoes;
     std::vector<std::string> sent;
     const char* graphed;  // nullptr: refused as unresponsive
+    std::size_t lookups;
   } cases[] = {
-      {"::1", {Reply(0)}, {"::1"}, "::1"},
+      {"::1", {Reply(0)}, {"::1"}, "::1", 0},
       {"v6only.test", {Lost(), Lost(), Reply(15)}, {"0.0.0.0", "0.0.0.0", "fd4c:7f1e:a7b0:3::15"},
-       "fd4c:7f1e:a7b0:3::15"},
-      {"v6only.test", {Lost(), Lost(), Lost()}, {"0.0.0.0", "0.0.0.0", "fd4c:7f1e:a7b0:3::15"}, nullptr},
-      {"dual.test", {Lost(), Lost()}, {"0.0.0.0", "10.77.2.30"}, nullptr},  // its IPv4 address holds
-      {"fe80::1", {}, {"0.0.0.0", "0.0.0.0"}, nullptr},                     // a link needs its scope
+       "fd4c:7f1e:a7b0:3::15", 1},
+      {"v6only.test", {Lost(), Lost(), Lost()}, {"0.0.0.0", "0.0.0.0", "fd4c:7f1e:a7b0:3::15"}, nullptr, 1},
+      {"dual.test", {Lost(), Lost()}, {"0.0.0.0", "10.77.2.30"}, nullptr, 1},  // its IPv4 address holds
+      {"fe80::1", {}, {"0.0.0.0", "0.0.0.0"}, nullptr, 1},                     // a link needs its scope
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.host);
     view.boxes.clear();
     view.host.clear();
+    lookup.asked.clear();
     Press(c.host, "6", "2", c.echoes);
     EXPECT_EQ(icmp.sent, c.sent);
+    EXPECT_EQ(lookup.asked.size(), c.lookups);
     EXPECT_EQ(run.running(), c.graphed != nullptr);
     EXPECT_EQ(view.host, c.graphed ? c.graphed : "");
     EXPECT_EQ(view.boxes.empty(), c.graphed != nullptr);

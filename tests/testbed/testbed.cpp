@@ -22,6 +22,11 @@ std::string Expect(const std::string& command, std::string_view prefix) {
 
 }  // namespace
 
+int detail::QuestionType(const unsigned char* query, long size) {
+  // The 12-byte header, the name (one byte at least), then type and class.
+  return size < 17 ? -1 : query[size - 4] << 8 | query[size - 3];
+}
+
 bool Available(std::string* why) {
   static std::once_flag once;
   static std::string reason;

@@ -23,6 +23,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -104,5 +105,25 @@ std::vector<std::int64_t> RequestTimesNs();
 
 ResponderStats Stats();
 void ResetStats();
+
+// A name server at 127.0.0.1:53, where the client namespace's resolver
+// asks: it reads every question and answers none, so a lookup that reaches
+// it waits for the resolver's time-out (1 s and no second try, in the bed)
+// instead of being refused at once.
+class SilentNameServer {
+ public:
+  SilentNameServer();
+  ~SilentNameServer();
+  SilentNameServer(const SilentNameServer&) = delete;
+  SilentNameServer& operator=(const SilentNameServer&) = delete;
+  // Whether it could take the port.
+  bool listening() const;
+  // The questions that came since the last call, counted by type (1 is A,
+  // 28 AAAA).
+  std::map<int, int> Questions();
+
+ private:
+  std::intptr_t socket_ = -1;
+};
 
 }  // namespace tolvane::testbed

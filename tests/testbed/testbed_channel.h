@@ -12,4 +12,8 @@ std::string Ask(const std::string& command, std::string* error);
 // Why the bed can't be used from here, or "" when it can.
 std::string Check();
 
+// The type of the one question in a name server query, or -1 when it is too
+// short to hold one.
+int QuestionType(const unsigned char* query, long size);
+
 }  // namespace tolvane::testbed::detail
