@@ -118,9 +118,9 @@ class SilentNameServer {
   SilentNameServer& operator=(const SilentNameServer&) = delete;
   // Whether it could take the port.
   bool listening() const;
-  // The questions that came since the last call, counted by type (1 is A,
-  // 28 AAAA).
-  std::map<int, int> Questions();
+  // The questions for `name` that came since the last call, counted by type
+  // (1 is A, 28 AAAA). Other programs in the namespace may ask too.
+  std::map<int, int> Questions(const std::string& name);
 
  private:
   std::intptr_t socket_ = -1;

@@ -107,12 +107,15 @@ SilentNameServer::~SilentNameServer() {
 
 bool SilentNameServer::listening() const { return socket_ >= 0; }
 
-std::map<int, int> SilentNameServer::Questions() {
+std::map<int, int> SilentNameServer::Questions(const std::string& name) {
   std::map<int, int> types;
   unsigned char query[512];
   ssize_t size = 0;
-  while (socket_ >= 0 && (size = recv(static_cast<int>(socket_), query, sizeof query, MSG_DONTWAIT)) >= 0)
-    ++types[detail::QuestionType(query, size)];
+  std::string asked;
+  int type = 0;
+  while (socket_ >= 0 && (size = recv(static_cast<int>(socket_), query, sizeof query, MSG_DONTWAIT)) >= 0) {
+    if (detail::ReadQuestion(query, size, &asked, &type) && asked == name) ++types[type];
+  }
   return types;
 }
 

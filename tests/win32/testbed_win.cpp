@@ -116,12 +116,16 @@ SilentNameServer::~SilentNameServer() {
 
 bool SilentNameServer::listening() const { return socket_ >= 0; }
 
-std::map<int, int> SilentNameServer::Questions() {
+std::map<int, int> SilentNameServer::Questions(const std::string& name) {
   std::map<int, int> types;
   char query[512];
   int size = 0;
-  while (socket_ >= 0 && (size = recv(static_cast<SOCKET>(socket_), query, sizeof query, 0)) >= 0)
-    ++types[detail::QuestionType(reinterpret_cast<const unsigned char*>(query), size)];
+  std::string asked;
+  int type = 0;
+  while (socket_ >= 0 && (size = recv(static_cast<SOCKET>(socket_), query, sizeof query, 0)) >= 0) {
+    if (detail::ReadQuestion(reinterpret_cast<const unsigned char*>(query), size, &asked, &type) && asked == name)
+      ++types[type];
+  }
   return types;
 }
 
