@@ -45,8 +45,7 @@ std::string Narrow(const std::wstring& wide, UINT codePage) {
 class WinHostLookup final : public HostLookup {
  public:
   HostAddresses FirstAddresses(const std::string& name) override {
-    // The name ends at its first NUL, as a C string does.
-    const std::string lookupName = Narrow(Widen(std::string(name.c_str()), CP_UTF8), CP_ACP);
+    const std::string lookupName = LookupName(name);
     HostAddresses first;
     const ULONGLONG asked = GetTickCount64();
     const hostent* host = gethostbyname(lookupName.c_str());
@@ -75,6 +74,18 @@ class WinHostLookup final : public HostLookup {
 }  // namespace
 
 bool AsksForIPv6After(int error, std::uint64_t waitedMs) { return error != WSATRY_AGAIN || waitedMs < kWaitedMs; }
+
+std::string LookupName(const std::string& name) {
+  const std::wstring wide = Widen(std::string(name.c_str()), CP_UTF8);
+  if (std::any_of(wide.begin(), wide.end(), [](wchar_t c) { return c > 0x7F; })) {
+    const int size = static_cast<int>(wide.size());
+    const int length = IdnToAscii(0, wide.data(), size, nullptr, 0);
+    std::wstring ascii(static_cast<std::size_t>(std::max(length, 0)), L'\0');
+    // A name it can't convert goes on as typed, to be found or not.
+    if (length > 0 && IdnToAscii(0, wide.data(), size, ascii.data(), length) == length) return Narrow(ascii, CP_ACP);
+  }
+  return Narrow(wide, CP_ACP);
+}
 
 std::unique_ptr<HostLookup> MakeSystemHostLookup() { return std::make_unique<WinHostLookup>(); }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace tolvane::resolve {
 
@@ -11,5 +12,10 @@ namespace tolvane::resolve {
 // the second question would wait as long again. A refusal that came at
 // once, or any answer, is asked again.
 bool AsksForIPv6After(int error, std::uint64_t waitedMs);
+
+// `name` (UTF-8, up to its first NUL) as the socket library takes it: a
+// name beyond ASCII in its ASCII-compatible form (IdnToAscii), any other
+// text in the ANSI code page, as typed.
+std::string LookupName(const std::string& name);
 
 }  // namespace tolvane::resolve

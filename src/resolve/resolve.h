@@ -24,7 +24,8 @@ struct HostAddresses {
 class HostLookup {
  public:
   virtual ~HostLookup() = default;
-  // One lookup of `name` (UTF-8): its first IPv4 address and, at least
+  // One lookup of `name` (UTF-8; a name beyond ASCII is looked up in its
+  // ASCII-compatible form): its first IPv4 address and, at least
   // where it has none, its first IPv6 address in the resolver's order. A
   // name the resolver doesn't answer for costs one lookup's wait, not one
   // per family.

@@ -40,8 +40,9 @@ names=$(sed 's/ *([^)]*)//g; s/, */\n/g' <<<"$depends")
 for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6charts6 libcap2-bin; do
   grep -qxF "$dep" <<<"$names" || fail "Depends lacks $dep"
 done
-# Qt's Wayland platform, for a native window on a Wayland desktop.
-[ "$(field Recommends)" = qt6-wayland ] || fail "Recommends: $(field Recommends)"
+# Qt's Wayland platform, for a native window on a Wayland desktop; libidn2
+# for host names beyond ASCII.
+[ "$(field Recommends)" = "qt6-wayland, libidn2-0" ] || fail "Recommends: $(field Recommends)"
 
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 for path in ./usr/bin/tolvane ./usr/share/applications/tolvane.desktop \

@@ -45,6 +45,7 @@ TEST_F(ResolveTest, TheTestBedsNamesGiveTheirFirstAddress) {
   EXPECT_EQ(ResolveHostAddress(testbed::kKernelName, resolver), testbed::kKernelHost);
   EXPECT_EQ(ResolveHostAddress(testbed::kResponder15Name, resolver), testbed::kResponder15);
   EXPECT_EQ(ResolveHostAddress(testbed::kMultiName, resolver), testbed::kKernelHost);
+  EXPECT_EQ(ResolveHostAddress(testbed::kIdnName, resolver), testbed::kResponder15);
 }
 
 // One lookup for both families, IPv6 only where it finds no IPv4 address;

@@ -83,6 +83,9 @@ inline constexpr char kUnknownName[] = "nosuch.tolvane.test";
 inline constexpr char kV6OnlyName[] = "v6only.tolvane.test";
 inline constexpr char kMulti6Name[] = "multi6.tolvane.test";
 inline constexpr char kDualName[] = "dual.tolvane.test";
+// A name beyond ASCII, "münchen.tolvane.test" in UTF-8: the hosts file holds
+// its ASCII-compatible form, xn--mnchen-3ya.tolvane.test, for kResponder15.
+inline constexpr char kIdnName[] = "m\xC3\xBCnchen.tolvane.test";
 
 // True when tests can use the bed: root, inside tolv-c, responder answering.
 // Otherwise false with the reason in *why. Checked once per process.

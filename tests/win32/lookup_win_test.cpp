@@ -27,6 +27,12 @@ TEST(AddressToText, IsTheSocketLibrarysDottedText) {
   EXPECT_EQ(AddressToText(0x0A4D030A), "10.3.77.10");
 }
 
+TEST(LookupName, IsAsciiCompatibleBeyondAsciiAndAsTypedOtherwise) {
+  EXPECT_EQ(LookupName("m\xC3\xBCnchen.tolvane.test"), "xn--mnchen-3ya.tolvane.test");
+  EXPECT_EQ(LookupName(std::string("Kernel.tolvane.test\0junk", 24)), "Kernel.tolvane.test");
+  EXPECT_EQ(LookupName(""), "");  // this machine, for gethostbyname
+}
+
 // IPv6 is asked after every failure of gethostbyname but a time-out: a name
 // server that didn't answer, once that has taken a wait.
 TEST(AsksForIPv6After, EveryFailureButATimeOut) {
