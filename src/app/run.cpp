@@ -101,7 +101,7 @@ std::optional<double> PingRun::ReadInterval(const std::string& text) {
   };
   if (LeadingNumber(text) > kMaxIntervalSeconds) return refuse(kIntervalLimitMessage);
   const auto value = StrictNumber(text, separators_);
-  if (!value || *value < 0) return refuse(kBadIntervalMessage);
+  if (!value || *value < 0) return refuse(BadIntervalMessage(DecimalSeparator(separators_)));
   if (*value > kMaxIntervalSeconds) return refuse(kIntervalLimitMessage);
   return value;
 }

@@ -158,7 +158,7 @@ TEST_F(RunTest, RunsEndWithTheAverageOfTheirAnsweredSamples) {
 // a run goes on, and a run going on is left exactly as it was.
 TEST_F(RunTest, TypedValuesAreRefusedBeforeAnyEcho) {
   const std::string countLimit(kCountLimitMessage), intervalLimit(kIntervalLimitMessage);
-  const std::string badCount(kBadCountMessage), badInterval(kBadIntervalMessage);
+  const std::string badCount(kBadCountMessage), badInterval = BadIntervalMessage(".");
   struct Case {
     const char *count, *seconds;
     const std::string& message;
@@ -229,6 +229,17 @@ TEST_F(RunTest, TypedValuesThatPassSetTheRowsAndThePeriod) {
     local.Tick(c.seconds);
     EXPECT_EQ(view.rows[1].label, c.firstLabel);
   }
+}
+
+// Where the locale writes a decimal comma, "0.5" is refused by a box that
+// says which separator the interval box reads.
+TEST_F(RunTest, ARefusedIntervalNamesTheDecimalSeparator) {
+  PingRun german(checker, resolver, view, NumberSeparators{",", "."}, kProgram);
+  german.Press({"10.77.2.9", "6", "0.5"});
+  ASSERT_EQ(view.boxes.size(), 1u);
+  EXPECT_NE(view.boxes[0].text.find("with \",\" as its decimal separator, as in 0,5."), std::string::npos)
+      << view.boxes[0].text;
+  EXPECT_TRUE(icmp.sent.empty());
 }
 
 TEST_F(RunTest, FailedProbesAtThePressTellWhy) {
