@@ -37,7 +37,6 @@ TEST(LookupName, IsAsciiCompatibleBeyondAsciiAndAsTypedOtherwise) {
 // server that didn't answer, once that has taken a wait.
 TEST(AsksForIPv6After, EveryFailureButATimeOut) {
   EXPECT_FALSE(AsksForIPv6After(WSATRY_AGAIN, 1000));
-  EXPECT_FALSE(AsksForIPv6After(WSATRY_AGAIN, 10000));
   EXPECT_TRUE(AsksForIPv6After(WSATRY_AGAIN, 2));  // refused at once
   EXPECT_TRUE(AsksForIPv6After(WSANO_DATA, 3000));
   EXPECT_TRUE(AsksForIPv6After(WSAHOST_NOT_FOUND, 3000));
