@@ -90,8 +90,10 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # setcap, for the post-install.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libcap2-bin")
 # Qt's Wayland platform: the window is a native Wayland client, translucent
-# there as on X11. Without it Qt falls back to X11 through XWayland.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
+# there as on X11. Without it Qt falls back to X11 through XWayland. And the
+# library glibc loads to look up a host name beyond ASCII (AI_IDN); without
+# it such a name is not found.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, libidn2-0")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/packaging/postinst)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

@@ -15,6 +15,12 @@ std::string ShellQuoted(std::string_view text) {
 
 }  // namespace
 
+std::string BadIntervalMessage(std::string_view decimal) {
+  const std::string separator(decimal);
+  return "\"Int in Sec.\" must be a number of seconds from 0 to 60, with \"" + separator +
+         "\" as its decimal separator, as in 0" + separator + "5.";
+}
+
 std::string NotPermittedMessage(std::string_view program) {
   return NotPermittedMessage(program, probe::FolderIsWritable(program));
 }

@@ -19,8 +19,10 @@ inline constexpr std::string_view kIntervalLimitMessage =
 inline constexpr std::string_view kUnresponsiveMessage = "Sorry, Can graph an unresponsive host!";
 inline constexpr std::string_view kBadCountMessage =
     "\"How many times?\" must be a whole number of pings from 1 to 50.";
-inline constexpr std::string_view kBadIntervalMessage =
-    "\"Int in Sec.\" must be a number of seconds from 0 to 60.";
+
+// "Int in Sec." refused: it names the decimal separator the box reads, since
+// "0.5" is no number where the locale writes a decimal comma.
+std::string BadIntervalMessage(std::string_view decimal);
 
 // Why no echo could be sent, and the two ways to allow it for `program`.
 std::string NotPermittedMessage(std::string_view program);

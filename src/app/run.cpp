@@ -44,15 +44,18 @@ void PingRun::Press(const TypedRun& typed) {
   std::string host = typed.host;
   if (checker_.check(host) == probe::kNoReply) {
     if (RefusedForPermission()) return;
-    host = resolve::ResolveHostAddress(typed.host, resolver_);
+    // Both families from one lookup: a name the resolver never answers for
+    // holds the window for one lookup's wait.
+    const resolve::ResolvedHost resolved = resolve::ResolveHost(typed.host, resolver_);
+    host = resolved.address;
     if (checker_.check(host) == probe::kNoReply) {
       if (RefusedForPermission()) return;
       // Where IPv4 found nothing: a name with only IPv6 addresses takes
       // its first. (A typed IPv6 address was probed as typed already.)
-      const std::string host6 = host.empty() ? resolve::ResolveHostAddress6(typed.host, resolver_) : std::string();
-      const bool answered = !host6.empty() && host6 != typed.host && checker_.check(host6) != probe::kNoReply;
+      const std::string& host6 = resolved.address6;
+      const bool answered = !host6.empty() && checker_.check(host6) != probe::kNoReply;
       if (!answered) {
-        if (!host6.empty() && host6 != typed.host && RefusedForPermission()) return;
+        if (!host6.empty() && RefusedForPermission()) return;
         view_.ShowMessage(std::string(kUnresponsiveMessage), RunView::BoxIcon::None);
         return;
       }
@@ -98,7 +101,7 @@ std::optional<double> PingRun::ReadInterval(const std::string& text) {
   };
   if (LeadingNumber(text) > kMaxIntervalSeconds) return refuse(kIntervalLimitMessage);
   const auto value = StrictNumber(text, separators_);
-  if (!value || *value < 0) return refuse(kBadIntervalMessage);
+  if (!value || *value < 0) return refuse(BadIntervalMessage(DecimalSeparator(separators_)));
   if (*value > kMaxIntervalSeconds) return refuse(kIntervalLimitMessage);
   return value;
 }

@@ -103,6 +103,10 @@ double LeadingNumber(std::string_view text) {
   return negative ? -value : value;
 }
 
+std::string_view DecimalSeparator(const NumberSeparators& separators) {
+  return separators.decimal.empty() ? std::string_view(".") : std::string_view(separators.decimal);
+}
+
 std::optional<double> StrictNumber(std::string_view text, const NumberSeparators& separators) {
   constexpr std::string_view kMinusSign = "\xE2\x88\x92";  // U+2212, which some locales write
   text = TrimSpace(text);
@@ -111,8 +115,7 @@ std::optional<double> StrictNumber(std::string_view text, const NumberSeparators
   // most one point before an exponent, an exponent of E, sign and digits.
   std::string number;
   bool point = false, exponent = false, digits = false, exponentDigits = false;
-  const std::string_view decimal =
-      separators.decimal.empty() ? std::string_view(".") : std::string_view(separators.decimal);
+  const std::string_view decimal = DecimalSeparator(separators);
   std::size_t i = 0;
   auto at = [&](std::string_view s) { return !s.empty() && text.substr(i).starts_with(s); };
   if (at("-") || at("+") || at(kMinusSign)) {

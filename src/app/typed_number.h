@@ -13,6 +13,10 @@ struct NumberSeparators {
   std::string group = ",";
 };
 
+// The decimal separator the strict reading takes: the locale's, or the
+// point where the toolkit reports none.
+std::string_view DecimalSeparator(const NumberSeparators& separators);
+
 // Leading-number reading, used for the limit tests. Blanks, tabs and line
 // feeds are ignored wherever they stand; then the longest decimal number at
 // the start is read (sign, digits, one point, exponent by E or D), the point

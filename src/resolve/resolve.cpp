@@ -14,30 +14,25 @@ void ResolverCleanup(probe::SocketLibrary& sockets, probe::MessageSink& messages
     messages.Show("Windows Sockets error occurred during Cleanup.", probe::MessageIcon::Exclamation);
 }
 
-std::string LookupHostName(const std::string& name, HostLookup& lookup) {
-  const auto address = lookup.FirstAddress(name);
-  return address ? AddressToText(*address) : std::string();
+ResolvedHost LookupHostName(const std::string& name, HostLookup& lookup) {
+  const HostAddresses found = lookup.FirstAddresses(name);
+  if (found.ipv4) return {AddressToText(*found.ipv4), {}};
+  // The text ends at its first NUL, as a name handed to the resolver does.
+  // An IPv6 address the user typed was probed as typed already; one that
+  // was refused (a link-local one without its scope, say) is no name either.
+  if (!found.ipv6 || probe::LooksLikeAddress6(name.c_str())) return {};
+  return {{}, probe::Address6ToText(*found.ipv6)};
+}
+
+ResolvedHost ResolveHost(const std::string& name, Resolver& resolver) {
+  if (!ResolverStartup(resolver.sockets)) return {" ", {}};
+  ResolvedHost result = LookupHostName(name, resolver.lookup);
+  ResolverCleanup(resolver.sockets, resolver.messages);
+  return result;
 }
 
 std::string ResolveHostAddress(const std::string& name, Resolver& resolver) {
-  if (!ResolverStartup(resolver.sockets)) return " ";
-  std::string result = LookupHostName(name, resolver.lookup);
-  ResolverCleanup(resolver.sockets, resolver.messages);
-  return result;
-}
-
-std::string ResolveHostAddress6(const std::string& name, Resolver& resolver) {
-  // The text ends at its first NUL, as a name handed to the resolver does.
-  const std::string text(name.c_str());
-  if (probe::ParseAddress6(text)) return text;
-  // An IPv6 text that was refused is no name to look up either.
-  if (probe::LooksLikeAddress6(text) || !ResolverStartup(resolver.sockets)) return {};
-  std::string result;
-  if (!resolver.lookup.FirstAddress(name)) {
-    if (const auto address = resolver.lookup.FirstAddress6(name)) result = probe::Address6ToText(*address);
-  }
-  ResolverCleanup(resolver.sockets, resolver.messages);
-  return result;
+  return ResolveHost(name, resolver).address;
 }
 
 }  // namespace tolvane::resolve

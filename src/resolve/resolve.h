@@ -12,20 +12,24 @@
 
 namespace tolvane::resolve {
 
-// The platform's host-name service (gethostbyname on Windows, getaddrinfo
-// restricted to IPv4 on Linux).
+// What one lookup of a name found.
+struct HostAddresses {
+  std::optional<std::uint32_t> ipv4;    // network byte order in memory
+  std::optional<probe::Address6> ipv6;  // with its scope, where it has one
+};
+
+// The platform's host-name service: getaddrinfo for both families at once
+// on Linux; gethostbyname on Windows, and getaddrinfo for IPv6 where that
+// finds no IPv4 address.
 class HostLookup {
  public:
   virtual ~HostLookup() = default;
-  // The first IPv4 address of `name` (network byte order in memory), or
-  // nothing when the name is not found or has no address.
-  virtual std::optional<std::uint32_t> FirstAddress(const std::string& name) = 0;
-  // The first IPv6 address of `name` in the resolver's order (getaddrinfo
-  // for AF_INET6); nothing when it has none, or the lookup has no IPv6.
-  virtual std::optional<probe::Address6> FirstAddress6(const std::string& name) {
-    (void)name;
-    return std::nullopt;
-  }
+  // One lookup of `name` (UTF-8; a name beyond ASCII is looked up in its
+  // ASCII-compatible form): its first IPv4 address and, at least
+  // where it has none, its first IPv6 address in the resolver's order. A
+  // name the resolver doesn't answer for costs one lookup's wait, not one
+  // per family.
+  virtual HostAddresses FirstAddresses(const std::string& name) = 0;
 };
 
 std::unique_ptr<HostLookup> MakeSystemHostLookup();
@@ -36,21 +40,26 @@ struct Resolver {
   probe::MessageSink& messages;
 };
 
-// The dotted text of the first address of `name`; "" when the name is not
-// found; " " when the socket library can't be started.
-std::string ResolveHostAddress(const std::string& name, Resolver& resolver);
+// A name's address texts, from one lookup.
+struct ResolvedHost {
+  // The dotted text of its first IPv4 address; "" when the name has none or
+  // is not found; " " when the socket library can't be started.
+  std::string address;
+  // Where `address` is "": the text of its first IPv6 address, with its
+  // scope. "" otherwise, and for a text written as an IPv6 address (probed
+  // as typed, or refused; see probe::ParseAddress6).
+  std::string address6;
+};
 
-// The IPv6 text to probe where the IPv4 path found nothing: `name` itself,
-// as typed, when it is an IPv6 address (probe::ParseAddress6: a link-local
-// one needs its scope); otherwise, when the name has no IPv4 address, the
-// text of its first IPv6 address, with its scope where it has one. "" in
-// every other case (no IPv6 address, an IPv4 address, a refused IPv6
-// text, no socket library).
-std::string ResolveHostAddress6(const std::string& name, Resolver& resolver);
+// The socket library started, `name` looked up once, the library cleaned up.
+ResolvedHost ResolveHost(const std::string& name, Resolver& resolver);
+// Its IPv4 text alone.
+std::string ResolveHostAddress(const std::string& name, Resolver& resolver);
 
 bool ResolverStartup(probe::SocketLibrary& sockets);
 void ResolverCleanup(probe::SocketLibrary& sockets, probe::MessageSink& messages);
-std::string LookupHostName(const std::string& name, HostLookup& lookup);
+// The lookup alone, as texts.
+ResolvedHost LookupHostName(const std::string& name, HostLookup& lookup);
 
 // Platform text helpers (inet_ntoa and the copy of a C string on Windows).
 std::string AddressToText(std::uint32_t address);

@@ -60,6 +60,16 @@ std::string Utf8(const wchar_t* text, int length) {
   return out;
 }
 
+// The run's texts are UTF-8; a box shows them in UTF-16, so that what comes
+// from the locale (its decimal separator) reads right in any code page.
+std::wstring Utf16(std::string_view text) {
+  const int size = static_cast<int>(text.size());
+  const int length = size > 0 ? MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0) : 0;
+  std::wstring out(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
+  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), length);
+  return out;
+}
+
 std::string LocaleText(LCTYPE item, const char* fallback) {
   wchar_t text[16] = {};
   const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, item, text, 16);
@@ -433,7 +443,7 @@ void MainWindow::RearmTimer() {
 }
 
 void MainWindow::ShowMessage(const std::string& text, BoxIcon icon) {
-  MessageBoxA(main_, text.c_str(), kProgramTitle.data(),
+  MessageBoxW(main_, Utf16(text).c_str(), Utf16(kProgramTitle).c_str(),
               MB_OK | (icon == BoxIcon::Warning ? MB_ICONEXCLAMATION : 0));
 }
 

@@ -158,7 +158,7 @@ TEST_F(RunTest, RunsEndWithTheAverageOfTheirAnsweredSamples) {
 // a run goes on, and a run going on is left exactly as it was.
 TEST_F(RunTest, TypedValuesAreRefusedBeforeAnyEcho) {
   const std::string countLimit(kCountLimitMessage), intervalLimit(kIntervalLimitMessage);
-  const std::string badCount(kBadCountMessage), badInterval(kBadIntervalMessage);
+  const std::string badCount(kBadCountMessage), badInterval = BadIntervalMessage(".");
   struct Case {
     const char *count, *seconds;
     const std::string& message;
@@ -231,6 +231,17 @@ TEST_F(RunTest, TypedValuesThatPassSetTheRowsAndThePeriod) {
   }
 }
 
+// Where the locale writes a decimal comma, "0.5" is refused by a box that
+// says which separator the interval box reads.
+TEST_F(RunTest, ARefusedIntervalNamesTheDecimalSeparator) {
+  PingRun german(checker, resolver, view, NumberSeparators{",", "."}, kProgram);
+  german.Press({"10.77.2.9", "6", "0.5"});
+  ASSERT_EQ(view.boxes.size(), 1u);
+  EXPECT_NE(view.boxes[0].text.find("with \",\" as its decimal separator, as in 0,5."), std::string::npos)
+      << view.boxes[0].text;
+  EXPECT_TRUE(icmp.sent.empty());
+}
+
 TEST_F(RunTest, FailedProbesAtThePressTellWhy) {
   const std::string unresponsive(kUnresponsiveMessage);
   const std::string permission = NotPermittedMessage(kProgram);
@@ -243,9 +254,8 @@ TEST_F(RunTest, FailedProbesAtThePressTellWhy) {
   };
   const Case cases[] = {
       {"10.77.2.30", {Lost(), Lost()}, {"10.77.2.30", "10.77.2.30"}, {"10.77.2.30"}, {unresponsive, Icon::None}},
-      // No IPv4 address: asked once more before its IPv6 ones are.
-      {"nowhere.test", {Lost(), Lost()}, {"0.0.0.0", "0.0.0.0"}, {"nowhere.test", "nowhere.test"},
-       {unresponsive, Icon::None}},
+      // Not found: one lookup asked for both families, so one wait at most.
+      {"nowhere.test", {Lost(), Lost()}, {"0.0.0.0", "0.0.0.0"}, {"nowhere.test"}, {unresponsive, Icon::None}},
       {"10.77.2.9", {NotPermitted()}, {"10.77.2.9"}, {}, {permission, Icon::Warning}},
       {"responder.test", {Lost(), NotPermitted()}, {"0.0.0.0", "10.77.2.15"}, {"responder.test"},
        {permission, Icon::Warning}},
@@ -271,20 +281,23 @@ TEST_F(RunTest, WhereIPv4FindsNothingIPv6IsGraphed) {
     std::vector<Echo> echoes;
     std::vector<std::string> sent;
     const char* graphed;  // nullptr: refused as unresponsive
+    std::size_t lookups;
   } cases[] = {
-      {"::1", {Reply(0)}, {"::1"}, "::1"},
+      {"::1", {Reply(0)}, {"::1"}, "::1", 0},
       {"v6only.test", {Lost(), Lost(), Reply(15)}, {"0.0.0.0", "0.0.0.0", "fd4c:7f1e:a7b0:3::15"},
-       "fd4c:7f1e:a7b0:3::15"},
-      {"v6only.test", {Lost(), Lost(), Lost()}, {"0.0.0.0", "0.0.0.0", "fd4c:7f1e:a7b0:3::15"}, nullptr},
-      {"dual.test", {Lost(), Lost()}, {"0.0.0.0", "10.77.2.30"}, nullptr},  // its IPv4 address holds
-      {"fe80::1", {}, {"0.0.0.0", "0.0.0.0"}, nullptr},                     // a link needs its scope
+       "fd4c:7f1e:a7b0:3::15", 1},
+      {"v6only.test", {Lost(), Lost(), Lost()}, {"0.0.0.0", "0.0.0.0", "fd4c:7f1e:a7b0:3::15"}, nullptr, 1},
+      {"dual.test", {Lost(), Lost()}, {"0.0.0.0", "10.77.2.30"}, nullptr, 1},  // its IPv4 address holds
+      {"fe80::1", {}, {"0.0.0.0", "0.0.0.0"}, nullptr, 1},                     // a link needs its scope
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.host);
     view.boxes.clear();
     view.host.clear();
+    lookup.asked.clear();
     Press(c.host, "6", "2", c.echoes);
     EXPECT_EQ(icmp.sent, c.sent);
+    EXPECT_EQ(lookup.asked.size(), c.lookups);
     EXPECT_EQ(run.running(), c.graphed != nullptr);
     EXPECT_EQ(view.host, c.graphed ? c.graphed : "");
     EXPECT_EQ(view.boxes.empty(), c.graphed != nullptr);

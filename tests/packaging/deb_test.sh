@@ -42,8 +42,9 @@ for dep in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libcap2-bin; d
 done
 # The chart is painted by the program itself: no charting library.
 ! grep -q charts <<<"$names" || fail "Depends names a charting library: $depends"
-# Qt's Wayland platform, for a native window on a Wayland desktop.
-[ "$(field Recommends)" = qt6-wayland ] || fail "Recommends: $(field Recommends)"
+# Qt's Wayland platform, for a native window on a Wayland desktop; libidn2
+# for host names beyond ASCII.
+[ "$(field Recommends)" = "qt6-wayland, libidn2-0" ] || fail "Recommends: $(field Recommends)"
 
 contents=$(dpkg-deb --contents "$deb" | awk '{print $6}')
 for path in ./usr/bin/tolvane ./usr/share/applications/tolvane.desktop \

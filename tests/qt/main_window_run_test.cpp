@@ -146,6 +146,7 @@ void MainWindowRunTest::hostNameFallsBackToResolution_data() {
   QTest::newRow("IPv4 name") << bed::kResponder15Name << bed::kResponder15;
   QTest::newRow("IPv6 address") << bed::kResponder15Host6 << bed::kResponder15Host6;
   QTest::newRow("IPv6-only name") << bed::kV6OnlyName << bed::kResponder15Host6;
+  QTest::newRow("name beyond ASCII") << QString::fromUtf8(bed::kIdnName) << bed::kResponder15;
 }
 
 void MainWindowRunTest::hostNameFallsBackToResolution() {

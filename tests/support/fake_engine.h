@@ -79,25 +79,20 @@ class ScriptedIcmpService final : public probe::IcmpService {
 };
 
 // Names and their first address, as dotted text; `names6`, their first
-// IPv6 address, as IPv6 text.
+// IPv6 address, as IPv6 text. Every lookup's name is kept.
 class TableHostLookup final : public resolve::HostLookup {
  public:
   std::map<std::string, std::string> names;
   std::map<std::string, std::string> names6;
-  std::vector<std::string> asked, asked6;
+  std::vector<std::string> asked;
 
-  std::optional<probe::Address6> FirstAddress6(const std::string& name) override {
-    asked6.push_back(name);
-    const auto found = names6.find(name);
-    if (found == names6.end()) return std::nullopt;
-    return probe::ParseAddress6(found->second);
-  }
-
-  std::optional<std::uint32_t> FirstAddress(const std::string& name) override {
+  resolve::HostAddresses FirstAddresses(const std::string& name) override {
     asked.push_back(name);
-    const auto found = names.find(name);
-    if (found == names.end()) return std::nullopt;
-    return static_cast<std::uint32_t>(probe::DottedToAddress(found->second));
+    resolve::HostAddresses found;
+    if (const auto dotted = names.find(name); dotted != names.end())
+      found.ipv4 = static_cast<std::uint32_t>(probe::DottedToAddress(dotted->second));
+    if (const auto text6 = names6.find(name); text6 != names6.end()) found.ipv6 = probe::ParseAddress6(text6->second);
+    return found;
   }
 };
 

@@ -22,6 +22,23 @@ std::string Expect(const std::string& command, std::string_view prefix) {
 
 }  // namespace
 
+bool detail::ReadQuestion(const unsigned char* query, long size, std::string* name, int* type) {
+  // The 12-byte header, the name as labels up to an empty one, then type
+  // and class.
+  name->clear();
+  long at = 12;
+  while (at < size && query[at] != 0) {
+    const long length = query[at];
+    if (length > 63 || at + 1 + length >= size) return false;
+    if (!name->empty()) *name += '.';
+    name->append(reinterpret_cast<const char*>(query) + at + 1, static_cast<std::size_t>(length));
+    at += 1 + length;
+  }
+  if (at + 5 > size) return false;
+  *type = query[at + 1] << 8 | query[at + 2];
+  return true;
+}
+
 bool Available(std::string* why) {
   static std::once_flag once;
   static std::string reason;

@@ -23,6 +23,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,9 @@ inline constexpr char kUnknownName[] = "nosuch.tolvane.test";
 inline constexpr char kV6OnlyName[] = "v6only.tolvane.test";
 inline constexpr char kMulti6Name[] = "multi6.tolvane.test";
 inline constexpr char kDualName[] = "dual.tolvane.test";
+// A name beyond ASCII, "münchen.tolvane.test" in UTF-8: the hosts file holds
+// its ASCII-compatible form, xn--mnchen-3ya.tolvane.test, for kResponder15.
+inline constexpr char kIdnName[] = "m\xC3\xBCnchen.tolvane.test";
 
 // True when tests can use the bed: root, inside tolv-c, responder answering.
 // Otherwise false with the reason in *why. Checked once per process.
@@ -104,5 +108,25 @@ std::vector<std::int64_t> RequestTimesNs();
 
 ResponderStats Stats();
 void ResetStats();
+
+// A name server at 127.0.0.1:53, where the client namespace's resolver
+// asks: it reads every question and answers none, so a lookup that reaches
+// it waits for the resolver's time-out (1 s and no second try, in the bed)
+// instead of being refused at once.
+class SilentNameServer {
+ public:
+  SilentNameServer();
+  ~SilentNameServer();
+  SilentNameServer(const SilentNameServer&) = delete;
+  SilentNameServer& operator=(const SilentNameServer&) = delete;
+  // Whether it could take the port.
+  bool listening() const;
+  // The questions for `name` that came since the last call, counted by type
+  // (1 is A, 28 AAAA). Other programs in the namespace may ask too.
+  std::map<int, int> Questions(const std::string& name);
+
+ private:
+  std::intptr_t socket_ = -1;
+};
 
 }  // namespace tolvane::testbed

@@ -216,6 +216,7 @@ fd4c:7f1e:a7b0:1::2 multi6.tolvane.test
 fd4c:7f1e:a7b0:3::15 multi6.tolvane.test
 10.77.2.2 dual.tolvane.test
 fd4c:7f1e:a7b0:1::2 dual.tolvane.test
+10.77.3.15 xn--mnchen-3ya.tolvane.test
 EOF
   printf 'nameserver 127.0.0.1\noptions timeout:1 attempts:1\n' >/etc/netns/tolv-c/resolv.conf
 }

@@ -88,3 +88,35 @@ std::string Ask(const std::string& command, std::string* error) {
 }
 
 }  // namespace tolvane::testbed::detail
+
+namespace tolvane::testbed {
+
+SilentNameServer::SilentNameServer() {
+  const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(53);
+  sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (fd >= 0 && bind(fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0) socket_ = fd;
+  else if (fd >= 0) close(fd);
+}
+
+SilentNameServer::~SilentNameServer() {
+  if (socket_ >= 0) close(static_cast<int>(socket_));
+}
+
+bool SilentNameServer::listening() const { return socket_ >= 0; }
+
+std::map<int, int> SilentNameServer::Questions(const std::string& name) {
+  std::map<int, int> types;
+  unsigned char query[512];
+  ssize_t size = 0;
+  std::string asked;
+  int type = 0;
+  while (socket_ >= 0 && (size = recv(static_cast<int>(socket_), query, sizeof query, MSG_DONTWAIT)) >= 0) {
+    if (detail::ReadQuestion(query, size, &asked, &type) && asked == name) ++types[type];
+  }
+  return types;
+}
+
+}  // namespace tolvane::testbed

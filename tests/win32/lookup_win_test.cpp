@@ -1,9 +1,12 @@
-// The Windows name service's texts: ANSI code page in, UTF-8 out. The
-// socket library is started for the whole program (winsock_environment).
+// The Windows name service's texts: ANSI code page in, UTF-8 out; and when
+// a name is asked for its IPv6 addresses. The socket library is started for
+// the whole program (winsock_environment).
+#include <winsock2.h>
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include "resolve/lookup_win.h"
 #include "resolve/resolve.h"
 
 namespace tolvane::resolve {
@@ -22,6 +25,22 @@ TEST(AddressToText, IsTheSocketLibrarysDottedText) {
   EXPECT_EQ(AddressToText(0x0100007F), "127.0.0.1");
   EXPECT_EQ(AddressToText(0xFFFFFFFF), "255.255.255.255");
   EXPECT_EQ(AddressToText(0x0A4D030A), "10.3.77.10");
+}
+
+TEST(LookupName, IsAsciiCompatibleBeyondAsciiAndAsTypedOtherwise) {
+  EXPECT_EQ(LookupName("m\xC3\xBCnchen.tolvane.test"), "xn--mnchen-3ya.tolvane.test");
+  EXPECT_EQ(LookupName(std::string("Kernel.tolvane.test\0junk", 24)), "Kernel.tolvane.test");
+  EXPECT_EQ(LookupName(""), "");  // this machine, for gethostbyname
+}
+
+// IPv6 is asked after every failure of gethostbyname but a time-out: a name
+// server that didn't answer, once that has taken a wait.
+TEST(AsksForIPv6After, EveryFailureButATimeOut) {
+  EXPECT_FALSE(AsksForIPv6After(WSATRY_AGAIN, 1000));
+  EXPECT_TRUE(AsksForIPv6After(WSATRY_AGAIN, 2));  // refused at once
+  EXPECT_TRUE(AsksForIPv6After(WSANO_DATA, 3000));
+  EXPECT_TRUE(AsksForIPv6After(WSAHOST_NOT_FOUND, 3000));
+  EXPECT_TRUE(AsksForIPv6After(0, 0));  // a host record without an address
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <variant>
 #include <vector>
 
@@ -122,6 +123,26 @@ TEST_F(MainWindowWin, ColoursLabelsAndBoxes) {
     }
   }
   DeleteDC(dc);
+}
+
+// A box shows the run's UTF-8 text as it is, beyond the ANSI code page too
+// (a locale's decimal separator may be "\u066B").
+TEST_F(MainWindowWin, BoxesShowTheirTextBeyondTheCodePage) {
+  std::wstring shown;
+  std::thread reader([&shown] {
+    for (int i = 0; i < 300 && shown.empty(); ++i) {
+      Sleep(10);
+      if (HWND box = FindWindowW(L"#32770", L"Tolvane")) {
+        wchar_t text[64] = {};
+        GetDlgItemTextW(box, 0xFFFF, text, 64);  // a message box's text
+        shown = text;
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+      }
+    }
+  });
+  window.ShowMessage("0\xD9\xAB" "5 \xE2\x82\xAC", RunView::BoxIcon::None);
+  reader.join();
+  EXPECT_EQ(shown, L"0\x066B" L"5 \x20AC");
 }
 
 TEST(VersionRecord, GivesTheTitleVersionAndCommentsOfThisExecutable) {

@@ -87,3 +87,46 @@ std::string Check() {
 }
 
 }  // namespace tolvane::testbed::detail
+
+namespace tolvane::testbed {
+
+SilentNameServer::SilentNameServer() {
+  WSADATA data;
+  if (WSAStartup(0x0202, &data) != 0) return;
+  const SOCKET s = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+  sockaddr_in sa{};
+  sa.sin_family = AF_INET;
+  sa.sin_port = htons(53);
+  sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  u_long nonBlocking = 1;
+  if (s != INVALID_SOCKET && bind(s, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0 &&
+      ioctlsocket(s, FIONBIO, &nonBlocking) == 0) {
+    socket_ = static_cast<std::intptr_t>(s);
+    return;
+  }
+  if (s != INVALID_SOCKET) closesocket(s);
+  WSACleanup();
+}
+
+SilentNameServer::~SilentNameServer() {
+  if (socket_ < 0) return;
+  closesocket(static_cast<SOCKET>(socket_));
+  WSACleanup();
+}
+
+bool SilentNameServer::listening() const { return socket_ >= 0; }
+
+std::map<int, int> SilentNameServer::Questions(const std::string& name) {
+  std::map<int, int> types;
+  char query[512];
+  int size = 0;
+  std::string asked;
+  int type = 0;
+  while (socket_ >= 0 && (size = recv(static_cast<SOCKET>(socket_), query, sizeof query, 0)) >= 0) {
+    if (detail::ReadQuestion(reinterpret_cast<const unsigned char*>(query), size, &asked, &type) && asked == name)
+      ++types[type];
+  }
+  return types;
+}
+
+}  // namespace tolvane::testbed
