@@ -45,14 +45,17 @@ void SaveImageAs(QWidget* parent, const QImage& image) {
   // written: Qt's own dialog asks about its reading of the name, which can
   // be another file's.
   dialog.setOption(QFileDialog::DontConfirmOverwrite);
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-  QString path = dialog.selectedFiles().constFirst();
   // Qt's own dialog reads words in quotes as a list of names and answers
   // with one of them: `my "best" run.png` would give best.png. The name
-  // typed is the one meant.
-  const auto* typed = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-  if (typed != nullptr && typed->text().contains(u'"')) {
-    QString name = typed->text().trimmed();
+  // typed, as it stood when the dialog was accepted, is the one meant.
+  QString typed;
+  QObject::connect(&dialog, &QFileDialog::filesSelected, &dialog, [&] {
+    if (const auto* edit = dialog.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) typed = edit->text();
+  });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  QString path = dialog.selectedFiles().constFirst();
+  if (typed.contains(u'"')) {
+    QString name = typed.trimmed();
     if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".png");
     path = dialog.directory().absoluteFilePath(name);
   }

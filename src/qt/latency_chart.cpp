@@ -69,69 +69,33 @@ LatencyChart::LatencyChart(QWidget* parent) : QWidget(parent) {
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel is painted
   auto* copyCsv = new QAction(Q(chart::kCopyCsvText), this);
-  connect(copyCsv, &QAction::triggered, this, [this] { chart_export::CopyCsv(model_); });
+  connect(copyCsv, &QAction::triggered, this, [this] { chart_export::CopyCsv(model()); });
   auto* saveImage = new QAction(Q(chart::kSaveImageText), this);
   connect(saveImage, &QAction::triggered, this, [this] { chart_export::SaveImageAs(this, Image()); });
   addActions({copyCsv, saveImage});
   chart_access::Install();
 }
 
-void LatencyChart::SetNameText(const QString& text) {
-  model_.SetNameText(text.toStdString());
-  Changed();
-}
-
-void LatencyChart::SetRowCount(std::int16_t count) {
-  const int before = static_cast<int>(model_.rows().size());
-  const auto selected = model_.selected();
-  chart_access::RowsGoing(*this, before, std::max<int>(count, 0));
-  model_.SetRowCount(count);
-  Changed();
-  chart_access::RowsChanged(*this, before, static_cast<int>(model_.rows().size()));
-  Written(false, selected);
-}
-
-void LatencyChart::SetHostText(const QString& text) {
-  const bool changed = model_.host() != text.toStdString();
-  model_.SetHostText(text.toStdString());
-  Changed();
-  if (changed) chart_access::DescriptionChanged(*this);
-}
-
-void LatencyChart::SelectRow(std::int16_t row) {
-  model_.SelectRow(row);
-  current_ = row;
-}
-
-void LatencyChart::SetRowLabel(const QString& text) { Written(model_.SetRowLabel(text.toStdString()), model_.selected()); }
-
-void LatencyChart::SetRowValue(const QString& text) {
-  const auto selected = model_.selected();
-  Written(model_.SetRowValue(text.toStdString(), hasFocus()), selected);
-}
-
-void LatencyChart::SetRowToolTip(const QString& text) {
-  Written(model_.SetRowToolTip(text.toStdString()), model_.selected());
-}
-
-void LatencyChart::Written(bool renamed, std::optional<std::size_t> selectedBefore) {
-  Changed();
-  if (renamed) chart_access::RowRenamed(*this, current_ - 1);
-  const auto selected = model_.selected();
-  if (selected && selected != selectedBefore) {
-    chart_access::SelectionMoved(*this, selectedBefore ? static_cast<int>(*selectedBefore) : -1,
-                                 static_cast<int>(*selected));
-  }
-}
-
-void LatencyChart::Changed() {
+void LatencyChart::Repaint() {
   layout_.reset();
   update();
 }
 
+void LatencyChart::RowsChanging(std::size_t before, std::size_t after) {
+  chart_access::RowsGoing(*this, static_cast<int>(before), static_cast<int>(after));
+}
+void LatencyChart::RowsChanged(std::size_t before, std::size_t after) {
+  chart_access::RowsChanged(*this, static_cast<int>(before), static_cast<int>(after));
+}
+void LatencyChart::DescriptionChanged() { chart_access::DescriptionChanged(*this); }
+void LatencyChart::RowRenamed(std::size_t row) { chart_access::RowRenamed(*this, static_cast<int>(row)); }
+void LatencyChart::SelectionMoved(std::optional<std::size_t> before, std::size_t now, bool) {
+  chart_access::SelectionMoved(*this, before ? static_cast<int>(*before) : -1, static_cast<int>(now));
+}
+
 chart::Layout LatencyChart::LayOut(bool focused) const {
   const QFont base = font();
-  return chart::LayOut(model_, width(), height(), focused, [&base](std::string_view text, chart::Font style) {
+  return chart::LayOut(model(), width(), height(), focused, [&base](std::string_view text, chart::Font style) {
     const QFontMetricsF metrics(FontOf(base, style));
     return chart::TextSize{metrics.horizontalAdvance(Q(text)), metrics.height()};
   });
@@ -140,18 +104,6 @@ chart::Layout LatencyChart::LayOut(bool focused) const {
 const chart::Layout& LatencyChart::layout() const {
   if (!layout_) layout_ = LayOut(hasFocus());
   return *layout_;
-}
-
-void LatencyChart::SelectIndex(std::size_t index) {
-  const auto before = model_.selected();
-  model_.SelectIndex(index);
-  Written(false, before);
-}
-
-void LatencyChart::Move(ChartModel::Move move) {
-  const auto before = model_.selected();
-  model_.Select(move);
-  Written(false, before);
 }
 
 QImage LatencyChart::Image() const {
@@ -170,7 +122,7 @@ bool LatencyChart::event(QEvent* event) {
     event->ignore();
     return true;
   }
-  QToolTip::showText(help->globalPos(), Q(model_.TipText(*row)), this, Rect(layout().rowSlots[*row]));
+  QToolTip::showText(help->globalPos(), Q(model().TipText(*row)), this, Rect(layout().rowSlots[*row]));
   return true;
 }
 
@@ -193,10 +145,10 @@ void LatencyChart::keyPressEvent(QKeyEvent* event) {
   }
   if (modifiers == Qt::NoModifier) {
     switch (event->key()) {
-      case Qt::Key_Left: Move(ChartModel::Move::Previous); return;
-      case Qt::Key_Right: Move(ChartModel::Move::Next); return;
-      case Qt::Key_Home: Move(ChartModel::Move::First); return;
-      case Qt::Key_End: Move(ChartModel::Move::Last); return;
+      case Qt::Key_Left: control_.Select(ChartModel::Move::Previous); return;
+      case Qt::Key_Right: control_.Select(ChartModel::Move::Next); return;
+      case Qt::Key_Home: control_.Select(ChartModel::Move::First); return;
+      case Qt::Key_End: control_.Select(ChartModel::Move::Last); return;
       default: break;
     }
   }
@@ -205,13 +157,13 @@ void LatencyChart::keyPressEvent(QKeyEvent* event) {
 
 void LatencyChart::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);
-  Changed();
-  if (const auto selected = model_.selected()) chart_access::RowFocused(*this, static_cast<int>(*selected));
+  Repaint();
+  if (const auto selected = model().selected()) chart_access::RowFocused(*this, static_cast<int>(*selected));
 }
 
 void LatencyChart::focusOutEvent(QFocusEvent* event) {
   QWidget::focusOutEvent(event);
-  Changed();
+  Repaint();
 }
 
 // The mouse's menu opens at the pointer, the keyboard's where the layout

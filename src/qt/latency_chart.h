@@ -15,32 +15,34 @@
 #include <cstdint>
 #include <optional>
 
+#include "app/chart_control.h"
 #include "app/chart_layout.h"
 #include "app/chart_model.h"
+#include "qt/qt_text.h"
 
 namespace tolvane::ui {
 
-class LatencyChart : public QWidget {
+class LatencyChart : public QWidget, private ChartControl::Window {
   Q_OBJECT
 
  public:
   explicit LatencyChart(QWidget* parent = nullptr);
 
-  void SetNameText(const QString& text);
-  void SetRowCount(std::int16_t count);
-  void SetHostText(const QString& text);
-  void SelectRow(std::int16_t row);
-  void SetRowLabel(const QString& text);
+  void SetNameText(const QString& text) { control_.SetNameText(Utf8(text)); }
+  void SetRowCount(std::int16_t count) { control_.SetRowCount(count); }
+  void SetHostText(const QString& text) { control_.SetHostText(Utf8(text)); }
+  void SelectRow(std::int16_t row) { control_.SelectRow(row); }
+  void SetRowLabel(const QString& text) { control_.SetRowLabel(Utf8(text)); }
   // The round-trip time in ms as text; a text that isn't a number marks a
   // sample without reply.
-  void SetRowValue(const QString& text);
-  void SetRowToolTip(const QString& text);
+  void SetRowValue(const QString& text) { control_.SetRowValue(Utf8(text)); }
+  void SetRowToolTip(const QString& text) { control_.SetRowToolTip(Utf8(text)); }
 
-  const ChartModel& model() const { return model_; }
+  const ChartModel& model() const { return control_.model(); }
   // Where everything shows now, in the widget's coordinates.
   const chart::Layout& layout() const;
   // Selects a row (from 0) as the keys would; past the end, the last.
-  void SelectIndex(std::size_t index);
+  void SelectIndex(std::size_t index) { control_.SelectIndex(index); }
   // The chart as it shows, without the keyboard's marks.
   QImage Image() const;
 
@@ -54,15 +56,20 @@ class LatencyChart : public QWidget {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  chart::Layout LayOut(bool focused) const;
-  void Changed();
-  // After the row the run writes was renamed, or the selection moved.
-  void Written(bool renamed, std::optional<std::size_t> selectedBefore);
-  void Move(ChartModel::Move move);
+  // ChartControl::Window: repaints, and screen readers told through
+  // chart_accessible.h.
+  bool Focused() const override { return hasFocus(); }
+  void Repaint() override;
+  void RowsChanging(std::size_t before, std::size_t after) override;
+  void RowsChanged(std::size_t before, std::size_t after) override;
+  void DescriptionChanged() override;
+  void RowRenamed(std::size_t row) override;
+  void SelectionMoved(std::optional<std::size_t> before, std::size_t now, bool focused) override;
 
-  ChartModel model_;
+  chart::Layout LayOut(bool focused) const;
+
+  ChartControl control_{*this};
   mutable std::optional<chart::Layout> layout_;  // until something changes
-  int current_ = 1;  // the row the run's assignments address
 };
 
 }  // namespace tolvane::ui

@@ -43,6 +43,21 @@ ChartAccessible::ChartAccessible(LatencyChart& chart) : chart_(&chart) {
 
 ChartAccessible::~ChartAccessible() { Disconnect(); }
 
+LRESULT ChartAccessible::Answer(LatencyChart& chart, ChartAccessible*& held, WPARAM flags) {
+  const auto result = Accessibility().result;
+  if (!result) return 0;
+  if (!held) held = new ChartAccessible(chart);
+  return result(__uuidof(IAccessible), flags, static_cast<IAccessible*>(held));
+}
+
+void ChartAccessible::Drop(ChartAccessible*& held) {
+  if (!held) return;
+  held->Disconnect();
+  if (const auto disconnect = Accessibility().disconnect) disconnect(static_cast<IAccessible*>(held), 0);
+  held->Release();
+  held = nullptr;
+}
+
 void ChartAccessible::Disconnect() {
   chart_ = nullptr;
   if (standard_) standard_->Release();

@@ -18,9 +18,13 @@ class ChartAccessible final : public IAccessible {
   // its place among its siblings) come from the system's object for the
   // window.
   explicit ChartAccessible(LatencyChart& chart);
-  // The chart is going: from now on every call fails with
-  // CO_E_OBJNOTCONNECTED, however long a client holds on.
-  void Disconnect();
+
+  // The chart's answer to WM_GETOBJECT for its client area: the object is
+  // made at the first request and kept in `held`; 0 without COM.
+  static LRESULT Answer(LatencyChart& chart, ChartAccessible*& held, WPARAM flags);
+  // The chart is going: from now on every call of a client that still
+  // holds the object fails with CO_E_OBJNOTCONNECTED.
+  static void Drop(ChartAccessible*& held);
 
   // IUnknown
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
@@ -56,6 +60,7 @@ class ChartAccessible final : public IAccessible {
 
  private:
   ~ChartAccessible();
+  void Disconnect();
   // The child a VARIANT names: 0 for the chart, 1..rows for a row; -1 for
   // anything else (another type, a row that isn't there).
   long ChildOf(const VARIANT& child) const;

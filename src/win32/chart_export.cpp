@@ -6,10 +6,34 @@
 
 #include "app/chart_style.h"
 #include "app/messages.h"
+#include "win32/controls.h"
 #include "win32/png.h"
 #include "win32/system_library.h"
 
 namespace tolvane::ui::win::chart_export {
+
+void ShowMenu(HWND chart, POINT screen) {
+  HMENU menu = CreatePopupMenu();
+  for (const auto& [id, text] : {std::pair{kCopyCsv, chart::kCopyCsvText}, std::pair{kSaveImage, chart::kSaveImageText}}) {
+    const std::string utf8(text);
+    std::wstring wide(utf8.size() + 1, L'\0');
+    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(),
+                                                             static_cast<int>(wide.size()))));
+    AppendMenuW(menu, MF_STRING, id, wide.c_str());
+  }
+  TrackPopupMenu(menu, TPM_RIGHTBUTTON, screen.x, screen.y, 0, chart, nullptr);
+  DestroyMenu(menu);
+}
+
+bool Run(HWND chart, WORD command, const ChartModel& model, const std::function<HBITMAP()>& image) {
+  if (command == kCopyCsv) CopyCsv(chart, model);
+  if (command != kSaveImage) return command == kCopyCsv;
+  if (HBITMAP bitmap = image()) {
+    SaveImageAs(GetAncestor(chart, GA_ROOT), bitmap);
+    DeleteObject(bitmap);
+  }
+  return true;
+}
 
 bool CopyCsv(HWND owner, const ChartModel& model) {
   // Text on the Windows clipboard ends its lines with CR LF.
@@ -56,12 +80,8 @@ void SaveImageAs(HWND owner, HBITMAP image) {
   // The dialog's DLL is loaded with the first save, not at the start.
   static auto* const saveDialog = SystemFunction<decltype(GetSaveFileNameA)>(L"comdlg32.dll", "GetSaveFileNameA");
   if (!saveDialog || !saveDialog(&dialog)) return;  // cancelled
-  const int size = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size > 0 ? size : 1), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, path, -1, wide.data(), size);
-  wide.resize(wide.size() - 1);
   std::string reason;
-  if (!SavePng(image, wide, &reason)) {
+  if (!SavePng(image, path, &reason)) {
     MessageBoxA(owner, chart::SaveFailedMessage(path, reason).c_str(), kProgramTitle.data(), MB_OK);
   }
 }

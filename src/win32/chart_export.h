@@ -3,9 +3,19 @@
 
 #include <windows.h>
 
+#include <functional>
+
 #include "app/chart_model.h"
 
 namespace tolvane::ui::win::chart_export {
+
+// The menu at `screen`; the item chosen comes back to `chart` as
+// WM_COMMAND, which Run carries out.
+void ShowMenu(HWND chart, POINT screen);
+// The menu's item `command` for the chart's rows and its image (made only
+// when needed; the caller's to make, Run's to delete). False for a command
+// that isn't the menu's.
+bool Run(HWND chart, WORD command, const ChartModel& model, const std::function<HBITMAP()>& image);
 
 // The rows that hold a sample of the run, onto the clipboard as text.
 // False when the clipboard can't be had.

@@ -115,7 +115,11 @@ std::string SystemReason(DWORD error) {
 
 }  // namespace
 
-bool SavePng(HBITMAP bitmap, const std::wstring& path, std::string* reason) {
+bool SavePng(HBITMAP bitmap, const std::string& ansiPath, std::string* reason) {
+  std::wstring path(ansiPath.size() + 1, L'\0');
+  path.resize(static_cast<std::size_t>(
+      MultiByteToWideChar(CP_ACP, 0, ansiPath.c_str(), -1, path.data(), static_cast<int>(path.size()))));
+  if (!path.empty()) path.pop_back();  // the terminating NUL
   std::string png;
   if (!EncodePng(bitmap, png)) {
     *reason = "the image could not be encoded";

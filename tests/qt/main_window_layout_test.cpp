@@ -346,12 +346,15 @@ void MainWindowLayoutTest::chartSavesOnlyWhatWasNamedAndConfirmed() {
                                      std::pair{quoted, QString()}}) {
     QString question;
     QTimer poll;
+    int ticks = 0;  // in the dialog: its folder first, the name once the folder has been read
     connect(&poll, &QTimer::timeout, &chart, [&] {
       QWidget* modal = QApplication::activeModalWidget();
       if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && dialog->isVisible()) {
-        dialog->setDirectory(dir.path());
+        if (ticks++ == 0) dialog->setDirectory(dir.path());
+        if (ticks < 20) return;
         dialog->findChild<QLineEdit*>("fileNameEdit")->setText(typed);
         QMetaObject::invokeMethod(dialog, "accept");
+        ticks = 0;
       } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
         question = box->text();
         box->button(QMessageBox::No)->click();

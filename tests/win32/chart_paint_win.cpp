@@ -9,6 +9,7 @@
 #include "support/parity_run.h"
 #include "win32/controls.h"
 #include "win32/latency_chart.h"
+#include "win32/png.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
@@ -17,8 +18,10 @@ int main(int argc, char** argv) {
                                 GetModuleHandleA(nullptr), nullptr);
   win::LatencyChart chart(GetModuleHandleA(nullptr), parent, win::kGraph, layout::PixelRect{0, 0, 609, 265}, 96);
   test::WriteParityRun(chart);
+  HBITMAP image = chart.Image();
   std::string reason;
-  if (chart.SaveImage(argv[1], &reason)) return 0;
-  std::printf("%s\n", reason.c_str());
-  return 1;
+  const bool saved = win::SavePng(image, argv[1], &reason);
+  DeleteObject(image);
+  if (!saved) std::printf("%s\n", reason.c_str());
+  return saved ? 0 : 1;
 }

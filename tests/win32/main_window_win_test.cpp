@@ -18,6 +18,7 @@
 #include "win32/dpi.h"
 #include "win32/latency_chart.h"
 #include "win32/main_window.h"
+#include "win32/png.h"
 #include "win32/version_record.h"
 #include "support/parity_run.h"
 
@@ -209,7 +210,9 @@ TEST(LatencyChartWin, SavesAPngOfItsOwnSize) {
     HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, size.cx, size.cy, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     LatencyChart chart(GetModuleHandleA(nullptr), parent, kGraph, layout::PixelRect{0, 0, size.cx, size.cy}, 96);
-    ASSERT_TRUE(chart.SaveImage(path)) << size.cx;
+    HBITMAP image = chart.Image();
+    std::string reason;
+    ASSERT_TRUE(SavePng(image, path, &reason)) << size.cx << reason;
     std::string png(64, '\0');
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     DWORD read = 0;
@@ -224,7 +227,9 @@ TEST(LatencyChartWin, SavesAPngOfItsOwnSize) {
     EXPECT_EQ(png.substr(0, 16), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
     EXPECT_EQ(big(16), size.cx);
     EXPECT_EQ(big(20), size.cy);
-    EXPECT_FALSE(chart.SaveImage(std::string(folder) + "no such folder\\chart.png"));
+    EXPECT_FALSE(SavePng(image, std::string(folder) + "no such folder\\chart.png", &reason));
+    EXPECT_FALSE(reason.empty());
+    DeleteObject(image);
     DestroyWindow(parent);
   }
 }
