@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
   const auto& rows = chart.model().rows();
   bool same = true;
   for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].kind == tolvane::ui::ChartModel::Kind::Empty) continue;  // no bar
     const bool lost = rows[i].kind == tolvane::ui::ChartModel::Kind::Lost;
     const QRgb frame = lost ? tolvane::ui::kLostColour : tolvane::ui::kReplyEdgeColour;
     const Found a = Measure(qt, layout.rowSlots[i], layout.bars[i], frame);

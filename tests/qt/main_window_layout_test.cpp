@@ -23,6 +23,7 @@
 #include "qt/program.h"
 #include "qt/qt_text.h"
 #include "qt/system_colours.h"
+#include "support/parity_run.h"
 #include "window_controls.h"
 
 namespace tolvane::ui::test {
@@ -243,23 +244,12 @@ void MainWindowLayoutTest::exitClosesTheWindow() {
   QVERIFY(!window_->isVisible());
 }
 
-// The worked example's run, as the run writes it, into a chart on its own.
+// A run of four samples in five rows, into a chart on its own.
 void MainWindowLayoutTest::Fill(LatencyChart& chart) {
   chart.resize(609, 265);
   chart.show();
   QVERIFY(QTest::qWaitForWindowExposed(&chart));
-  chart.SetRowCount(5);
-  chart.SetHostText("10.77.3.100");
-  const char* samples[][3] = {{" 2", "12", "12.345 ms"},
-                              {" 4", "-", "11010   [ ip req timed out ]"},
-                              {" 6", "0", "0.250 ms"},
-                              {" 8", "20", "20.220 ms"}};
-  for (std::int16_t row = 1; row <= 4; ++row) {
-    chart.SelectRow(row);
-    chart.SetRowLabel(samples[row - 1][0]);
-    chart.SetRowToolTip(samples[row - 1][2]);
-    chart.SetRowValue(samples[row - 1][1]);
-  }
+  WriteParityRun(chart);
 }
 
 // The painter paints the layout: the bars' fills, the lost bar's frame, the

@@ -1,5 +1,6 @@
 // One run written into a chart through its operations, the same for either
-// window's chart: a reply, a lost sample, a 0 ms reply and a taller reply.
+// window's chart: a reply, a lost sample, a 0 ms reply and a taller reply,
+// and a fifth row not sampled yet.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +10,7 @@ namespace tolvane::ui::test {
 template <typename Chart>
 void WriteParityRun(Chart& chart) {
   chart.SetNameText("Tolvane");
-  chart.SetRowCount(4);
+  chart.SetRowCount(5);
   chart.SetHostText("10.77.3.100");
   const char* const samples[][3] = {{" .5", "12", "12.345 ms"},
                                     {" 1", "-", "11010   [ ip req timed out ]"},
