@@ -280,6 +280,19 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
       if (wParam == kTimer1) Timer1_Timer();
       return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        RememberFocus();
+      } else {
+        GiveFocusBack();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      // The window itself took the focus (the focused control was hidden,
+      // say): on to a control.
+      if (IsChild(main_, reinterpret_cast<HWND>(wParam))) focus_ = reinterpret_cast<HWND>(wParam);
+      GiveFocusBack();
+      return 0;
     case DM_GETDEFID: {
       // No default button; Enter presses the button that has the focus, as
       // in a dialog.
@@ -362,10 +375,25 @@ std::string MainWindow::TextOf(int id) const {
   return Utf8(text.data(), read);
 }
 
+void MainWindow::RememberFocus() {
+  HWND focus = GetFocus();
+  if (focus && IsChild(main_, focus)) focus_ = focus;
+}
+
+// To the remembered control; where that one is hidden or disabled now, to
+// the next that takes the focus; the chart when none was remembered.
+void MainWindow::GiveFocusBack() {
+  if (!graph) return;  // not made yet
+  HWND to = focus_ && IsChild(main_, focus_) ? focus_ : graph->handle();
+  if (!IsWindowVisible(to) || !IsWindowEnabled(to)) to = GetNextDlgTabItem(main_, to, FALSE);
+  if (to) SetFocus(to);
+}
+
 void MainWindow::Command1_Click() { run_.Press(TypedRun{TextOf(kText1), TextOf(kDuration), TextOf(kInterval)}); }
 void MainWindow::Command2_Click() { SendMessageA(main_, WM_CLOSE, 0, 0); }
 void MainWindow::Command3_Click() {
   LoadIcons();
+  RememberFocus();
   tray::GoToTray(*this, reinterpret_cast<tray::WindowHandle>(main_),
                  reinterpret_cast<tray::IconHandle>(smallIcon_ ? smallIcon_ : icon_));
 }
@@ -374,6 +402,7 @@ void MainWindow::Command3_Click() {
 void MainWindow::Command4_Click() {
   LoadIcons();
   if (!frmAbout_) frmAbout_ = std::make_unique<about::frmAbout>(instance_, icon_);
+  RememberFocus();
   frmAbout_->ShowModal(main_);
 }
 void MainWindow::Command5_Click() { run_.Stop(); }
@@ -398,6 +427,7 @@ void MainWindow::HideWindow() { ::ShowWindow(main_, SW_HIDE); }
 void MainWindow::ShowWindow() {
   ::ShowWindow(main_, SW_SHOW);
   SetForegroundWindow(main_);
+  GiveFocusBack();
 }
 void MainWindow::CloseWindow() { SendMessageA(main_, WM_CLOSE, 0, 0); }
 
@@ -435,6 +465,7 @@ void MainWindow::RearmTimer() {
 }
 
 void MainWindow::ShowMessage(const std::string& text, BoxIcon icon) {
+  RememberFocus();
   MessageBoxA(main_, text.c_str(), kProgramTitle.data(),
               MB_OK | (icon == BoxIcon::Warning ? MB_ICONEXCLAMATION : 0));
 }
