@@ -26,6 +26,13 @@ namespace tolvane::ui::win {
 namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
+// While resident: is the shell's notification area still there?
+constexpr UINT_PTR kShellWatch = 2;
+constexpr UINT kShellWatchPeriod = 1000;
+// A shell that restarts (explorer after a crash) is back within this many
+// seconds and asks for the icon again (TaskbarCreated); one missing longer
+// has ended for good.
+constexpr int kShellGoneAfter = 5;
 constexpr UINT kAfterShown = WM_APP + 2;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
@@ -279,6 +286,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam == kTimer1) Timer1_Timer();
+      if (wParam == kShellWatch) WatchShell();
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) {
@@ -389,6 +397,11 @@ void MainWindow::GiveFocusBack() {
   if (to) SetFocus(to);
 }
 
+void MainWindow::WatchShell() {
+  shellMissing_ = FindWindowA("Shell_TrayWnd", nullptr) ? 0 : shellMissing_ + 1;
+  if (shellMissing_ >= kShellGoneAfter) tray::TrayHostGone(*this);
+}
+
 void MainWindow::Command1_Click() { run_.Press(TypedRun{TextOf(kText1), TextOf(kDuration), TextOf(kInterval)}); }
 void MainWindow::Command2_Click() { SendMessageA(main_, WM_CLOSE, 0, 0); }
 void MainWindow::Command3_Click() {
@@ -423,13 +436,21 @@ void MainWindow::SysTrayMouseEventHandler() {
 void MainWindow::restore_Click() { tray::RestoreFromTray(*this); }
 void MainWindow::exit_Click() { tray::ExitFromTray(*this); }
 
-void MainWindow::HideWindow() { ::ShowWindow(main_, SW_HIDE); }
+void MainWindow::HideWindow() {
+  ::ShowWindow(main_, SW_HIDE);
+  shellMissing_ = 0;
+  SetTimer(main_, kShellWatch, kShellWatchPeriod, nullptr);
+}
 void MainWindow::ShowWindow() {
+  KillTimer(main_, kShellWatch);
   ::ShowWindow(main_, SW_SHOW);
   SetForegroundWindow(main_);
   GiveFocusBack();
 }
-void MainWindow::CloseWindow() { SendMessageA(main_, WM_CLOSE, 0, 0); }
+void MainWindow::CloseWindow() {
+  KillTimer(main_, kShellWatch);
+  SendMessageA(main_, WM_CLOSE, 0, 0);
+}
 
 void MainWindow::Tell(std::string_view text) { ShowMessage(std::string(text), BoxIcon::None); }
 

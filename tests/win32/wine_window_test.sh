@@ -314,6 +314,18 @@ drive click Command2
 ended
 pass "the layout at 144 dpi"
 
+# --- The shell ends for good while the window is in the tray -------------
+# Its notification area goes with it: the window comes back as "&Restore"
+# brings it, once the shell has stayed away for a few seconds.
+start_program "$program"
+drive click Command3 main 0 5000
+until_ 5 icon_up || fail "shell: no icon in the tray"
+drive end-shell 5000
+until_ 5 icon_gone || fail "shell: the icon stayed"
+drive main 1 10000 focus Command3 3000 click Command2
+ended
+pass "the window back when the shell ended"
+
 mkdir -p /tmp/win-shots
 cp "$shots"/*.png /tmp/win-shots/
 echo "$passed passed, 0 failed; screenshots in $shots"

@@ -35,6 +35,8 @@
 //   script D...                the scripted host's replies (x = none)
 //   focus NAME MS              the program's keyboard focus comes to the
 //                              control NAME within MS ms
+//   end-shell MS               ends the shell's process (the owner of the
+//                              notification area), waiting MS ms at most
 //   requests N                 N echoes reached the scripted host
 
 // windows.h first: the others build on it.
@@ -633,6 +635,18 @@ std::string FocusName() {
   return "a " + ClassOf(info.hwndFocus) + " window";
 }
 
+// As the shell's crash or its end at log-off would: its process ends.
+void EndShell(int ms) {
+  DWORD pid = 0;
+  HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+  if (!tray || !GetWindowThreadProcessId(tray, &pid)) Fail("no shell's tray window");
+  HANDLE shell = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+  if (!shell) Fail("cannot open the shell's process");
+  const bool ended = TerminateProcess(shell, 1) && WaitForSingleObject(shell, ms) == WAIT_OBJECT_0;
+  CloseHandle(shell);
+  if (!ended) Fail("the shell's process did not end");
+}
+
 int Number(const std::string& text) {
   char* end = nullptr;
   const long n = std::strtol(text.c_str(), &end, 10);
@@ -755,6 +769,8 @@ void Step(const std::string& step, Steps& steps) {
   } else if (step == "focus") {
     const std::string& name = next();
     if (!Within(Number(next()), [&] { return FocusName() == name; })) Fail("the focus is on " + FocusName());
+  } else if (step == "end-shell") {
+    EndShell(Number(next()));
   } else if (step == "script") {
     std::vector<int> delays;
     while (const std::string* d = steps.delay()) delays.push_back(*d == "x" ? -1 : Number(*d));
