@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -66,8 +67,25 @@ QLineEdit* TextBox(QWidget* parent, const char* name, const QString& text, layou
   return box;
 }
 
+// Enter presses the button that has the focus, as Space does. Not by making
+// it auto-default: that would also give it a default button's look while
+// it has the focus. Enter in a box still presses no button.
+class EnterButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+      click();
+    } else {
+      QPushButton::keyPressEvent(event);
+    }
+  }
+};
+
 QPushButton* Button(QWidget* parent, const char* name, const QString& text, layout::Place place) {
-  auto* button = Place(new QPushButton(text, parent), name, place);
+  auto* button = Place(new EnterButton(text, parent), name, place);
   button->setAutoDefault(false);
   return button;
 }
