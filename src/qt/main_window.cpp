@@ -28,11 +28,13 @@
 #include "qt/latency_chart.h"
 #include "qt/message_box.h"
 #include "qt/periodic_timer.h"
+#include "qt/qt_notify_area.h"
 #include "qt/qt_text.h"
 #include "qt/qt_tray.h"
 #include "qt/system_colours.h"
 #include "qt/translucency.h"
 #include "qt/twips_qt.h"
+#include "qt/window_message_event.h"
 #include "resolve/resolve.h"
 
 namespace tolvane::ui {
@@ -253,6 +255,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   wired_->run().Stop();  // a run ends with the window, without an average
   event->accept();
   emit closed();
+}
+
+// What the tray's area says to the window through its message procedure.
+bool MainWindow::event(QEvent* event) {
+  if (event->type() == tray::WindowMessageEvent::EventType() &&
+      static_cast<tray::WindowMessageEvent*>(event)->message() == tray::kTrayHostGone) {
+    tray::TrayHostGone(*this);
+    return true;
+  }
+  return QWidget::event(event);
 }
 
 void MainWindow::Timer1_Timer() { wired_->run().Tick(Utf8(interval->text())); }

@@ -74,6 +74,7 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, 
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void BuildControls();

@@ -81,6 +81,7 @@ pids+=($!)
 
 if [ "$mode" = tray ]; then
   tray_host &
+  tray_pid=$!
   pids+=($!)
   until_ 10 tray_host_up || fail "trayer did not start"
   sleep 0.5
@@ -155,6 +156,18 @@ else
   up_and_staying "right click on the chart under a held Esc"
   xdotool mousemove 900 700 click 1  # outside: the menu closes
   until_ 5 menu_gone || fail "the chart's menu did not close"
+  # The tray host ends while the window is in the tray: with no host left,
+  # the window comes back. Then a host again, for the rounds.
+  systray_button "$window"
+  until_ 5 hidden || fail "host gone: the window stayed on the screen"
+  until_ 5 icon_up || fail "host gone: no icon in the tray"
+  kill "$tray_pid"
+  until_ 5 shown || fail "host gone: the window did not come back"
+  window=$(visible_named Tolvane | head -1)
+  tray_host &
+  pids+=($!)
+  until_ 10 tray_host_up || fail "trayer did not start again"
+  sleep 0.5
   for round in 1 2; do
     systray_button "$window"
     until_ 5 hidden || fail "round $round: the window stayed on the screen"
