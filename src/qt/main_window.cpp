@@ -219,6 +219,7 @@ void MainWindow::Command2_Click() { close(); }
 
 void MainWindow::Command3_Click() {
   emit systrayPressed();
+  trayFocus_ = focusWidget();
   tray::GoToTray(*this, static_cast<tray::WindowHandle>(winId()),
                  static_cast<tray::IconHandle>(windowIcon().cacheKey()));
 }
@@ -240,7 +241,14 @@ void MainWindow::restore_Click() { tray::RestoreFromTray(*this); }
 void MainWindow::exit_Click() { tray::ExitFromTray(*this); }
 
 void MainWindow::HideWindow() { hide(); }
-void MainWindow::ShowWindow() { show(); }
+// In front and active again, with the keyboard's focus where it was:
+// hidden, the window may have handed it on.
+void MainWindow::ShowWindow() {
+  show();
+  raise();
+  activateWindow();
+  if (trayFocus_ != nullptr) trayFocus_->setFocus();
+}
 void MainWindow::CloseWindow() { close(); }
 
 // Modal; the run's ticks go on under it. Parented for its place and so that
