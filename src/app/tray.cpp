@@ -104,6 +104,10 @@ void LeaveTray() {
   TrayRemove();
 }
 
+void TrayHostGone(TrayWindow& view) {
+  if (TrayHook().hooked == kTrue) RestoreFromTray(view);
+}
+
 const TrayIconRecord& TrayRecord() { return State().record; }
 const HookState& TrayHook() { return State().hook; }
 

@@ -62,6 +62,10 @@ void RestoreFromTray(TrayWindow& view);
 void ExitFromTray(TrayWindow& view);
 // The window closing while in the tray: no hook and no icon left behind.
 void LeaveTray();
+// The notification area's host has gone for good (the shell or the panel
+// ended): while in the tray, the window comes back as "&Restore" brings
+// it. Hidden without an icon, it could never be brought back.
+void TrayHostGone(TrayWindow& view);
 
 const TrayIconRecord& TrayRecord();
 const HookState& TrayHook();

@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -27,11 +28,13 @@
 #include "qt/latency_chart.h"
 #include "qt/message_box.h"
 #include "qt/periodic_timer.h"
+#include "qt/qt_notify_area.h"
 #include "qt/qt_text.h"
 #include "qt/qt_tray.h"
 #include "qt/system_colours.h"
 #include "qt/translucency.h"
 #include "qt/twips_qt.h"
+#include "qt/window_message_event.h"
 #include "resolve/resolve.h"
 
 namespace tolvane::ui {
@@ -66,8 +69,25 @@ QLineEdit* TextBox(QWidget* parent, const char* name, const QString& text, layou
   return box;
 }
 
+// Enter presses the button that has the focus, as Space does. Not by making
+// it auto-default: that would also give it a default button's look while
+// it has the focus. Enter in a box still presses no button.
+class EnterButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+      click();
+    } else {
+      QPushButton::keyPressEvent(event);
+    }
+  }
+};
+
 QPushButton* Button(QWidget* parent, const char* name, const QString& text, layout::Place place) {
-  auto* button = Place(new QPushButton(text, parent), name, place);
+  auto* button = Place(new EnterButton(text, parent), name, place);
   button->setAutoDefault(false);
   return button;
 }
@@ -195,6 +215,7 @@ void MainWindow::Command2_Click() { close(); }
 
 void MainWindow::Command3_Click() {
   emit systrayPressed();
+  trayFocus_ = focusWidget();
   tray::GoToTray(*this, static_cast<tray::WindowHandle>(winId()),
                  static_cast<tray::IconHandle>(windowIcon().cacheKey()));
 }
@@ -216,7 +237,14 @@ void MainWindow::restore_Click() { tray::RestoreFromTray(*this); }
 void MainWindow::exit_Click() { tray::ExitFromTray(*this); }
 
 void MainWindow::HideWindow() { hide(); }
-void MainWindow::ShowWindow() { show(); }
+// In front and active again, with the keyboard's focus where it was:
+// hidden, the window may have handed it on.
+void MainWindow::ShowWindow() {
+  show();
+  raise();
+  activateWindow();
+  if (trayFocus_ != nullptr) trayFocus_->setFocus();
+}
 void MainWindow::CloseWindow() { close(); }
 
 // Modal; the run's ticks go on under it. Parented for its place and so that
@@ -231,6 +259,16 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   wired_->run().Stop();  // a run ends with the window, without an average
   event->accept();
   emit closed();
+}
+
+// What the tray's area says to the window through its message procedure.
+bool MainWindow::event(QEvent* event) {
+  if (event->type() == tray::WindowMessageEvent::EventType() &&
+      static_cast<tray::WindowMessageEvent*>(event)->message() == tray::kTrayHostGone) {
+    tray::TrayHostGone(*this);
+    return true;
+  }
+  return QWidget::event(event);
 }
 
 void MainWindow::Timer1_Timer() { wired_->run().Tick(Utf8(interval->text())); }

@@ -4,6 +4,7 @@
 // in progress exactly while Timer1 is enabled.
 #pragma once
 
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
@@ -68,6 +69,7 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, 
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  bool event(QEvent* event) override;
 
  private:
   void BuildControls();
@@ -115,6 +117,7 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, 
   QAction* restore;
   QAction* exit_;
   about::frmAbout* frmAbout_ = nullptr;  // made at the first "&About"
+  QPointer<QWidget> trayFocus_;          // had the focus when the window went to the tray
 };
 
 }  // namespace tolvane::ui

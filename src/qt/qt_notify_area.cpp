@@ -5,7 +5,11 @@
 #include <QMenu>
 #include <QWidget>
 
+#include <vector>
+
+#include "qt/qt_window_system.h"
 #include "qt/status_notifier_host.h"
+#include "qt/tray_host_watch.h"
 #include "qt/tray_icon_router.h"
 
 namespace tolvane::ui::tray {
@@ -49,6 +53,10 @@ bool QtNotifyArea::Add(const TrayIconRecord& record) {
   }
   icon->show();
   icons_[{record.window, record.id}] = icon;
+  if (watch_.isNull()) {
+    watch_ = new TrayHostWatch(QCoreApplication::instance());
+    QObject::connect(watch_, &TrayHostWatch::gone, watch_, [this] { HostGone(); });
+  }
   return true;
 }
 
@@ -61,6 +69,18 @@ void QtNotifyArea::Delete(const TrayIconRecord& record) {
   // its mouse press), and hiding deletes the widget that is handling it:
   // both wait until that has returned.
   if (!icon.isNull()) icon->deleteLater();
+  // Later too: the watch may be what is telling the window.
+  if (icons_.empty() && !watch_.isNull()) {
+    watch_->deleteLater();
+    watch_ = nullptr;
+  }
+}
+
+// The windows may take their icons down meanwhile.
+void QtNotifyArea::HostGone() {
+  std::vector<Key> up;
+  for (const auto& [key, icon] : icons_) up.push_back(key);
+  for (const auto& [window, id] : up) windows_.Send(window, kTrayHostGone, id, 0);
 }
 
 QSystemTrayIcon* QtNotifyArea::Icon(WindowHandle window, std::uint32_t id) const {

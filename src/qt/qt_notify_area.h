@@ -14,6 +14,12 @@
 namespace tolvane::ui::tray {
 
 class QtWindowSystem;
+class TrayHostWatch;
+
+// Sent to the window of each icon up when the tray has no host left, as a
+// shell tells its windows of a new shell (wParam: the icon's id). A private
+// message number, clear of the mouse messages the icons report.
+inline constexpr std::uint32_t kTrayHostGone = 0x8000 + 0x10;
 
 class QtNotifyArea : public NotifyArea {
  public:
@@ -29,8 +35,11 @@ class QtNotifyArea : public NotifyArea {
  private:
   using Key = std::pair<WindowHandle, std::uint32_t>;
 
+  void HostGone();
+
   QtWindowSystem& windows_;
   std::map<Key, QPointer<QSystemTrayIcon>> icons_;
+  QPointer<TrayHostWatch> watch_;  // while icons are up
 };
 
 }  // namespace tolvane::ui::tray

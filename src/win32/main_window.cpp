@@ -26,6 +26,13 @@ namespace tolvane::ui::win {
 namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
+// While resident: is the shell's notification area still there?
+constexpr UINT_PTR kShellWatch = 2;
+constexpr UINT kShellWatchPeriod = 1000;
+// A shell that restarts (explorer after a crash) is back within this many
+// seconds and asks for the icon again (TaskbarCreated); one missing longer
+// has ended for good.
+constexpr int kShellGoneAfter = 5;
 constexpr UINT kAfterShown = WM_APP + 2;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
@@ -289,6 +296,20 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TIMER:
       if (wParam == kTimer1) Timer1_Timer();
+      if (wParam == kShellWatch) WatchShell();
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        RememberFocus();
+      } else {
+        GiveFocusBack();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      // The window itself took the focus (the focused control was hidden,
+      // say): on to a control.
+      if (IsChild(main_, reinterpret_cast<HWND>(wParam))) focus_ = reinterpret_cast<HWND>(wParam);
+      GiveFocusBack();
       return 0;
     case DM_GETDEFID: {
       // No default button; Enter presses the button that has the focus, as
@@ -372,10 +393,30 @@ std::string MainWindow::TextOf(int id) const {
   return Utf8(text.data(), read);
 }
 
+void MainWindow::RememberFocus() {
+  HWND focus = GetFocus();
+  if (focus && IsChild(main_, focus)) focus_ = focus;
+}
+
+// To the remembered control; where that one is hidden or disabled now, to
+// the next that takes the focus; the chart when none was remembered.
+void MainWindow::GiveFocusBack() {
+  if (!graph) return;  // not made yet
+  HWND to = focus_ && IsChild(main_, focus_) ? focus_ : graph->handle();
+  if (!IsWindowVisible(to) || !IsWindowEnabled(to)) to = GetNextDlgTabItem(main_, to, FALSE);
+  if (to) SetFocus(to);
+}
+
+void MainWindow::WatchShell() {
+  shellMissing_ = FindWindowA("Shell_TrayWnd", nullptr) ? 0 : shellMissing_ + 1;
+  if (shellMissing_ >= kShellGoneAfter) tray::TrayHostGone(*this);
+}
+
 void MainWindow::Command1_Click() { run_.Press(TypedRun{TextOf(kText1), TextOf(kDuration), TextOf(kInterval)}); }
 void MainWindow::Command2_Click() { SendMessageA(main_, WM_CLOSE, 0, 0); }
 void MainWindow::Command3_Click() {
   LoadIcons();
+  RememberFocus();
   tray::GoToTray(*this, reinterpret_cast<tray::WindowHandle>(main_),
                  reinterpret_cast<tray::IconHandle>(smallIcon_ ? smallIcon_ : icon_));
 }
@@ -384,6 +425,7 @@ void MainWindow::Command3_Click() {
 void MainWindow::Command4_Click() {
   LoadIcons();
   if (!frmAbout_) frmAbout_ = std::make_unique<about::frmAbout>(instance_, icon_);
+  RememberFocus();
   frmAbout_->ShowModal(main_);
 }
 void MainWindow::Command5_Click() { run_.Stop(); }
@@ -402,12 +444,21 @@ void MainWindow::SysTrayMouseEventHandler() {
 void MainWindow::restore_Click() { tray::RestoreFromTray(*this); }
 void MainWindow::exit_Click() { tray::ExitFromTray(*this); }
 
-void MainWindow::HideWindow() { ::ShowWindow(main_, SW_HIDE); }
+void MainWindow::HideWindow() {
+  ::ShowWindow(main_, SW_HIDE);
+  shellMissing_ = 0;
+  SetTimer(main_, kShellWatch, kShellWatchPeriod, nullptr);
+}
 void MainWindow::ShowWindow() {
+  KillTimer(main_, kShellWatch);
   ::ShowWindow(main_, SW_SHOW);
   SetForegroundWindow(main_);
+  GiveFocusBack();
 }
-void MainWindow::CloseWindow() { SendMessageA(main_, WM_CLOSE, 0, 0); }
+void MainWindow::CloseWindow() {
+  KillTimer(main_, kShellWatch);
+  SendMessageA(main_, WM_CLOSE, 0, 0);
+}
 
 void MainWindow::Tell(std::string_view text) { ShowMessage(std::string(text), BoxIcon::None); }
 
@@ -443,6 +494,7 @@ void MainWindow::RearmTimer() {
 }
 
 void MainWindow::ShowMessage(const std::string& text, BoxIcon icon) {
+  RememberFocus();
   MessageBoxW(main_, Utf16(text).c_str(), Utf16(kProgramTitle).c_str(),
               MB_OK | (icon == BoxIcon::Warning ? MB_ICONEXCLAMATION : 0));
 }

@@ -85,6 +85,9 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner, private tra
   void FitLabel(int id);
   void RearmTimer();
   void OnCommand(int id);
+  void RememberFocus();
+  void GiveFocusBack();
+  void WatchShell();
   LRESULT ControlColour(HDC dc, HWND control, bool edit);
   std::string TextOf(int id) const;
 
@@ -104,6 +107,12 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner, private tra
   HICON smallIcon_ = nullptr;
   int dpi_ = 96;
   UINT taskbarCreated_ = 0;
+  // Seconds in a row the shell's tray window was missing while resident.
+  int shellMissing_ = 0;
+  // The control that had the keyboard focus when the window last lost it
+  // (or was about to show a box): given back when it is active again, as a
+  // dialog does, rather than left on the bare window.
+  HWND focus_ = nullptr;
 
   // Timer1: a period in ms (0 never ticks) and its enabled flag.
   std::int32_t timerPeriod_ = 10000;

@@ -14,6 +14,7 @@
 #include <QtTest/QtTest>
 
 #include <memory>
+#include <vector>
 
 #include "app/colours.h"
 #include "qt/chart_export.h"
@@ -42,6 +43,8 @@ class MainWindowLayoutTest : public QObject {
   void tabOrderFollowsTheTabIndex();
   void accessKeysPressTheirButtons();
   void stopAndSystrayShareTheAccessKey();
+  void enterPressesTheFocusedButtonOnly_data();
+  void enterPressesTheFocusedButtonOnly();
   void trayMenuIsReady();
   void exitClosesTheWindow();
 
@@ -222,6 +225,32 @@ void MainWindowLayoutTest::stopAndSystrayShareTheAccessKey() {
   QTest::qWait(200);
   QCOMPARE(systray.count(), 0);
   QVERIFY(stop->isVisible());
+}
+
+void MainWindowLayoutTest::enterPressesTheFocusedButtonOnly_data() {
+  QTest::addColumn<QString>("focused");
+  for (const char* name : {"Command1", "Command2", "Command3", "Command4", "Command5", "Text1", "duration", "interval"})
+    QTest::newRow(name) << QString(name);
+}
+
+void MainWindowLayoutTest::enterPressesTheFocusedButtonOnly() {
+  QFETCH(QString, focused);
+  window_->activateWindow();
+  QVERIFY(QTest::qWaitForWindowActive(window_.get()));
+  Child<QWidget>("Command5")->show();  // as during a run
+  // Only the presses count here, not what the buttons do.
+  std::vector<std::unique_ptr<QSignalSpy>> presses;
+  const QList<QPushButton*> buttons = window_->findChildren<QPushButton*>();
+  for (QPushButton* button : buttons) {
+    disconnect(button, &QPushButton::clicked, window_.get(), nullptr);
+    presses.push_back(std::make_unique<QSignalSpy>(button, &QPushButton::clicked));
+  }
+  auto* target = Child<QWidget>(qPrintable(focused));
+  target->setFocus();
+  QTest::keyClick(target, Qt::Key_Return);
+  QTest::keyClick(target, Qt::Key_Enter);
+  for (qsizetype i = 0; i < buttons.size(); ++i)
+    QCOMPARE(presses[i]->count(), buttons[i]->objectName() == focused ? 2 : 0);
 }
 
 void MainWindowLayoutTest::trayMenuIsReady() {

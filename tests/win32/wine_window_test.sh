@@ -234,6 +234,28 @@ for round in 1 2; do
 done
 pass "About"
 
+# --- The keyboard focus comes back after a box, About and Restore -------
+# To the button that had it: "Ping" reached by Tab and pressed by Enter,
+# "&About" and "&Systray" clicked. Keys go to the window under the pointer.
+click_at() { local x y; read -r x y <<<"$(drive centre "$1")"; xdotool mousemove "$x" "$y" click 1; }
+drive type duration 51
+click_at Text1
+xdotool key Tab Return
+drive box "Maximum number of pings are 50!" 5000 focus Command1 3000 type duration 6
+click_at Command4
+drive about 5000 >/dev/null
+drive about-ok focus Command4 3000
+click_at Command3
+drive main 0 5000
+until_ 5 icon_up || fail "focus: no icon in the tray"
+sleep 0.5 # docked is not yet drawn and taking clicks
+right_click_icon
+drive menu 5000 >/dev/null
+xdotool key r
+drive main 1 5000 focus Command3 3000
+until_ 5 icon_gone || fail "focus: the icon stayed"
+pass "the focus back on the button after a box, About and Restore"
+
 # --- The tray: "&Systray", the icon's menu, "&Restore"; then "&Exit" -----
 for round in 1 2; do
   drive click Command3 main 0 5000
@@ -291,6 +313,18 @@ at=$(drive frame)
 drive click Command2
 ended
 pass "the layout at 144 dpi"
+
+# --- The shell ends for good while the window is in the tray -------------
+# Its notification area goes with it: the window comes back as "&Restore"
+# brings it, once the shell has stayed away for a few seconds.
+start_program "$program"
+drive click Command3 main 0 5000
+until_ 5 icon_up || fail "shell: no icon in the tray"
+drive end-shell 5000
+until_ 5 icon_gone || fail "shell: the icon stayed"
+drive main 1 10000 focus Command3 3000 click Command2
+ended
+pass "the window back when the shell ended"
 
 mkdir -p /tmp/win-shots
 cp "$shots"/*.png /tmp/win-shots/

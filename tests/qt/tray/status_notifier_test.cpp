@@ -1,8 +1,9 @@
 // The tray on a desktop whose host speaks StatusNotifierItem over D-Bus:
 // a private session bus (dbus-run-session), a watcher of our own standing
 // in for the desktop's host, and the real main window on Xvfb. The host
-// gets the menu to show itself, and a host that asks the item for its
-// context menu gets it through the routing.
+// gets the menu to show itself, a host that asks the item for its context
+// menu gets it through the routing, and the window comes back when the
+// host goes.
 #include <QApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
@@ -223,6 +224,15 @@ class StatusNotifierTest : public QObject {
     host.asyncCall(contextMenu);
     QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 6000);
     QCOMPARE(opened, QString("rcpopup"));
+    QCOMPARE(tray::TrayHook().hooked, tray::kFalse);
+
+    // The watcher leaves the bus while the window is in the tray: with no
+    // host left, the window comes back.
+    window.findChild<QPushButton*>("Command3")->click();
+    QVERIFY(!window.isVisible());
+    QMetaObject::invokeMethod(
+        watcher_, [] { QDBusConnection("host").unregisterService(kWatcher); }, Qt::BlockingQueuedConnection);
+    QTRY_VERIFY_WITH_TIMEOUT(window.isVisible(), 5000);
     QCOMPARE(tray::TrayHook().hooked, tray::kFalse);
     tray::ResetTray();
   }

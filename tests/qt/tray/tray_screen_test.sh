@@ -81,6 +81,7 @@ pids+=($!)
 
 if [ "$mode" = tray ]; then
   tray_host &
+  tray_pid=$!
   pids+=($!)
   until_ 10 tray_host_up || fail "trayer did not start"
   sleep 0.5
@@ -155,8 +156,21 @@ else
   up_and_staying "right click on the chart under a held Esc"
   xdotool mousemove 900 700 click 1  # outside: the menu closes
   until_ 5 menu_gone || fail "the chart's menu did not close"
+  # The tray host ends while the window is in the tray: with no host left,
+  # the window comes back. Then a host again, for the rounds.
+  systray_button "$window"
+  until_ 5 hidden || fail "host gone: the window stayed on the screen"
+  until_ 5 icon_up || fail "host gone: no icon in the tray"
+  kill "$tray_pid"
+  until_ 5 shown || fail "host gone: the window did not come back"
+  window=$(visible_named Tolvane | head -1)
+  tray_host &
+  pids+=($!)
+  until_ 10 tray_host_up || fail "trayer did not start again"
+  sleep 0.5
   for round in 1 2; do
-    systray_button "$window"
+    # Round 2 by Enter: after "&Restore" the focus is back on "&Systray".
+    if [ "$round" = 1 ]; then systray_button "$window"; else xdotool key Return; fi
     until_ 5 hidden || fail "round $round: the window stayed on the screen"
     until_ 5 icon_up || fail "round $round: no icon in the tray"
     sleep 0.5  # docked is not yet drawn and taking clicks
@@ -170,7 +184,8 @@ else
       until_ 5 shown || fail "Restore: the window did not come back"
       until_ 5 icon_gone || fail "Restore: the icon stayed"
       window=$(visible_named Tolvane | head -1)
-      sleep 0.3
+      until_ 5 bash -c '[ "$(xdotool getwindowfocus)" = "$0" ]' "$window" ||
+        fail "Restore: the window did not take the keyboard"
     else
       xdotool key e  # "&Exit"
     fi

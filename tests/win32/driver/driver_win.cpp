@@ -33,6 +33,10 @@
 //   named NAME TEXT            screen readers name the control TEXT
 //   menu-at-row MS             a popup menu shows at the chart's selected row
 //   script D...                the scripted host's replies (x = none)
+//   focus NAME MS              the program's keyboard focus comes to the
+//                              control NAME within MS ms
+//   end-shell MS               ends the shell's process (the owner of the
+//                              notification area), waiting MS ms at most
 //   requests N                 N echoes reached the scripted host
 
 // windows.h first: the others build on it.
@@ -620,6 +624,29 @@ void AboutOk() {
   if (!Within(3000, [&] { return !IsWindow(dialog) || !IsWindowVisible(dialog); })) Fail("OK left it open");
 }
 
+// The control that has the program's keyboard focus, by its name.
+std::string FocusName() {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetGUIThreadInfo(GetWindowThreadProcessId(MainWindow(), nullptr), &info) || !info.hwndFocus) return "nothing";
+  if (info.hwndFocus == MainWindow()) return "the bare window";
+  for (const auto& [name, control] : Controls())
+    if (GetDlgItem(MainWindow(), control.id) == info.hwndFocus) return name;
+  return "a " + ClassOf(info.hwndFocus) + " window";
+}
+
+// As the shell's crash or its end at log-off would: its process ends.
+void EndShell(int ms) {
+  DWORD pid = 0;
+  HWND tray = FindWindowA("Shell_TrayWnd", nullptr);
+  if (!tray || !GetWindowThreadProcessId(tray, &pid)) Fail("no shell's tray window");
+  HANDLE shell = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+  if (!shell) Fail("cannot open the shell's process");
+  const bool ended = TerminateProcess(shell, 1) && WaitForSingleObject(shell, ms) == WAIT_OBJECT_0;
+  CloseHandle(shell);
+  if (!ended) Fail("the shell's process did not end");
+}
+
 int Number(const std::string& text) {
   char* end = nullptr;
   const long n = std::strtol(text.c_str(), &end, 10);
@@ -739,6 +766,11 @@ void Step(const std::string& step, Steps& steps) {
     About(Number(next()));
   } else if (step == "about-ok") {
     AboutOk();
+  } else if (step == "focus") {
+    const std::string& name = next();
+    if (!Within(Number(next()), [&] { return FocusName() == name; })) Fail("the focus is on " + FocusName());
+  } else if (step == "end-shell") {
+    EndShell(Number(next()));
   } else if (step == "script") {
     std::vector<int> delays;
     while (const std::string* d = steps.delay()) delays.push_back(*d == "x" ? -1 : Number(*d));
