@@ -30,6 +30,7 @@
 //                              (MSAA): its role, name, description and
 //                              rows, each row's role, name and state
 //   selected ROW MS            the chart's selected row (MSAA) becomes ROW
+//   sampled N MS               N of the chart's rows (MSAA) have a sample
 //   named NAME TEXT            screen readers name the control TEXT
 //   menu-at-row MS             a popup menu shows at the chart's selected row
 //   script D...                the scripted host's replies (x = none)
@@ -38,11 +39,21 @@
 //   end-shell MS               ends the shell's process (the owner of the
 //                              notification area), waiting MS ms at most
 //   requests N                 N echoes reached the scripted host
+//   save                       the chart's menu command "Save Image…" (posted:
+//                              it opens the save dialog)
+//   savename TEXT MS           the save dialog shows within MS ms; TEXT
+//                              goes into its file name box, then its OK
+//   saving 0|1 MS              the save dialog is open or closed
+//   asked CAPTION MS           a message box captioned CAPTION shows (the
+//                              program's, or the save dialog's question);
+//                              prints its text
+//   answer CAPTION ID          presses its button ID (1 OK, 6 Yes, 7 No)
 
 // windows.h first: the others build on it.
 #include <windows.h>
 
 #include <commctrl.h>
+#include <dlgs.h>
 #include <oleacc.h>
 
 #include <cctype>
@@ -59,6 +70,7 @@
 #include <vector>
 
 #include "app/about_layout.h"
+#include "app/chart_style.h"
 #include "app/layout.h"
 #include "testbed/testbed.h"
 #include "win32/controls.h"
@@ -404,6 +416,71 @@ void CopyCsv() {
   std::fwrite(utf8.data(), 1, utf8.size(), stdout);
 }
 
+// --- The save dialog and the questions it asks -----------------------------
+
+// A visible top-level window of the program's process that `is` accepts.
+template <typename F>
+HWND ProgramWindow(F is) {
+  struct Search {
+    DWORD pid;
+    F* is;
+    HWND found = nullptr;
+  };
+  DWORD pid = 0;
+  GetWindowThreadProcessId(MainWindow(), &pid);
+  Search search{pid, &is};
+  EnumWindows(
+      [](HWND window, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner != s->pid || !IsWindowVisible(window) || ClassOf(window) != "#32770" || !(*s->is)(window))
+          return TRUE;
+        s->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+// Message boxes hold their text in a static control of ID 0xFFFF.
+constexpr int kBoxText = 0xFFFF;
+
+HWND SaveDialog() {
+  return ProgramWindow([](HWND w) { return !GetDlgItem(w, kBoxText) && TryText(w) == tolvane::ui::chart::kSaveImageTitle; });
+}
+
+HWND QuestionBox(const std::string& caption) {
+  return ProgramWindow([&](HWND w) { return GetDlgItem(w, kBoxText) && TryText(w) == caption; });
+}
+
+// The dialog's file name box: a combo box (cmb13) or an edit (edt1).
+void SaveName(const std::string& name, int ms) {
+  HWND dialog = nullptr;
+  if (!Within(ms, [&] { return (dialog = SaveDialog()) != nullptr; })) Fail("no save dialog");
+  HWND box = GetDlgItem(dialog, cmb13);
+  if (!box || !IsWindowVisible(box)) box = GetDlgItem(dialog, edt1);
+  if (!box) Fail("the save dialog has no file name box");
+  if (!SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr))
+    Fail("the file name box did not answer");
+  // Posted: OK may ask a question, which waits for an answer.
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
+}
+
+void Asked(const std::string& caption, int ms) {
+  HWND box = nullptr;
+  if (!Within(ms, [&] { return (box = QuestionBox(caption)) != nullptr; })) Fail("no message box '" + caption + "'");
+  std::printf("%s: %s\n", caption.c_str(), TextOf(GetDlgItem(box, kBoxText)).c_str());
+}
+
+void Answer(const std::string& caption, int id) {
+  HWND box = QuestionBox(caption);
+  if (!box) Fail("no message box '" + caption + "'");
+  if (!GetDlgItem(box, id)) Fail("the box has no button " + std::to_string(id));
+  PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+  if (!Within(3000, [&] { return !IsWindow(box) || !IsWindowVisible(box); })) Fail("the box stayed open");
+}
+
 // --- What screen readers read, through MSAA -------------------------------
 
 class Accessible {
@@ -518,6 +595,20 @@ void Tree() {
   BSTR name = nullptr;
   const HRESULT past = list->get_accName(Accessible::Child(count + 1), &name);
   if (past != E_INVALIDARG) Fail("a child past the last gave " + Accessible::Hex(past));
+}
+
+// Rows that screen readers read with a sample, not as waiting for one.
+long SampledRows() {
+  Accessible list(ControlNamed("graph"));
+  long count = 0, sampled = 0;
+  if (FAILED(list->get_accChildCount(&count))) Fail("no child count");
+  const std::string waiting = ": not sampled yet";
+  for (long id = 1; id <= count; ++id) {
+    const std::string name = list.Name(id);
+    if (name.size() < waiting.size() || name.compare(name.size() - waiting.size(), waiting.size(), waiting) != 0)
+      ++sampled;
+  }
+  return sampled;
 }
 
 void Named(const std::string& control, const std::string& want) {
@@ -757,6 +848,10 @@ void Step(const std::string& step, Steps& steps) {
           return list.Reported(&IAccessible::get_accSelection) == row;
         }))
       Fail("row " + std::to_string(row) + " was not selected");
+  } else if (step == "sampled") {
+    const long want = Number(next());
+    if (!Within(Number(next()), [&] { return SampledRows() >= want; }))
+      Fail(std::to_string(SampledRows()) + " rows have a sample, not " + std::to_string(want));
   } else if (step == "named") {
     const std::string& name = next();
     Named(name, next());
@@ -779,6 +874,21 @@ void Step(const std::string& step, Steps& steps) {
     const std::size_t want = static_cast<std::size_t>(Number(next()));
     const std::size_t got = tolvane::testbed::RequestTimesNs().size();
     if (got != want) Fail(std::to_string(got) + " echoes reached the scripted host, not " + std::to_string(want));
+  } else if (step == "save") {
+    PostMessageA(ControlNamed("graph"), WM_COMMAND, MAKEWPARAM(win::kSaveImage, 0), 0);
+  } else if (step == "savename") {
+    const std::string& name = next();
+    SaveName(name, Number(next()));
+  } else if (step == "saving") {
+    const bool want = Number(next()) != 0;
+    if (!Within(Number(next()), [&] { return (SaveDialog() != nullptr) == want; }))
+      Fail(want ? "no save dialog" : "the save dialog stayed open");
+  } else if (step == "asked") {
+    const std::string& caption = next();
+    Asked(caption, Number(next()));
+  } else if (step == "answer") {
+    const std::string& caption = next();
+    Answer(caption, Number(next()));
   } else {
     Fail("unknown step " + step);
   }
