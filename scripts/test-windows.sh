@@ -60,10 +60,13 @@ run_tests() {
     flock -w "${TOLVANE_TESTBED_LOCK_WAIT:-60}" 9 || { echo "test bed busy" >&2; return 1; }
   fi
   # A test that crashes ends there, not in Wine's debugger waiting for a user.
-  WINEDLLOVERRIDES="winedbg.exe=d" ctest --preset mingw -j2
+  # Both run whatever the other gives; either failing fails the script.
+  local failed=0
+  WINEDLLOVERRIDES="winedbg.exe=d" ctest --preset mingw -j2 || failed=1
   # The window tests hold the bed only while they use its hosts.
   exec 9>&-
-  tests/win32/wine_window_test.sh build/mingw
+  tests/win32/wine_window_test.sh build/mingw || failed=1
+  return "$failed"
 }
 
 # Linux programs the tests use, from the default tree: the bed's responder,

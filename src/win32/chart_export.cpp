@@ -76,10 +76,17 @@ void SaveImageAs(HWND owner, HBITMAP image) {
   dialog.nMaxFile = sizeof path;
   dialog.lpstrTitle = title.c_str();
   dialog.lpstrDefExt = "png";
-  dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
+  // Whether to replace a file is asked below, naming the file that will be
+  // written: a dialog may read quotes as a list of names (Wine's gives
+  // best.png for `my "best" run.png`) and ask about "the file" unnamed.
+  dialog.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
   // The dialog's DLL is loaded with the first save, not at the start.
   static auto* const saveDialog = SystemFunction<decltype(GetSaveFileNameA)>(L"comdlg32.dll", "GetSaveFileNameA");
   if (!saveDialog || !saveDialog(&dialog)) return;  // cancelled
+  if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
+      MessageBoxA(owner, chart::ReplaceQuestion(path + dialog.nFileOffset).c_str(), title.c_str(),
+                  MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+    return;
   std::string reason;
   if (!SavePng(image, path, &reason)) {
     MessageBoxA(owner, chart::SaveFailedMessage(path, reason).c_str(), kProgramTitle.data(), MB_OK);

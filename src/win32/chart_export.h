@@ -22,8 +22,8 @@ bool Run(HWND chart, WORD command, const ChartModel& model, const std::function<
 bool CopyCsv(HWND owner, const ChartModel& model);
 
 // Asks where to save `image` (the system's dialog adds ".png" to a name
-// typed without one, and asks before it replaces a file), then saves it
-// there; a save that failed is told, with the system's reason.
+// typed without one), and before it replaces a file, naming it; then saves
+// it there. A save that failed is told, with the system's reason.
 void SaveImageAs(HWND owner, HBITMAP image);
 
 }  // namespace tolvane::ui::win::chart_export

@@ -361,12 +361,13 @@ void MainWindowLayoutTest::chartSavesOnlyWhatWasNamedAndConfirmed() {
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
   }
   const QString quoted = QStringLiteral(R"(my "best" run.png)");
-  for (const auto& [typed, asked] : {std::pair{QString("chart"), QString("chart.png already exists.\nDo you want to replace it?")},
-                                     std::pair{quoted, QString()}}) {
+  const std::pair<QString, QString> cases[] = {
+      {"chart", "chart.png already exists.\nDo you want to replace it?"}, {quoted, QString()}};
+  for (const auto& [typed, asked] : cases) {
     QString question;
     QTimer poll;
     int ticks = 0;  // in the dialog: its folder first, the name once the folder has been read
-    connect(&poll, &QTimer::timeout, &chart, [&] {
+    connect(&poll, &QTimer::timeout, &chart, [&, typed = typed] {
       QWidget* modal = QApplication::activeModalWidget();
       if (auto* dialog = qobject_cast<QFileDialog*>(modal); dialog && dialog->isVisible()) {
         if (ticks++ == 0) dialog->setDirectory(dir.path());

@@ -216,6 +216,24 @@ drive nomenu 5000
 drive named Text1 "IP:" named duration "How many times?" named interval "Int in Sec."
 pass "the chart's rows, its selection by keys and the boxes' names through MSAA"
 
+# --- Saving the image replaces only a file named and confirmed -------------
+# The dialog adds ".png" to "chart"; before a file is replaced the program
+# asks, naming it: Wine's dialog reads `my "best" run.png` as best.png.
+# Both questions declined: nothing is written.
+saves=$(mktemp -d /tmp/tolvane-saves.XXXXXX)
+printf old >"$saves/chart.png"
+printf old >"$saves/best.png"
+for row in 'chart|chart.png' 'my "best" run.png|best.png'; do
+  IFS='|' read -r typed named <<<"$row"
+  asked=$(drive save savename "$(winepath -w "$saves")" 5000 savename "$typed" 5000 saving 0 5000 \
+    asked "Save Image" 5000 answer "Save Image" 7)
+  [[ $asked == "Save Image: $named already exists."* ]] || fail "typed '$typed', asked: $asked"
+done
+[ "$(cat "$saves/chart.png" "$saves/best.png")" = oldold ] && [ "$(ls "$saves" | wc -l)" = 2 ] ||
+  fail "a declined save wrote: $(ls "$saves")"
+rm -rf "$saves"
+pass "the save dialog: chart.png and best.png asked about by name, nothing written"
+
 # --- The limits: one message each, nothing sent --------------------------
 for row in "51|2|Maximum number of pings are 50!" \
   "6|61|Maximun Interval is 60, I think you may want to try between 2 and 5 secs, its a good number"; do
