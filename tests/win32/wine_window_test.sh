@@ -313,11 +313,15 @@ wine reg query "$uninstall_key" /v UninstallString | grep -q 'Uninstall.exe' ||
 start_program 'C:\Program Files\Tolvane\tolvane.exe'
 drive click Command2
 ended
-# The uninstaller runs on from a copy of itself and returns at once.
+# The uninstaller runs on from a copy of itself and returns at once; it
+# removes the folder, the shortcut and the key in an order of its own, so
+# each is waited for.
 wine "$programs/Uninstall.exe" /S
-until_ 20 bash -c '[ ! -e "$0" ]' "$programs" || fail "uninstall: $programs is still there"
-[ ! -e "$menu_entry" ] || fail "uninstall: the Start-menu shortcut stayed"
-! wine reg query "$uninstall_key" >/dev/null 2>&1 || fail "uninstall: still in Add/Remove Programs"
+absent() { [ ! -e "$1" ]; }
+unregistered() { ! wine reg query "$uninstall_key" >/dev/null 2>&1; }
+until_ 20 absent "$programs" || fail "uninstall: $programs is still there"
+until_ 10 absent "$menu_entry" || fail "uninstall: the Start-menu shortcut stayed"
+until_ 10 unregistered || fail "uninstall: still in Add/Remove Programs"
 pass "the installer: silent install, the program starts, silent uninstall"
 
 # --- At 144 dpi every rectangle scales with the window -----------------------
