@@ -48,7 +48,7 @@ class Painting {
     Dashes(b.left, b.top, b.height(), false, kDash, kDashGap, colour);
     Dashes(b.right - 1, b.top, b.height(), false, kDash, kDashGap, colour);
   }
-  // Lines rising to the right, every kHatchSpacing pixels along the box's
+  // Lines falling to the right, every kHatchSpacing pixels along the box's
   // bottom and right edges.
   void Hatch(Box b, Colour colour) {
     const int w = b.width() - 1, h = b.height() - 1;
@@ -116,8 +116,10 @@ Layout LayOut(const ChartModel& model, int width, int height, bool focused, cons
   paint.Fill(plot, kPlotColour);
 
   // The value axis: dotted grid lines inside the plot, numbers left of it.
+  // Bars stand inside the plot's frame, which would hide their foot.
+  const Box inner{plot.left + 1, plot.top + 1, plot.right - 1, plot.bottom - 1};
   const ChartModel::Scale scale = model.ValueScale();
-  auto yOf = [&](double value) { return plot.bottom - Round(plot.height() * std::min(value / scale.top, 1.0)); };
+  auto yOf = [&](double value) { return inner.bottom - Round(inner.height() * std::min(value / scale.top, 1.0)); };
   const int steps = Round(scale.top / scale.step);
   for (int i = 0; i <= steps; ++i) {
     const int y = yOf(scale.step * i);
@@ -138,16 +140,16 @@ Layout LayOut(const ChartModel& model, int width, int height, bool focused, cons
     if (slot.width() >= 3) barWidth = std::min(barWidth, slot.width() - 2);
     const int left = slot.left + (slot.width() - barWidth) / 2;
     const ChartModel::Row& row = rows[i];
-    Box bar{left, plot.bottom, left + barWidth, plot.bottom};
+    Box bar{left, inner.bottom, left + barWidth, inner.bottom};
     switch (row.kind) {
       case ChartModel::Kind::Reply:
-        // A 0 ms reply is an answer: a sliver shows it.
-        bar.top = std::min(yOf(std::max(row.value, scale.top * kSliver)), plot.bottom - 1);
+        // A 0 ms reply is an answer: a sliver shows it, two pixels at least.
+        bar.top = std::min(yOf(std::max(row.value, scale.top * kSliver)), inner.bottom - 2);
         paint.ReplyFill(bar);
         paint.Frame(bar, kReplyEdgeColour);
         break;
       case ChartModel::Kind::Lost:
-        bar.top = plot.top;
+        bar.top = inner.top;
         paint.LostFill(bar);
         paint.Frame(bar, kLostColour);
         break;
@@ -210,11 +212,13 @@ Layout LayOut(const ChartModel& model, int width, int height, bool focused, cons
   const TextSize size = measure(tip, kLegendFont);
   const int boxWidth = static_cast<int>(std::ceil(size.width)) + 2 * kTipPadX;
   const int boxHeight = static_cast<int>(std::ceil(size.height)) + 2 * kTipPadY;
-  Box box{(slot.left + slot.right - boxWidth) / 2, 0, 0, layout.bars[*selected].top - kTipGap};
+  // Above the bar; where it has no room there (a lost sample's bar fills
+  // the plot), inside the plot's top, never over the title.
+  Box box{(slot.left + slot.right - boxWidth) / 2, layout.bars[*selected].top - kTipGap - boxHeight, 0, 0};
   box.left = std::max(1, std::min(box.left, width - 1 - boxWidth));
   box.right = box.left + boxWidth;
-  box.bottom = std::max(1 + boxHeight, box.bottom);
-  box.top = box.bottom - boxHeight;
+  if (box.top < inner.top) box.top = inner.top + kTipGap;
+  box.bottom = box.top + boxHeight;
   layout.tipBox = box;
   paint.Fill(box, kTipColour);
   paint.Frame(box, kTipTextColour);

@@ -61,14 +61,14 @@ TEST(ChartLayout, PlacesBarsLabelsMarksAndLegend) {
     ASSERT_EQ(layout.bars.size(), model.rows().size());
     for (std::size_t i = 0; i < layout.bars.size(); ++i) {
       const Box& bar = layout.bars[i];
-      EXPECT_TRUE(bar.left >= plot.left && bar.right <= plot.right && bar.top >= plot.top && bar.bottom <= plot.bottom)
+      EXPECT_TRUE(bar.left > plot.left && bar.right < plot.right && bar.top > plot.top && bar.bottom < plot.bottom)
           << i;
       const ChartModel::Row& row = model.rows()[i];
       if (row.kind == ChartModel::Kind::Lost) {
-        EXPECT_EQ(bar.height(), plot.height()) << i;
+        EXPECT_EQ(bar.height(), plot.height() - 2) << i;  // inside the plot's frame
       }
       if (row.kind == ChartModel::Kind::Reply) {
-        EXPECT_GE(bar.height(), 1) << i;
+        EXPECT_GE(bar.height(), 2) << i;
       }
       const Box& slot = layout.rowSlots[i];
       EXPECT_EQ(layout.RowAt((slot.left + slot.right) / 2, (slot.top + slot.bottom) / 2), i);
@@ -93,9 +93,9 @@ TEST(ChartLayout, PlacesBarsLabelsMarksAndLegend) {
     EXPECT_EQ(ticks, c.ticks);
     EXPECT_EQ(legend, c.legend);
     EXPECT_EQ(layout.tipBox.has_value(), c.focused && c.selected.has_value());
-    if (layout.tipBox) {
+    if (layout.tipBox) {  // inside the chart, and below its title
       EXPECT_TRUE(layout.tipBox->left >= chart.left && layout.tipBox->right <= chart.right &&
-                  layout.tipBox->top >= chart.top && layout.tipBox->bottom <= chart.bottom);
+                  layout.tipBox->top > plot.top && layout.tipBox->bottom <= chart.bottom);
       EXPECT_EQ(layout.menuY, layout.bars[*c.selected].top);
     }
   }
