@@ -2,6 +2,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QTimer>
+#include <QWindow>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QCursor>
@@ -116,7 +118,6 @@ MainWindow::~MainWindow() = default;
 void MainWindow::BuildControls() {
   setObjectName("main");
   setWindowTitle(Q(kProgramTitle));
-  setWindowIcon(icon::ApplicationIcon());
   setFixedSize(layout::Size(layout::kClientArea));
   ApplyFormStyle(*this);
   // "How many times?" only just fits its box, even at 8 points.
@@ -213,7 +214,32 @@ void MainWindow::Command5_Click() { wired_->run().Stop(); }
 
 void MainWindow::Command2_Click() { close(); }
 
+// A tool window's frame shows no icon: the program's (five images, decoded
+// with Qt's image plugins) is loaded once the window is on the screen, or
+// before the tray or the About dialog needs it, should either come first.
+void MainWindow::LoadIcon() {
+  if (iconLoaded_) return;
+  iconLoaded_ = true;
+  const QIcon icon = icon::ApplicationIcon();
+  QApplication::setWindowIcon(icon);
+  setWindowIcon(icon);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!iconLoaded_ && windowHandle() != nullptr) windowHandle()->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+    windowHandle()->removeEventFilter(this);
+    QTimer::singleShot(0, this, &MainWindow::LoadIcon);
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
 void MainWindow::Command3_Click() {
+  LoadIcon();
   emit systrayPressed();
   trayFocus_ = focusWidget();
   tray::GoToTray(*this, static_cast<tray::WindowHandle>(winId()),
@@ -250,6 +276,7 @@ void MainWindow::CloseWindow() { close(); }
 // Modal; the run's ticks go on under it. Parented for its place and so that
 // it has no taskbar button of its own.
 void MainWindow::Command4_Click() {
+  LoadIcon();
   emit aboutPressed();
   if (frmAbout_ == nullptr) frmAbout_ = new about::frmAbout(this);
   frmAbout_->exec();

@@ -70,10 +70,13 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, 
  protected:
   void closeEvent(QCloseEvent* event) override;
   bool event(QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildControls();
   void Form_Load();
+  void LoadIcon();
 
   // TrayWindow: what the tray's sequences do to this window.
   void HideWindow() override;
@@ -118,6 +121,7 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, 
   QAction* exit_;
   about::frmAbout* frmAbout_ = nullptr;  // made at the first "&About"
   QPointer<QWidget> trayFocus_;          // had the focus when the window went to the tray
+  bool iconLoaded_ = false;
 };
 
 }  // namespace tolvane::ui

@@ -5,7 +5,6 @@
 #include "app/controls.h"
 #include "app/program_info.h"
 #include "probe/platform.h"
-#include "qt/application_icon.h"
 #include "qt/held_keys.h"
 #include "qt/main_window.h"
 #include "qt/qt_text.h"
@@ -17,7 +16,6 @@ int RunProgram(QApplication& app, const QStringList& boxes) {
   QApplication::setApplicationName(Q(about::kTitle));
   QApplication::setApplicationVersion(
       QString("%1.%2.%3").arg(about::kVersionMajor).arg(about::kVersionMinor).arg(about::kVersionRevision));
-  QApplication::setWindowIcon(icon::ApplicationIcon());
   DropKeysHeldElsewhere(app);
   MainWindow window(SystemEngine());
   window.Prefill(boxes);
