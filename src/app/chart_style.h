@@ -29,7 +29,7 @@ inline constexpr int kSwatch = 10;
 // side, where the selected row's outline runs.
 inline constexpr double kBarWidth = 0.7;
 // A 0 ms reply is an answer: it shows as a sliver of this share of the axis
-// (the tooltip has the time), a pixel at least.
+// (the tooltip has the time), two pixels at least.
 inline constexpr double kSliver = 0.012;
 // More labels than this along the row axis would overlap: then only every
 // second, third ... row shows its label (ChartModel::LabelStep).

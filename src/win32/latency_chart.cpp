@@ -35,18 +35,42 @@ void FillBox(HDC dc, const RECT& r, COLORREF colour) {
   FillRect(dc, &r, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
 }
 
-// A font of the chart's for one text; the caller deletes it. Turned text
-// needs an outline font, and the stock one may be a raster font.
-HFONT MakeFont(int dpi, chart::Font style, bool turned = false) {
-  LOGFONTA lf{};
-  GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-  lf.lfHeight = -static_cast<LONG>(MulDiv(static_cast<int>(style.points * 100), dpi, 7200));
-  lf.lfWidth = 0;
-  lf.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
-  lf.lfEscapement = lf.lfOrientation = turned ? 900 : 0;
-  if (turned) lstrcpynA(lf.lfFaceName, "Tahoma", LF_FACESIZE);
-  return CreateFontIndirectA(&lf);
-}
+// The chart's fonts for one layout or one paint, made once per style (the
+// row labels and axis numbers share one) and deleted with it. Turned text needs an
+// outline font, and the stock one may be a raster font.
+class Fonts {
+ public:
+  explicit Fonts(int dpi) : dpi_(dpi) {}
+  Fonts(const Fonts&) = delete;
+  Fonts& operator=(const Fonts&) = delete;
+  ~Fonts() {
+    for (const Made& made : made_) DeleteObject(made.font);
+  }
+
+  HFONT operator()(chart::Font style, bool turned = false) {
+    for (const Made& made : made_) {
+      if (made.style == style && made.turned == turned) return made.font;
+    }
+    LOGFONTA lf{};
+    GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    lf.lfHeight = -static_cast<LONG>(MulDiv(static_cast<int>(style.points * 100), dpi_, 7200));
+    lf.lfWidth = 0;
+    lf.lfWeight = style.bold ? FW_BOLD : FW_NORMAL;
+    lf.lfEscapement = lf.lfOrientation = turned ? 900 : 0;
+    if (turned) lstrcpynA(lf.lfFaceName, "Tahoma", LF_FACESIZE);
+    made_.push_back({style, turned, CreateFontIndirectA(&lf)});
+    return made_.back().font;
+  }
+
+ private:
+  struct Made {
+    chart::Font style;
+    bool turned;
+    HFONT font;
+  };
+  int dpi_;
+  std::vector<Made> made_;
+};
 
 SIZE Extent(HDC dc, const std::wstring& text) {
   SIZE size{};
@@ -108,15 +132,16 @@ chart::Layout LatencyChart::LayOut(bool focused) const {
   RECT client{};
   if (window_) GetClientRect(window_, &client);
   HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = GetCurrentObject(dc, OBJ_FONT);
+  Fonts fonts(dpi_);
   auto measure = [&](std::string_view text, chart::Font style) {
-    HFONT font = MakeFont(dpi_, style);
-    HGDIOBJ old = SelectObject(dc, font);
+    SelectObject(dc, fonts(style));
     const SIZE size = Extent(dc, Wide(text, CP_UTF8));
-    DeleteObject(SelectObject(dc, old));
     return TextSize{size.cx * 96.0 / dpi_, size.cy * 96.0 / dpi_};
   };
   chart::Layout layout =
       chart::LayOut(model(), MulDiv(client.right, 96, dpi_), MulDiv(client.bottom, 96, dpi_), focused, measure);
+  SelectObject(dc, old);  // before the fonts go
   DeleteDC(dc);
   return layout;
 }
@@ -223,6 +248,8 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void LatencyChart::Paint(HDC dc, const chart::Layout& layout) {
   SetBkMode(dc, TRANSPARENT);
   SelectObject(dc, GetStockObject(DC_PEN));
+  const HGDIOBJ oldFont = GetCurrentObject(dc, OBJ_FONT);
+  Fonts fonts(dpi_);
   for (const Shape& shape : layout.shapes) {
     if (const auto* fill = std::get_if<chart::Fill>(&shape)) {
       FillBox(dc, Scaled(fill->box), Ref(fill->colour));
@@ -238,7 +265,7 @@ void LatencyChart::Paint(HDC dc, const chart::Layout& layout) {
         FillBox(dc, RECT{box.left, y, box.right, y + 1}, Ref(gradient->ColourAt((y + 0.5 - box.top) / height)));
       }
     } else if (const auto* text = std::get_if<chart::Text>(&shape)) {
-      HGDIOBJ old = SelectObject(dc, MakeFont(dpi_, text->font, text->turned));
+      SelectObject(dc, fonts(text->font, text->turned));
       SetTextColor(dc, Ref(text->colour));
       const std::wstring wide = Wide(text->text, CP_UTF8);
       RECT box = Scaled(text->box);
@@ -253,9 +280,9 @@ void LatencyChart::Paint(HDC dc, const chart::Layout& layout) {
         DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &box,
                   align | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_NOCLIP);
       }
-      DeleteObject(SelectObject(dc, old));
     }
   }
+  SelectObject(dc, oldFont);  // before the fonts go
 }
 
 HBITMAP LatencyChart::Draw(HDC dc, bool focused) {
