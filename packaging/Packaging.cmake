@@ -20,7 +20,7 @@ if(WIN32)
   include(${CMAKE_CURRENT_LIST_DIR}/Windows.cmake)
   return()
 endif()
-if(NOT TOLVANE_BUILD_UI)
+if(NOT TOLVANE_FRONTEND STREQUAL "qt")
   return()
 endif()
 
