@@ -55,7 +55,7 @@ std::string Trimmed(const std::string& text) {
 
 ChartModel::ChartModel() {
   for (std::size_t i = 0; i < kPlaceholderValues.size(); ++i) {
-    rows_.push_back({"R" + std::to_string(i + 1), Kind::Placeholder, kPlaceholderValues[i], std::nullopt});
+    rows_.push_back({"R" + std::to_string(i + 1), Kind::Placeholder, kPlaceholderValues[i], {}});
   }
 }
 
