@@ -254,7 +254,9 @@ HRESULT ChartAccessible::accSelect(long flags, VARIANT child) {
   if (id <= 0) return E_INVALIDARG;
   if (flags & (SELFLAG_ADDSELECTION | SELFLAG_REMOVESELECTION | SELFLAG_EXTENDSELECTION)) return E_INVALIDARG;
   if (flags & SELFLAG_TAKEFOCUS) SetFocus(chart_->handle());
-  if (flags & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS)) chart_->control().SelectIndex(static_cast<std::size_t>(id - 1));
+  if (flags & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS)) {
+    chart_->control().SelectIndex(static_cast<std::size_t>(id - 1));
+  }
   return S_OK;
 }
 

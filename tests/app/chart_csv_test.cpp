@@ -33,7 +33,8 @@ TEST(ChartCsv, ListsTheRowsThatHoldASample) {
       {"lost", 1, {{" 4", "0", Sample{false, 0, 11010, kTimedOut}}}, "1,4,no reply,,11010   [ ip req timed out ]\n"},
       {"fast reply, value alone", 2, {{" 0", "0", Sample{true, 250, 0, kSuccess}}, {"1", "3", std::nullopt}},
        "1,0,0,250,0   [ ip success ]\n2,1,3,,0   [ ip success ]\n"},
-      {"quoted fields", 2, {{"1,5", "0", Sample{false, 0, 7, "say \"no\",\ntwice"}}, {" 6", "7", Sample{true, 7000, 0, kSuccess}}},
+      {"quoted fields", 2,
+       {{"1,5", "0", Sample{false, 0, 7, "say \"no\",\ntwice"}}, {" 6", "7", Sample{true, 7000, 0, kSuccess}}},
        "1,\"1,5\",no reply,,\"say \"\"no\"\",\ntwice\"\n2,6,7,7000,0   [ ip success ]\n"},
       {"placeholders only", 0, {}, ""},
   };
