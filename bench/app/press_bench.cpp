@@ -31,12 +31,7 @@ std::string Said(const std::map<int, int>& questions) {
 
 class QuietView final : public ui::RunView {
  public:
-  void SetRowCount(std::int16_t) override {}
-  void SetHostText(const std::string&) override {}
-  void SelectRow(std::int16_t) override {}
-  void SetRowLabel(const std::string&) override {}
-  void SetRowValue(const std::string&) override {}
-  void SetRowToolTip(const std::string&) override {}
+  ui::ChartControl& chart() override { return chart_; }
   void SetCurrentText(const std::string&) override {}
   void SetResultsText(const std::string&) override {}
   void ShowStop(bool) override {}
@@ -44,6 +39,9 @@ class QuietView final : public ui::RunView {
   void SetTimerEnabled(bool) override {}
   void ShowMessage(const std::string& text, BoxIcon) override { said = text; }
   std::string said;
+
+ private:
+  ui::ChartControl chart_;
 };
 
 }  // namespace

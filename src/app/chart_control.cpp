@@ -1,6 +1,23 @@
 #include "app/chart_control.h"
 
 namespace tolvane::ui {
+namespace {
+
+class Unseen final : public ChartControl::Window {
+ public:
+  bool Focused() const override { return false; }
+  void Repaint() override {}
+  void RowsChanging(std::size_t, std::size_t) override {}
+  void RowsChanged(std::size_t, std::size_t) override {}
+  void DescriptionChanged() override {}
+  void RowRenamed(std::size_t) override {}
+  void SelectionMoved(std::optional<std::size_t>, std::size_t, bool) override {}
+};
+Unseen unseen;
+
+}  // namespace
+
+ChartControl::ChartControl() : window_(unseen) {}
 
 void ChartControl::SetNameText(const std::string& text) {
   model_.SetNameText(text);
@@ -36,12 +53,25 @@ void ChartControl::SetRowValue(const std::string& text) {
   Changed(model_.SetRowValue(text, window_.Focused()), selected);
 }
 
-void ChartControl::SetRowToolTip(const std::string& text) { Changed(model_.SetRowToolTip(text), model_.selected()); }
+void ChartControl::SetRowSample(const Sample& sample) { model_.SetRowSample(sample); }
 
-void ChartControl::Select(ChartModel::Move move) {
+bool ChartControl::Press(Key key) {
+  ChartModel::Move move{};
+  switch (key) {
+    case Key::Left: move = ChartModel::Move::Previous; break;
+    case Key::Right: move = ChartModel::Move::Next; break;
+    case Key::Home: move = ChartModel::Move::First; break;
+    case Key::End: move = ChartModel::Move::Last; break;
+    case Key::Other: return false;
+  }
   const auto before = model_.selected();
   model_.Select(move);
   Changed(false, before);
+  return true;
+}
+
+std::optional<std::size_t> ChartControl::FocusedRow() const {
+  return window_.Focused() ? model_.selected() : std::nullopt;
 }
 
 void ChartControl::SelectIndex(std::size_t index) {

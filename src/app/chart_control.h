@@ -35,6 +35,8 @@ class ChartControl {
   };
 
   explicit ChartControl(Window& window) : window_(window) {}
+  // A chart that no window shows: a run without a screen.
+  ChartControl();
 
   void SetNameText(const std::string& text);
   void SetRowCount(std::int16_t count);
@@ -42,11 +44,18 @@ class ChartControl {
   void SelectRow(std::int16_t row);
   void SetRowLabel(const std::string& text);
   void SetRowValue(const std::string& text);
-  void SetRowToolTip(const std::string& text);
+  // The current row's sample, handed over before its value.
+  void SetRowSample(const Sample& sample);
 
-  // The keyboard's selection: Left, Right, Home, End; or a row by index.
-  void Select(ChartModel::Move move);
+  // The keys the chart takes while it has the focus, as each window names
+  // them; false for a key the chart leaves to its window.
+  enum class Key { Left, Right, Home, End, Other };
+  bool Press(Key key);
+  // A row by index, as a screen reader or a test asks.
   void SelectIndex(std::size_t index);
+  // The row that has the keyboard's focus: the selected one while the chart
+  // has the focus, none otherwise.
+  std::optional<std::size_t> FocusedRow() const;
 
   const ChartModel& model() const { return model_; }
 

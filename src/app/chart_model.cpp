@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 #include "probe/probe.h"
 
@@ -35,17 +36,13 @@ std::string CsvField(const std::string& text) {
   return quoted + '"';
 }
 
-// A reply's tooltip holds its round trip with three decimals ("12.345 ms"):
-// exact microseconds, which the whole-ms value has lost. Read without the
-// locale, whose decimal point may be a comma.
-std::string MicrosecondsOf(const std::string& tip) {
-  constexpr std::string_view unit = " ms";
-  if (tip.size() <= unit.size() || tip.compare(tip.size() - unit.size(), unit.size(), unit) != 0) return {};
-  const char* end = tip.data() + tip.size() - unit.size();
-  double ms = 0;
-  const auto [stop, error] = std::from_chars(tip.data(), end, ms);
-  if (error != std::errc() || stop != end) return {};
-  return std::to_string(std::llround(ms * 1000));
+// "12.345 ms": the round trip as finely as the platform measured it, the
+// point whatever the locale.
+std::string RoundTripTip(std::int64_t microseconds) {
+  char text[32];
+  const auto [end, ec] = std::to_chars(std::begin(text), std::end(text), microseconds / 1000.0,
+                                       std::chars_format::fixed, 3);
+  return (ec == std::errc() ? std::string(text, end) : std::string("?")) + " ms";
 }
 
 std::string Trimmed(const std::string& text) {
@@ -94,18 +91,16 @@ bool ChartModel::SetRowValue(const std::string& text, bool focused) {
   const bool renamed = Write([&](Row& row) {
     double value = 0;
     const bool number = ReadMilliseconds(text, value);
-    row.kind = number ? Kind::Reply : Kind::Lost;
-    row.value = number ? value : 0;
+    row.sample = std::exchange(sample_, std::nullopt);
+    const bool answered = row.sample ? row.sample->answered : number;
+    row.kind = answered ? Kind::Reply : Kind::Lost;
+    row.value = answered ? value : 0;
   });
   if (!Current()) return renamed;
   const auto row = static_cast<std::size_t>(current_ - 1);
   if (focused && (!selected_ || selected_ == newest_)) selected_ = row;
   newest_ = row;
   return renamed;
-}
-
-bool ChartModel::SetRowToolTip(const std::string& text) {
-  return Write([&](Row& row) { row.tip = text; });
 }
 
 bool ChartModel::AnyLost() const {
@@ -124,8 +119,8 @@ std::string ChartModel::Csv() const {
         std::to_string(i + 1),
         Trimmed(row.label),
         reply ? std::to_string(std::llround(row.value)) : "no reply",
-        reply ? MicrosecondsOf(row.tip) : std::string(),
-        reply ? success : row.tip,
+        reply && row.sample ? std::to_string(row.sample->microseconds) : std::string(),
+        row.sample ? row.sample->statusText : reply ? success : std::string(),
     };
     for (const std::string& field : fields) csv += CsvField(field) + ',';
     csv.back() = '\n';
@@ -159,15 +154,10 @@ std::string ChartModel::RowName(std::size_t index) const {
     case Kind::Reply:
       return label + " s: " + std::to_string(std::llround(row.value)) + " ms";
     case Kind::Lost: {
-      // The tooltip's status, "11010   [ ip req timed out ]", as plain words.
-      std::string status;
-      for (char c : row.tip) {
-        if (c == '[' || c == ']') continue;
-        if (c == ' ' && (status.empty() || status.back() == ' ')) continue;
-        status += c;
-      }
-      status = Trimmed(status);
-      return label + " s: no reply" + (status.empty() ? "" : " (" + status + ")");
+      if (!row.sample) return label + " s: no reply";
+      const std::string_view words = probe::EchoStatusWords(row.sample->status);
+      return label + " s: no reply (" + std::to_string(row.sample->status) +
+             (words.empty() ? "" : " " + std::string(words)) + ")";
     }
     case Kind::Placeholder:
       break;
@@ -182,8 +172,8 @@ std::string ChartModel::Description() const { return host_.empty() ? "no run yet
 std::string ChartModel::TipText(std::size_t index) const {
   if (index >= rows_.size()) return {};
   const Row& row = rows_[index];
-  const bool sample = row.kind == Kind::Reply || row.kind == Kind::Lost;
-  return sample && !row.tip.empty() ? row.tip : RowName(index);
+  if (!row.sample || (row.kind != Kind::Reply && row.kind != Kind::Lost)) return RowName(index);
+  return row.kind == Kind::Reply ? RoundTripTip(row.sample->microseconds) : row.sample->statusText;
 }
 
 void ChartModel::SelectIndex(std::size_t index) {

@@ -12,6 +12,15 @@
 
 namespace tolvane::ui {
 
+// One sample as the run took it. Its tooltip, its export and what a screen
+// reader hears of it are all made from these values.
+struct Sample {
+  bool answered = false;
+  std::int64_t microseconds = 0;  // the round trip of an answered sample
+  std::int32_t status = 0;        // the echo's status code, and in words:
+  std::string statusText;         // "11010   [ ip req timed out ]"
+};
+
 class ChartModel {
  public:
   enum class Kind { Placeholder, Empty, Reply, Lost };
@@ -19,7 +28,7 @@ class ChartModel {
     std::string label;
     Kind kind = Kind::Empty;
     double value = 0;
-    std::string tip;
+    std::optional<Sample> sample;  // where the run gave one
   };
 
   // Before the first run: five rows "R1".."R5" of placeholder values.
@@ -30,17 +39,22 @@ class ChartModel {
   // was the run before's, and is neither drawn, exported nor read out.
   void SetRowCount(std::int16_t count);
   void SetHostText(const std::string& text) { host_ = text; }
-  void SelectRow(std::int16_t row) { current_ = row; }
+  void SelectRow(std::int16_t row) {
+    current_ = row;
+    sample_.reset();
+  }
   // Assignments to a row outside the table are dropped. Each tells whether
   // the row's name changed, so that a screen reader hears only real news.
   bool SetRowLabel(const std::string& text);
-  // The round-trip time in ms as text; a text that isn't a whole decimal
-  // number marks a sample without reply. A new sample takes the keyboard's
+  // The sample that the current row's next value completes; it decides
+  // whether the row was answered.
+  void SetRowSample(const Sample& sample) { sample_ = sample; }
+  // The round-trip time in ms as text; without a sample, a text that isn't
+  // a whole decimal number marks one without reply. A new sample takes the keyboard's
   // selection along while the chart has the focus and the selection is on
   // the newest sample, or on none yet: a screen reader then speaks each
   // sample as it comes, and a user who went back keeps their place.
   bool SetRowValue(const std::string& text, bool focused = false);
-  bool SetRowToolTip(const std::string& text);
 
   const std::vector<Row>& rows() const { return rows_; }
   const std::string& name() const { return name_; }
@@ -89,6 +103,7 @@ class ChartModel {
   int current_ = 1;
   std::optional<std::size_t> selected_;
   std::optional<std::size_t> newest_;  // the row of the last sample
+  std::optional<Sample> sample_;       // until the value completes it
   std::string name_;
   std::string host_;
 };

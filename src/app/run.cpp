@@ -1,7 +1,6 @@
 #include "app/run.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "app/messages.h"
 #include "app/rounding.h"
@@ -14,14 +13,6 @@ namespace {
 
 constexpr int kMaxPings = 50;
 constexpr double kMaxIntervalSeconds = 60;
-
-// "12.345 ms": the round trip as finely as the platform measured it, the
-// point whatever the locale.
-std::string RoundTripTip(double ms) {
-  char text[32];
-  const auto [end, ec] = std::to_chars(std::begin(text), std::end(text), ms, std::chars_format::fixed, 3);
-  return (ec == std::errc() ? std::string(text, end) : std::string("?")) + " ms";
-}
 
 }  // namespace
 
@@ -69,9 +60,9 @@ void PingRun::Press(const TypedRun& typed) {
   numreplies = 0;
   curhost = host;
   curping = 1;
-  view_.SetRowCount(*count);
+  view_.chart().SetRowCount(*count);
   numpings = *count;
-  view_.SetHostText(host);
+  view_.chart().SetHostText(host);
   runInterval_ = *seconds;
   view_.SetTimerPeriod(RoundHalfEven32(*seconds * 1000).value_or(0));
   view_.SetTimerEnabled(true);
@@ -136,22 +127,22 @@ void PingRun::Tick(const std::string& intervalText) {
 }
 
 void PingRun::graphping(const std::string& intervalText) {
-  view_.SelectRow(curping);
+  ChartControl& chart = view_.chart();
+  chart.SelectRow(curping);
   // The box is read afresh for every label; once it no longer reads as a
   // number, the interval the run started with stands in.
   const double seconds = StrictNumber(intervalText, separators_).value_or(runInterval_);
-  view_.SetRowLabel(RowLabel(seconds * curping));
+  chart.SetRowLabel(RowLabel(seconds * curping));
 
   const std::int32_t r = checker_.check(curhost);
   const probe::EchoReply& reply = checker_.reply;
-  // The tooltip before the value: the value completes the sample, so that
-  // a screen reader hears its whole name at once.
-  if (r == probe::kNoReply) {
-    view_.SetRowToolTip(checker_.statusText);
-    view_.SetRowValue("-");
-  } else {
-    view_.SetRowToolTip(RoundTripTip(reply.RoundTripMicroseconds > 0 ? reply.RoundTripMicroseconds / 1000.0 : r));
-    view_.SetRowValue(std::to_string(r));
+  const bool answered = r != probe::kNoReply;
+  const std::int64_t micros = reply.RoundTripMicroseconds > 0 ? reply.RoundTripMicroseconds : std::int64_t{r} * 1000;
+  // The sample before the value: the value completes the row, so that a
+  // screen reader hears its whole name at once.
+  chart.SetRowSample({answered, answered ? micros : 0, reply.Status, checker_.statusText});
+  chart.SetRowValue(std::to_string(answered ? r : 0));
+  if (answered) {
     maxt = std::max(maxt, r);
     mint = mint == kNoStatistic ? r : std::min(mint, r);
     sumt += r;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/chart_control.h"
 #include "app/run_texts.h"
 #include "app/typed_number.h"
 
@@ -25,21 +26,15 @@ class RunView {
  public:
   enum class BoxIcon { None, Warning };
 
-  // The chart's operations; rows are numbered from 1. A row value that is
-  // not a number ("-") marks a sample without reply.
-  virtual void SetRowCount(std::int16_t count) = 0;
-  virtual void SetHostText(const std::string& text) = 0;
-  virtual void SelectRow(std::int16_t row) = 0;
-  virtual void SetRowLabel(const std::string& text) = 0;
-  virtual void SetRowValue(const std::string& text) = 0;
-  virtual void SetRowToolTip(const std::string& text) = 0;
+  // The window's chart, which the run writes its rows to.
+  virtual ChartControl& chart() = 0;
 
   // The labels "Current" and "results", and the "&Stop" button.
   virtual void SetCurrentText(const std::string& text) = 0;
   virtual void SetResultsText(const std::string& text) = 0;
   virtual void ShowStop(bool shown) = 0;
 
-  // The sampling timer: a period in ms (0 never ticks) and its enabled flag.
+  // The sampling timer: a period in ms and its enabled flag (TimerTicks).
   virtual void SetTimerPeriod(std::int32_t milliseconds) = 0;
   virtual void SetTimerEnabled(bool enabled) = 0;
 
@@ -50,6 +45,10 @@ class RunView {
  protected:
   ~RunView() = default;
 };
+
+// Whether the sampling timer ticks: while it is enabled, and its period is
+// above 0 ms. A period that rounds to 0 never ticks, though the run goes on.
+constexpr bool TimerTicks(bool enabled, std::int32_t milliseconds) { return enabled && milliseconds > 0; }
 
 // What the user typed into the host, count and interval boxes.
 struct TypedRun {
@@ -72,7 +71,7 @@ class PingRun {
   void Tick(const std::string& intervalText);
   // "&Stop": the timer off and the button hidden; nothing else changes.
   void Stop();
-  // Takes sample `curping`: its row's label, value and tooltip, and the
+  // Takes sample `curping`: its row's label, sample and value, and the
   // labels. Only a tick calls it.
   void graphping(const std::string& intervalText);
 

@@ -87,8 +87,10 @@ bool SocketsStart(SocketLibrary& sockets, MessageSink& messages);
 // Clean the socket library up; false (after telling the user) on failure.
 bool SocketsStop(SocketLibrary& sockets, MessageSink& messages);
 
-// A status code in words: "11010   [ ip req timed out ]".
+// A status code in words: "11010   [ ip req timed out ]"; and the words
+// alone ("ip req timed out"), none for a code without a name.
 std::string EchoStatusText(std::int32_t status);
+std::string_view EchoStatusWords(std::int32_t status);
 
 struct Platform {
   SocketLibrary& sockets;

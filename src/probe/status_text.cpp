@@ -5,9 +5,8 @@
 #include "probe.h"
 
 namespace tolvane::probe {
-namespace {
 
-std::string_view StatusWords(std::int32_t status) {
+std::string_view EchoStatusWords(std::int32_t status) {
   switch (status) {
     case 0: return "ip success";
     case 200: return "ping timeout";
@@ -41,10 +40,8 @@ std::string_view StatusWords(std::int32_t status) {
   }
 }
 
-}  // namespace
-
 std::string EchoStatusText(std::int32_t status) {
-  const std::string_view words = StatusWords(status);
+  const std::string_view words = EchoStatusWords(status);
   if (words.empty()) return "unknown  msg returned";
   return std::to_string(status) + "   [ " + std::string(words) + " ]";
 }

@@ -58,7 +58,7 @@ class RowAccessible : public QAccessibleInterface {
     state.selectable = true;
     state.selected = selected;
     state.focusable = true;
-    state.focused = selected && chart_->hasFocus();
+    state.focused = chart_->control().FocusedRow() == static_cast<std::size_t>(index_);
     state.readOnly = true;
     state.invisible = !chart_->isVisible();
     return state;
@@ -118,8 +118,8 @@ class ChartAccessible : public QAccessibleWidget {
   // none is selected.
   QAccessibleInterface* focusChild() const override {
     if (!chart()->hasFocus()) return nullptr;
-    const auto selected = chart()->model().selected();
-    return selected ? child(static_cast<int>(*selected)) : QAccessible::queryAccessibleInterface(chart());
+    const auto focused = chart()->control().FocusedRow();
+    return focused ? child(static_cast<int>(*focused)) : QAccessible::queryAccessibleInterface(chart());
   }
 
   // Forgets the rows from `count` on, which the table no longer has.

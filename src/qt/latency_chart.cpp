@@ -5,7 +5,6 @@
 #include <QHelpEvent>
 #include <QImage>
 #include <QKeyEvent>
-#include <QLinearGradient>
 #include <QMenu>
 #include <QPainter>
 #include <QToolTip>
@@ -38,11 +37,10 @@ void Paint(QPainter& painter, const chart::Layout& layout, const QFont& base) {
       painter.setPen(QPen(QColor(line->colour), 0));
       painter.drawLine(line->x1, line->y1, line->x2, line->y2);
     } else if (const auto* gradient = std::get_if<chart::Gradient>(&shape)) {
-      QLinearGradient fill(0, gradient->box.top, 0, gradient->box.bottom);
-      fill.setColorAt(0, QColor(gradient->top));
-      fill.setColorAt(gradient->middleAt, QColor(gradient->middle));
-      fill.setColorAt(1, QColor(gradient->bottom));
-      painter.fillRect(Rect(gradient->box), fill);
+      const chart::Box& b = gradient->box;
+      for (int y = 0; y < b.height(); ++y) {
+        painter.fillRect(QRect(b.left, b.top + y, b.width(), 1), QColor(gradient->RowColour(y, b.height())));
+      }
     } else if (const auto* text = std::get_if<chart::Text>(&shape)) {
       painter.setFont(FontOf(base, text->font));
       painter.setPen(QColor(text->colour));
@@ -143,22 +141,24 @@ void LatencyChart::keyPressEvent(QKeyEvent* event) {
     contextMenuEvent(&menu);
     return;
   }
+  using Key = ChartControl::Key;
+  Key key = Key::Other;
   if (modifiers == Qt::NoModifier) {
     switch (event->key()) {
-      case Qt::Key_Left: control_.Select(ChartModel::Move::Previous); return;
-      case Qt::Key_Right: control_.Select(ChartModel::Move::Next); return;
-      case Qt::Key_Home: control_.Select(ChartModel::Move::First); return;
-      case Qt::Key_End: control_.Select(ChartModel::Move::Last); return;
+      case Qt::Key_Left: key = Key::Left; break;
+      case Qt::Key_Right: key = Key::Right; break;
+      case Qt::Key_Home: key = Key::Home; break;
+      case Qt::Key_End: key = Key::End; break;
       default: break;
     }
   }
-  QWidget::keyPressEvent(event);
+  if (!control_.Press(key)) QWidget::keyPressEvent(event);
 }
 
 void LatencyChart::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);
   Repaint();
-  if (const auto selected = model().selected()) chart_access::RowFocused(*this, static_cast<int>(*selected));
+  if (const auto row = control_.FocusedRow()) chart_access::RowFocused(*this, static_cast<int>(*row));
 }
 
 void LatencyChart::focusOutEvent(QFocusEvent* event) {

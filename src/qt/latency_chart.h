@@ -9,16 +9,13 @@
 #pragma once
 
 #include <QImage>
-#include <QString>
 #include <QWidget>
 
-#include <cstdint>
 #include <optional>
 
 #include "app/chart_control.h"
 #include "app/chart_layout.h"
 #include "app/chart_model.h"
-#include "qt/qt_text.h"
 
 namespace tolvane::ui {
 
@@ -28,21 +25,12 @@ class LatencyChart : public QWidget, private ChartControl::Window {
  public:
   explicit LatencyChart(QWidget* parent = nullptr);
 
-  void SetNameText(const QString& text) { control_.SetNameText(Utf8(text)); }
-  void SetRowCount(std::int16_t count) { control_.SetRowCount(count); }
-  void SetHostText(const QString& text) { control_.SetHostText(Utf8(text)); }
-  void SelectRow(std::int16_t row) { control_.SelectRow(row); }
-  void SetRowLabel(const QString& text) { control_.SetRowLabel(Utf8(text)); }
-  // The round-trip time in ms as text; a text that isn't a number marks a
-  // sample without reply.
-  void SetRowValue(const QString& text) { control_.SetRowValue(Utf8(text)); }
-  void SetRowToolTip(const QString& text) { control_.SetRowToolTip(Utf8(text)); }
-
+  // The chart's operations, as the run and the window use them.
+  ChartControl& control() { return control_; }
+  const ChartControl& control() const { return control_; }
   const ChartModel& model() const { return control_.model(); }
   // Where everything shows now, in the widget's coordinates.
   const chart::Layout& layout() const;
-  // Selects a row (from 0) as the keys would; past the end, the last.
-  void SelectIndex(std::size_t index) { control_.SelectIndex(index); }
   // The chart as it shows, without the keyboard's marks.
   QImage Image() const;
 

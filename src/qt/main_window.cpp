@@ -198,7 +198,7 @@ void MainWindow::Prefill(const QStringList& boxes) {
 
 void MainWindow::Form_Load() {
   MakeTranslucent(*this, controls::kOpacity);
-  graph->SetNameText(Q(kProgramTitle));
+  graph->control().SetNameText(std::string(kProgramTitle));
   Timer1->setEnabled(false);
   // No shadow to ask for: on X11 and Wayland the compositor draws one.
   graph->setFocus();
@@ -300,12 +300,7 @@ bool MainWindow::event(QEvent* event) {
 
 void MainWindow::Timer1_Timer() { wired_->run().Tick(Utf8(interval->text())); }
 
-void MainWindow::SetRowCount(std::int16_t count) { graph->SetRowCount(count); }
-void MainWindow::SetHostText(const std::string& text) { graph->SetHostText(Q(text)); }
-void MainWindow::SelectRow(std::int16_t row) { graph->SelectRow(row); }
-void MainWindow::SetRowLabel(const std::string& text) { graph->SetRowLabel(Q(text)); }
-void MainWindow::SetRowValue(const std::string& text) { graph->SetRowValue(Q(text)); }
-void MainWindow::SetRowToolTip(const std::string& text) { graph->SetRowToolTip(Q(text)); }
+ChartControl& MainWindow::chart() { return graph->control(); }
 void MainWindow::SetCurrentText(const std::string& text) { Current->setText(Q(text)); }
 void MainWindow::SetResultsText(const std::string& text) { results->setText(Q(text)); }
 void MainWindow::ShowStop(bool shown) { Command5->setVisible(shown); }

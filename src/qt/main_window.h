@@ -85,12 +85,7 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, 
   void Tell(std::string_view text) override;
 
   // RunView: what the run shows, on this window's controls.
-  void SetRowCount(std::int16_t count) override;
-  void SetHostText(const std::string& text) override;
-  void SelectRow(std::int16_t row) override;
-  void SetRowLabel(const std::string& text) override;
-  void SetRowValue(const std::string& text) override;
-  void SetRowToolTip(const std::string& text) override;
+  ChartControl& chart() override;
   void SetCurrentText(const std::string& text) override;
   void SetResultsText(const std::string& text) override;
   void ShowStop(bool shown) override;

@@ -1,5 +1,7 @@
 #include "qt/periodic_timer.h"
 
+#include "app/run.h"
+
 namespace tolvane::ui {
 
 PeriodicTimer::PeriodicTimer(QObject* parent) : QObject(parent) {
@@ -20,7 +22,7 @@ void PeriodicTimer::setEnabled(bool enabled) {
 
 void PeriodicTimer::Rearm() {
   // A QTimer of 0 ms would fire on every pass of the event loop.
-  if (enabled_ && period_ > 0) {
+  if (TimerTicks(enabled_, period_)) {
     timer_.start(period_);
   } else {
     timer_.stop();

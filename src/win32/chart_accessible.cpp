@@ -182,10 +182,10 @@ HRESULT ChartAccessible::get_accState(VARIANT child, VARIANT* state) {
   if (id == CHILDID_SELF) {
     bits = STATE_SYSTEM_FOCUSABLE | (chart_->focused() ? STATE_SYSTEM_FOCUSED : 0);
   } else {
-    const auto selected = chart_->model().selected();
-    const bool mine = selected && *selected == static_cast<std::size_t>(id - 1);
+    const auto row = static_cast<std::size_t>(id - 1);
     bits = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_READONLY |
-           (mine ? STATE_SYSTEM_SELECTED : 0) | (mine && chart_->focused() ? STATE_SYSTEM_FOCUSED : 0);
+           (chart_->model().selected() == row ? STATE_SYSTEM_SELECTED : 0) |
+           (chart_->control().FocusedRow() == row ? STATE_SYSTEM_FOCUSED : 0);
   }
   Child(state, bits);
   return S_OK;
@@ -222,8 +222,8 @@ HRESULT ChartAccessible::get_accFocus(VARIANT* child) {
     Empty(child);
     return S_FALSE;
   }
-  const auto selected = chart_->model().selected();
-  Child(child, selected ? static_cast<long>(*selected) + 1 : CHILDID_SELF);
+  const auto focused = chart_->control().FocusedRow();
+  Child(child, focused ? static_cast<long>(*focused) + 1 : CHILDID_SELF);
   return S_OK;
 }
 
@@ -254,7 +254,9 @@ HRESULT ChartAccessible::accSelect(long flags, VARIANT child) {
   if (id <= 0) return E_INVALIDARG;
   if (flags & (SELFLAG_ADDSELECTION | SELFLAG_REMOVESELECTION | SELFLAG_EXTENDSELECTION)) return E_INVALIDARG;
   if (flags & SELFLAG_TAKEFOCUS) SetFocus(chart_->handle());
-  if (flags & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS)) chart_->SelectIndex(static_cast<std::size_t>(id - 1));
+  if (flags & (SELFLAG_TAKESELECTION | SELFLAG_TAKEFOCUS)) {
+    chart_->control().SelectIndex(static_cast<std::size_t>(id - 1));
+  }
   return S_OK;
 }
 

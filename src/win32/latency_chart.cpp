@@ -188,7 +188,7 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
       InvalidateRect(window_, nullptr, FALSE);
       // The system announces the chart; the row within it is ours to.
-      if (const auto selected = model().selected()) Announce(EVENT_OBJECT_FOCUS, static_cast<long>(*selected) + 1);
+      if (const auto row = control_.FocusedRow()) Announce(EVENT_OBJECT_FOCUS, static_cast<long>(*row) + 1);
       return 0;
     case WM_KILLFOCUS:
       InvalidateRect(window_, nullptr, FALSE);
@@ -196,14 +196,13 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;  // Left and Right move the selection, not the focus
     case WM_KEYDOWN: {
-      const ChartModel::Move moves[] = {ChartModel::Move::Previous, ChartModel::Move::Next, ChartModel::Move::First,
-                                        ChartModel::Move::Last};
-      const WPARAM keys[] = {VK_LEFT, VK_RIGHT, VK_HOME, VK_END};
-      for (std::size_t i = 0; i < std::size(keys); ++i) {
-        if (wParam != keys[i]) continue;
-        control_.Select(moves[i]);
-        return 0;
-      }
+      using Key = ChartControl::Key;
+      const Key key = wParam == VK_LEFT    ? Key::Left
+                      : wParam == VK_RIGHT ? Key::Right
+                      : wParam == VK_HOME  ? Key::Home
+                      : wParam == VK_END   ? Key::End
+                                           : Key::Other;
+      if (control_.Press(key)) return 0;
       break;
     }
     case WM_GETOBJECT:
@@ -260,9 +259,9 @@ void LatencyChart::Paint(HDC dc, const chart::Layout& layout) {
       SetPixelV(dc, Px(line->x2), Px(line->y2), Ref(line->colour));  // LineTo stops short of its end
     } else if (const auto* gradient = std::get_if<chart::Gradient>(&shape)) {
       const RECT box = Scaled(gradient->box);
-      const double height = box.bottom - box.top;
-      for (LONG y = box.top; y < box.bottom; ++y) {
-        FillBox(dc, RECT{box.left, y, box.right, y + 1}, Ref(gradient->ColourAt((y + 0.5 - box.top) / height)));
+      const int height = box.bottom - box.top;
+      for (int y = 0; y < height; ++y) {
+        FillBox(dc, RECT{box.left, box.top + y, box.right, box.top + y + 1}, Ref(gradient->RowColour(y, height)));
       }
     } else if (const auto* text = std::get_if<chart::Text>(&shape)) {
       SelectObject(dc, fonts(text->font, text->turned));

@@ -9,7 +9,6 @@
 
 #include <windows.h>
 
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -37,15 +36,9 @@ class LatencyChart : private ChartControl::Window {
   // (a pop-up window held up the first sight of the program's window).
   void MakeTips();
 
-  void SetNameText(const std::string& text) { control_.SetNameText(text); }
-  void SetRowCount(std::int16_t count) { control_.SetRowCount(count); }
-  void SetHostText(const std::string& text) { control_.SetHostText(text); }
-  void SelectRow(std::int16_t row) { control_.SelectRow(row); }
-  void SetRowLabel(const std::string& text) { control_.SetRowLabel(text); }
-  void SetRowValue(const std::string& text) { control_.SetRowValue(text); }
-  void SetRowToolTip(const std::string& text) { control_.SetRowToolTip(text); }
-  // Selects a row as the keys would (an index past the end: the last).
-  void SelectIndex(std::size_t index) { control_.SelectIndex(index); }
+  // The chart's operations, as the run and the window use them.
+  ChartControl& control() { return control_; }
+  const ChartControl& control() const { return control_; }
   const ChartModel& model() const { return control_.model(); }
 
   // Where everything shows, in pixels at 96 dpi; scaled to the window's

@@ -264,7 +264,7 @@ void MainWindow::FitLabel(int id) {
 void MainWindow::Form_Load() {
   SetWindowLongPtrA(main_, GWL_EXSTYLE, GetWindowLongPtrA(main_, GWL_EXSTYLE) | WS_EX_LAYERED);
   SetLayeredWindowAttributes(main_, 0, controls::kOpacity, LWA_ALPHA);
-  graph->SetNameText(std::string(kProgramTitle));
+  graph->control().SetNameText(std::string(kProgramTitle));
   SetTimerEnabled(false);
   AddDropShadow(reinterpret_cast<std::uintptr_t>(main_));
 }
@@ -462,12 +462,7 @@ void MainWindow::CloseWindow() {
 
 void MainWindow::Tell(std::string_view text) { ShowMessage(std::string(text), BoxIcon::None); }
 
-void MainWindow::SetRowCount(std::int16_t count) { graph->SetRowCount(count); }
-void MainWindow::SetHostText(const std::string& text) { graph->SetHostText(text); }
-void MainWindow::SelectRow(std::int16_t row) { graph->SelectRow(row); }
-void MainWindow::SetRowLabel(const std::string& text) { graph->SetRowLabel(text); }
-void MainWindow::SetRowValue(const std::string& text) { graph->SetRowValue(text); }
-void MainWindow::SetRowToolTip(const std::string& text) { graph->SetRowToolTip(text); }
+ChartControl& MainWindow::chart() { return graph->control(); }
 void MainWindow::SetCurrentText(const std::string& text) { SetDlgItemTextA(main_, kCurrent, text.c_str()); }
 void MainWindow::SetResultsText(const std::string& text) { SetDlgItemTextA(main_, kResults, text.c_str()); }
 void MainWindow::ShowStop(bool shown) { ::ShowWindow(GetDlgItem(main_, kCommand5), shown ? SW_SHOW : SW_HIDE); }
@@ -486,7 +481,7 @@ void MainWindow::SetTimerEnabled(bool enabled) {
 // many periods went by, so ticks never pile up behind a busy handler.
 void MainWindow::RearmTimer() {
   if (!main_) return;
-  if (timerEnabled_ && timerPeriod_ > 0) {
+  if (TimerTicks(timerEnabled_, timerPeriod_)) {
     SetTimer(main_, kTimer1, static_cast<UINT>(timerPeriod_), nullptr);
   } else {
     KillTimer(main_, kTimer1);

@@ -62,12 +62,7 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner, private tra
   void SysTrayMouseEventHandler() override;
 
   // RunView
-  void SetRowCount(std::int16_t count) override;
-  void SetHostText(const std::string& text) override;
-  void SelectRow(std::int16_t row) override;
-  void SetRowLabel(const std::string& text) override;
-  void SetRowValue(const std::string& text) override;
-  void SetRowToolTip(const std::string& text) override;
+  ChartControl& chart() override;
   void SetCurrentText(const std::string& text) override;
   void SetResultsText(const std::string& text) override;
   void ShowStop(bool shown) override;
@@ -114,7 +109,7 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner, private tra
   // dialog does, rather than left on the bare window.
   HWND focus_ = nullptr;
 
-  // Timer1: a period in ms (0 never ticks) and its enabled flag.
+  // Timer1: a period in ms and its enabled flag.
   std::int32_t timerPeriod_ = 10000;
   bool timerEnabled_ = false;
 

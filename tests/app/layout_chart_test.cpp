@@ -1,6 +1,7 @@
 // The twip layout at the DPIs Windows offers, and the chart model both charts draw.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "app/chart_model.h"
@@ -176,19 +177,25 @@ TEST(ChartModel, NamesRowsAndKeepsTheKeyboardSelection) {
 
   chart.SetRowCount(4);
   chart.SetHostText("::1");
+  // Names and tooltips come from the samples: a reply's tooltip has its
+  // microseconds, a lost one's its status; a value alone is named by it.
   const struct {
-    const char *label, *value, *tip, *name;
+    const char *label, *value;
+    std::optional<Sample> sample;
+    const char *name, *tip;
   } rows[] = {
-      {" 4", "15", "15.204 ms", "4 s: 15 ms"},
-      {" .5", "0", "0.042 ms", ".5 s: 0 ms"},
-      {" 6", "-", "11010   [ ip req timed out ]", "6 s: no reply (11010 ip req timed out)"},
-      {" 8", "-", "", "8 s: no reply"},
+      {" 4", "15", Sample{true, 15204, 0, "0   [ ip success ]"}, "4 s: 15 ms", "15.204 ms"},
+      {" .5", "0", Sample{true, 42, 0, "0   [ ip success ]"}, ".5 s: 0 ms", "0.042 ms"},
+      {" 6", "0", Sample{false, 0, 11010, "11010   [ ip req timed out ]"}, "6 s: no reply (11010 ip req timed out)",
+       "11010   [ ip req timed out ]"},
+      {" 8", "-", std::nullopt, "8 s: no reply", "8 s: no reply"},
   };
   for (std::size_t i = 0; i < std::size(rows); ++i) {
     chart.SelectRow(static_cast<std::int16_t>(i + 1));
     chart.SetRowLabel(rows[i].label);
+    if (rows[i].sample) chart.SetRowSample(*rows[i].sample);
     chart.SetRowValue(rows[i].value);
-    chart.SetRowToolTip(rows[i].tip);
+    EXPECT_EQ(chart.TipText(i), rows[i].tip);
   }
   for (std::size_t i = 0; i < std::size(rows); ++i) EXPECT_EQ(chart.RowName(i), rows[i].name);
   EXPECT_EQ(chart.Description(), "::1");

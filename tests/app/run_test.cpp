@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <cmath>
 #include <tuple>
 #include <utility>
 #include <string>
@@ -25,21 +25,25 @@ using Icon = RunView::BoxIcon;
 
 class RecordingView final : public RunView {
  public:
+  // A row as the chart holds it: label, value ("-" for no reply) and tooltip.
   struct Row {
     std::string label, value, tip;
     bool operator==(const Row&) const = default;
   };
+  Row row(int n) const {
+    const auto i = static_cast<std::size_t>(n - 1);
+    const ChartModel::Row& r = chart_.model().rows().at(i);
+    const bool reply = r.kind == ChartModel::Kind::Reply;
+    return {r.label, reply ? std::to_string(std::lround(r.value)) : "-", chart_.model().TipText(i)};
+  }
+  int rowCount() const { return static_cast<int>(chart_.model().rows().size()); }
+  const std::string& host() const { return chart_.model().host(); }
   struct Box {
     std::string text;
     Icon icon;
     bool operator==(const Box&) const = default;
   };
-  void SetRowCount(std::int16_t count) override { rowCount = count; }
-  void SetHostText(const std::string& text) override { host = text; }
-  void SelectRow(std::int16_t row) override { selected = row; }
-  void SetRowLabel(const std::string& text) override { rows[selected].label = text; }
-  void SetRowValue(const std::string& text) override { rows[selected].value = text; }
-  void SetRowToolTip(const std::string& text) override { rows[selected].tip = text; }
+  ChartControl& chart() override { return chart_; }
   void SetCurrentText(const std::string& text) override { current = text; }
   void SetResultsText(const std::string& text) override { results = text; }
   void ShowStop(bool shown) override { stopShown = shown; }
@@ -47,11 +51,13 @@ class RecordingView final : public RunView {
   void SetTimerEnabled(bool enabled) override { timerOn = enabled; }
   void ShowMessage(const std::string& text, Icon icon) override { boxes.push_back({text, icon}); }
 
-  int rowCount = 0, selected = 0, period = -1;
-  std::map<int, Row> rows;
-  std::string host, current, results;
+  int period = -1;
+  std::string current, results;
   bool stopShown = false, timerOn = false;
   std::vector<Box> boxes;
+
+ private:
+  ChartControl chart_;
 };
 
 constexpr const char* kProgram = "/opt/tolvane/bin/tolvane";
@@ -87,7 +93,7 @@ class RunTest : public ::testing::Test {
 TEST_F(RunTest, WorkedExampleKeepsStatisticsOverAnsweredSamples) {
   Press("10.77.2.9", "4", "2", {Reply(1)});
   EXPECT_TRUE(view.timerOn && view.stopShown && run.running());
-  EXPECT_EQ(std::tuple(view.period, view.rowCount, view.host), std::tuple(2000, 4, "10.77.2.9"));
+  EXPECT_EQ(std::tuple(view.period, view.rowCount(), view.host()), std::tuple(2000, 4, "10.77.2.9"));
 
   struct Expected {
     Echo echo;
@@ -105,7 +111,7 @@ TEST_F(RunTest, WorkedExampleKeepsStatisticsOverAnsweredSamples) {
   for (int i = 0; i < 4; ++i) {
     SCOPED_TRACE(i + 1);
     Tick({ticks[i].echo});
-    EXPECT_TRUE(view.rows[i + 1] == ticks[i].row);
+    EXPECT_TRUE(view.row(i + 1) == ticks[i].row);
     EXPECT_EQ(view.current, ticks[i].current);
     EXPECT_EQ(view.results, ticks[i].results);
     EXPECT_EQ(std::vector({run.maxt, run.mint, run.sumt}),
@@ -145,7 +151,7 @@ TEST_F(RunTest, RunsEndWithTheAverageOfTheirAnsweredSamples) {
     SCOPED_TRACE(c.average);
     Press("10.77.2.9", std::to_string(c.samples.size()), "0.5", {Reply(3)});
     Tick(c.samples);
-    EXPECT_EQ(view.rows[static_cast<int>(c.samples.size())].tip, c.lastTip);
+    EXPECT_EQ(view.row(static_cast<int>(c.samples.size())).tip, c.lastTip);
     EXPECT_EQ(view.results, c.results);
     EXPECT_TRUE(run.running());
     Tick({Reply(1)});
@@ -194,7 +200,7 @@ TEST_F(RunTest, TypedValuesAreRefusedBeforeAnyEcho) {
       if (during) {
         EXPECT_EQ(std::vector({run.maxt, run.mint, run.sumt}), std::vector({30, 30, 30}));
         EXPECT_EQ(run.curhost, "10.77.2.9");
-        EXPECT_EQ(view.rowCount, 12);
+        EXPECT_EQ(view.rowCount(), 12);
         EXPECT_EQ(run.curping, 2);
       }
     }
@@ -223,11 +229,12 @@ TEST_F(RunTest, TypedValuesThatPassSetTheRowsAndThePeriod) {
     icmp.script = {Reply(1), Reply(7)};
     local.Press({"10.77.2.9", c.count, c.seconds});
     EXPECT_TRUE(view.boxes.empty());
-    EXPECT_EQ(view.rowCount, c.rows);
+    EXPECT_EQ(view.rowCount(), c.rows);
     EXPECT_EQ(view.period, c.period);
+    EXPECT_EQ(TimerTicks(view.timerOn, view.period), c.period > 0);
     EXPECT_TRUE(local.running() && view.timerOn && view.stopShown);
     local.Tick(c.seconds);
-    EXPECT_EQ(view.rows[1].label, c.firstLabel);
+    EXPECT_EQ(view.row(1).label, c.firstLabel);
   }
 }
 
@@ -293,13 +300,13 @@ TEST_F(RunTest, WhereIPv4FindsNothingIPv6IsGraphed) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.host);
     view.boxes.clear();
-    view.host.clear();
+    view.chart().SetHostText("");
     lookup.asked.clear();
     Press(c.host, "6", "2", c.echoes);
     EXPECT_EQ(icmp.sent, c.sent);
     EXPECT_EQ(lookup.asked.size(), c.lookups);
     EXPECT_EQ(run.running(), c.graphed != nullptr);
-    EXPECT_EQ(view.host, c.graphed ? c.graphed : "");
+    EXPECT_EQ(view.host(), c.graphed ? c.graphed : "");
     EXPECT_EQ(view.boxes.empty(), c.graphed != nullptr);
     run.Stop();
   }
@@ -316,7 +323,7 @@ TEST_F(RunTest, StopLeavesEverythingAsItWas) {
   EXPECT_EQ(view.current, "0ms");
   EXPECT_EQ(view.results, "Min Rt:0 Max Rt:12");
   EXPECT_EQ(run.curping, 3);
-  EXPECT_EQ(view.rows.count(3), 0u);
+  EXPECT_EQ(view.chart().model().rows()[2].kind, ChartModel::Kind::Empty);
   // And again while idle: nothing to stop.
   run.Stop();
   EXPECT_FALSE(run.running() || view.stopShown);
@@ -326,14 +333,14 @@ TEST_F(RunTest, PressDuringARunStartsTheNewRun) {
   Press("10.77.2.9", "20", "2", {Reply(1)});
   Tick({Reply(5), Reply(40)});
   Press("10.77.2.20", "3", "0.3", {Reply(20)});
-  EXPECT_EQ(std::tuple(view.period, view.rowCount, view.host), std::tuple(300, 3, "10.77.2.20"));
+  EXPECT_EQ(std::tuple(view.period, view.rowCount(), view.host()), std::tuple(300, 3, "10.77.2.20"));
   EXPECT_EQ(view.current, "40ms");  // until the new run's first tick
   EXPECT_EQ(std::vector({run.maxt, run.mint, run.sumt, run.numreplies}), std::vector({-1, -1, 0, 0}));
   // The interval box is read afresh for each label; the period stays.
   Tick({Reply(20)}, "0.3");
   Tick({Reply(22)}, "1");
   Tick({Reply(21)}, "not now");  // unreadable: the run's own interval
-  EXPECT_EQ(std::vector({view.rows[1].label, view.rows[2].label, view.rows[3].label}),
+  EXPECT_EQ(std::vector({view.row(1).label, view.row(2).label, view.row(3).label}),
             std::vector<std::string>({" .3", " 2", " .9"}));
   EXPECT_EQ(icmp.sent.back(), "10.77.2.20");
   EXPECT_EQ(view.results, "Min Rt:20 Max Rt:22");

@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
   const QImage gdi = QImage(argv[1]).convertToFormat(QImage::Format_RGB32);
   tolvane::ui::LatencyChart chart;
   chart.resize(609, 265);
-  tolvane::ui::test::WriteParityRun(chart);
+  tolvane::ui::test::WriteParityRun(chart.control());
   if (gdi.size() != chart.size()) {
     std::printf("FAIL: the GDI image is %dx%d\n", gdi.width(), gdi.height());
     return 1;

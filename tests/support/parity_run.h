@@ -4,23 +4,29 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+
+#include "app/chart_control.h"
 
 namespace tolvane::ui::test {
 
-template <typename Chart>
-void WriteParityRun(Chart& chart) {
+inline void WriteParityRun(ChartControl& chart) {
   chart.SetNameText("Tolvane");
   chart.SetRowCount(5);
   chart.SetHostText("10.77.3.100");
-  const char* const samples[][3] = {{" .5", "12", "12.345 ms"},
-                                    {" 1", "-", "11010   [ ip req timed out ]"},
-                                    {" 1.5", "0", "0.250 ms"},
-                                    {" 2", "20", "20.220 ms"}};
+  const struct {
+    const char* label;
+    std::int32_t ms;
+    Sample sample;
+  } samples[] = {{" .5", 12, {true, 12345, 0, "0   [ ip success ]"}},
+                 {" 1", 0, {false, 0, 11010, "11010   [ ip req timed out ]"}},
+                 {" 1.5", 0, {true, 250, 0, "0   [ ip success ]"}},
+                 {" 2", 20, {true, 20220, 0, "0   [ ip success ]"}}};
   for (std::int16_t row = 1; row <= 4; ++row) {
     chart.SelectRow(row);
-    chart.SetRowLabel(samples[row - 1][0]);
-    chart.SetRowToolTip(samples[row - 1][2]);
-    chart.SetRowValue(samples[row - 1][1]);
+    chart.SetRowLabel(samples[row - 1].label);
+    chart.SetRowSample(samples[row - 1].sample);
+    chart.SetRowValue(std::to_string(samples[row - 1].ms));
   }
 }
 

@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
   HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 609, 265, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
   win::LatencyChart chart(GetModuleHandleA(nullptr), parent, win::kGraph, layout::PixelRect{0, 0, 609, 265}, 96);
-  test::WriteParityRun(chart);
+  test::WriteParityRun(chart.control());
   HBITMAP image = chart.Image();
   std::string reason;
   const bool saved = win::SavePng(image, argv[1], &reason);

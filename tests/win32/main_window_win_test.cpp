@@ -170,7 +170,7 @@ TEST(LatencyChartWin, PaintsItsLayout) {
   HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP | WS_VISIBLE, 0, 0, 609, 265, nullptr, nullptr,
                                 GetModuleHandleA(nullptr), nullptr);
   LatencyChart chart(GetModuleHandleA(nullptr), parent, kGraph, layout::PixelRect{0, 0, 609, 265}, 96);
-  test::WriteParityRun(chart);
+  test::WriteParityRun(chart.control());
   SetFocus(chart.handle());
   for (WPARAM key : {VK_HOME, VK_RIGHT}) SendMessageA(chart.handle(), WM_KEYDOWN, key, 0);
   HDC screen = GetDC(nullptr);
@@ -184,7 +184,7 @@ TEST(LatencyChartWin, PaintsItsLayout) {
   for (const chart::Shape& shape : layout.shapes) {
     const auto* fill = std::get_if<chart::Gradient>(&shape);
     if (!fill || !(fill->box == reply)) continue;
-    const Colour want = fill->ColourAt((y + 0.5 - reply.top) / reply.height());
+    const Colour want = fill->RowColour(y - reply.top, reply.height());
     const COLORREF got = GetPixel(dc, (reply.left + reply.right) / 2, y);
     EXPECT_NEAR(GetGValue(got), Green(want), 2);
     EXPECT_NEAR(GetRValue(got), Red(want), 2);
