@@ -2,7 +2,7 @@
 // a private session bus (dbus-run-session), a watcher of our own standing
 // in for the desktop's host, and the real main window on Xvfb. The host
 // gets the menu to show itself, a host that asks the item for its context
-// menu gets it through the routing, and the window comes back when the
+// menu gets rcpopup on the press, and the window comes back when the
 // host goes.
 #include <QApplication>
 #include <QDBusArgument>
