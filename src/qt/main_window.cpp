@@ -30,13 +30,11 @@
 #include "qt/latency_chart.h"
 #include "qt/message_box.h"
 #include "qt/periodic_timer.h"
-#include "qt/qt_notify_area.h"
 #include "qt/qt_text.h"
-#include "qt/qt_tray.h"
 #include "qt/system_colours.h"
 #include "qt/translucency.h"
+#include "qt/tray_icon.h"
 #include "qt/twips_qt.h"
-#include "qt/window_message_event.h"
 #include "resolve/resolve.h"
 
 namespace tolvane::ui {
@@ -106,7 +104,6 @@ MainWindow::MainWindow(Engine engine, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
       engine_(std::move(engine)) {
-  tray::UseQtTray();
   BuildControls();
   wired_ = std::make_unique<WiredRun>(std::move(engine_), static_cast<RunView&>(*this), SeparatorsOf(QLocale()),
                                       Utf8(QCoreApplication::applicationFilePath()));
@@ -187,6 +184,9 @@ void MainWindow::BuildControls() {
   connect(Timer1, &PeriodicTimer::ticked, this, &MainWindow::Timer1_Timer);
   connect(restore, &QAction::triggered, this, &MainWindow::restore_Click);
   connect(exit_, &QAction::triggered, this, &MainWindow::exit_Click);
+  trayIcon_ = new tray::TrayIcon(*this, *rcpopup_);
+  connect(trayIcon_, &tray::TrayIcon::menuRequested, this, &MainWindow::SysTrayMouseEventHandler);
+  connect(trayIcon_, &tray::TrayIcon::hostChecked, this, [this](bool present) { tray_.HostChecked(present); });
 }
 
 void MainWindow::Prefill(const QStringList& boxes) {
@@ -242,8 +242,7 @@ void MainWindow::Command3_Click() {
   LoadIcon();
   emit systrayPressed();
   trayFocus_ = focusWidget();
-  tray::GoToTray(*this, static_cast<tray::WindowHandle>(winId()),
-                 static_cast<tray::IconHandle>(windowIcon().cacheKey()));
+  tray_.Systray();
 }
 
 void MainWindow::SysTrayMouseEventHandler() {
@@ -259,8 +258,11 @@ void MainWindow::SysTrayMouseEventHandler() {
   rcpopup_->exec(QCursor::pos());
 }
 
-void MainWindow::restore_Click() { tray::RestoreFromTray(*this); }
-void MainWindow::exit_Click() { tray::ExitFromTray(*this); }
+void MainWindow::restore_Click() { tray_.Restore(); }
+void MainWindow::exit_Click() { tray_.Exit(); }
+
+bool MainWindow::ShowIcon(std::string_view tip) { return trayIcon_->Show(Q(tip)); }
+void MainWindow::RemoveIcon() { trayIcon_->Remove(); }
 
 void MainWindow::HideWindow() { hide(); }
 // In front and active again, with the keyboard's focus where it was:
@@ -284,18 +286,9 @@ void MainWindow::Command4_Click() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
   wired_->run().Stop();  // a run ends with the window, without an average
+  tray_.Closing();
   event->accept();
   emit closed();
-}
-
-// What the tray's area says to the window through its message procedure.
-bool MainWindow::event(QEvent* event) {
-  if (event->type() == tray::WindowMessageEvent::EventType() &&
-      static_cast<tray::WindowMessageEvent*>(event)->message() == tray::kTrayHostGone) {
-    tray::TrayHostGone(*this);
-    return true;
-  }
-  return QWidget::event(event);
 }
 
 void MainWindow::Timer1_Timer() { wired_->run().Tick(Utf8(interval->text())); }

@@ -15,7 +15,6 @@
 #include "app/engine.h"
 #include "app/run.h"
 #include "app/tray.h"
-#include "app/tray_menu_owner.h"
 
 class QAction;
 class QLabel;
@@ -31,8 +30,11 @@ class frmAbout;
 
 class LatencyChart;
 class PeriodicTimer;
+namespace tray {
+class TrayIcon;
+}  // namespace tray
 
-class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, private tray::TrayWindow {
+class MainWindow : public QWidget, private RunView, private tray::TrayPort {
   Q_OBJECT
 
  public:
@@ -47,7 +49,10 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, 
   // The tray's popup menu: "&Restore" and "&Exit".
   QMenu* rcpopup() const { return rcpopup_; }
   // The icon's right-button press while the window is in the tray.
-  void SysTrayMouseEventHandler() override;
+  void SysTrayMouseEventHandler();
+
+  // Whether the window is in the tray.
+  const tray::Tray& tray() const { return tray_; }
 
   // The run this window shows.
   const PingRun& run() const { return wired_->run(); }
@@ -69,7 +74,6 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, 
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  bool event(QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -78,7 +82,9 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, 
   void Form_Load();
   void LoadIcon();
 
-  // TrayWindow: what the tray's sequences do to this window.
+  // TrayPort: what the tray asks of this window.
+  bool ShowIcon(std::string_view tip) override;
+  void RemoveIcon() override;
   void HideWindow() override;
   void ShowWindow() override;
   void CloseWindow() override;
@@ -115,6 +121,8 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, 
   QAction* restore;
   QAction* exit_;
   about::frmAbout* frmAbout_ = nullptr;  // made at the first "&About"
+  tray::Tray tray_{*this};
+  tray::TrayIcon* trayIcon_ = nullptr;
   QPointer<QWidget> trayFocus_;          // had the focus when the window went to the tray
   bool iconLoaded_ = false;
 };

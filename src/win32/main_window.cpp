@@ -16,23 +16,19 @@
 #include "win32/controls.h"
 #include "win32/dpi.h"
 #include "win32/latency_chart.h"
-#include "win32/notify_area.h"
 #include "win32/owned_window.h"
 #include "win32/system_library.h"
+#include "win32/tray_module.h"
 #include "win32/window_effects.h"
-#include "win32/window_system.h"
 
 namespace tolvane::ui::win {
 namespace {
 
 constexpr UINT_PTR kTimer1 = 1;
-// While resident: is the shell's notification area still there?
+// While resident: is the shell's notification area still there? A shell
+// that restarts (explorer after a crash) asks for the icon again
+// (TaskbarCreated).
 constexpr UINT_PTR kShellWatch = 2;
-constexpr UINT kShellWatchPeriod = 1000;
-// A shell that restarts (explorer after a crash) is back within this many
-// seconds and asks for the icon again (TaskbarCreated); one missing longer
-// has ended for good.
-constexpr int kShellGoneAfter = 5;
 constexpr UINT kAfterShown = WM_APP + 2;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
@@ -96,19 +92,12 @@ std::string ProgramPath() {
 
 }  // namespace
 
-MainWindow::MainWindow(HINSTANCE instance, tray::NotifyArea* area, Engine engine)
-    : instance_(instance),
-      wired_(std::move(engine), *this, UserSeparators(), ProgramPath()),
-      run_(wired_.run()),
-      shellArea_(area ? nullptr : std::make_unique<tray::ShellNotifyArea>()),
-      notifyArea_(area ? area : shellArea_.get()),
-      windowSystem_(std::make_unique<tray::Win32WindowSystem>()) {
-  tray::UseTrayPlatform(notifyArea_, windowSystem_.get());
-}
+MainWindow::MainWindow(HINSTANCE instance, Engine engine)
+    : instance_(instance), wired_(std::move(engine), *this, UserSeparators(), ProgramPath()), run_(wired_.run()) {}
 
 MainWindow::~MainWindow() {
-  tray::LeaveTray();
-  tray::UseTrayPlatform(nullptr, nullptr);
+  tray_.Closing();
+  UseTrayMenuOwner(nullptr);
   frmAbout_.reset();
   if (main_) {
     SetWindowLongPtrA(main_, GWLP_USERDATA, 0);
@@ -149,7 +138,7 @@ bool MainWindow::Open(int showCommand) {
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_,
                           this);
   if (!main_) return false;
-  windowSystem_->SetMenuOwner(main_, this);
+  UseTrayMenuOwner(this);
   // Sent to every top-level window when the shell (re)starts.
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
   // Run as administrator, the window sits above the shell, and without
@@ -282,7 +271,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
   // A restarted shell has lost the icon: put it up again while resident.
   if (taskbarCreated_ != 0 && message == taskbarCreated_) {
-    if (tray::TrayHook().hooked == tray::kTrue) notifyArea_->Add(tray::TrayRecord());
+    if (tray_.resident()) TrayAddAgain();
     return 0;
   }
   switch (message) {
@@ -343,7 +332,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       run_.Stop();  // a run ends with the window, without an average
       KillTimer(main_, kTimer1);
       // Closed while resident (the session ending): no icon left behind.
-      tray::LeaveTray();
+      tray_.Closing();
       PostQuitMessage(0);
       return 0;
     case WM_NCDESTROY: {
@@ -407,18 +396,14 @@ void MainWindow::GiveFocusBack() {
   if (to) SetFocus(to);
 }
 
-void MainWindow::WatchShell() {
-  shellMissing_ = FindWindowA("Shell_TrayWnd", nullptr) ? 0 : shellMissing_ + 1;
-  if (shellMissing_ >= kShellGoneAfter) tray::TrayHostGone(*this);
-}
+void MainWindow::WatchShell() { tray_.HostChecked(FindWindowA("Shell_TrayWnd", nullptr) != nullptr); }
 
 void MainWindow::Command1_Click() { run_.Press(TypedRun{TextOf(kText1), TextOf(kDuration), TextOf(kInterval)}); }
 void MainWindow::Command2_Click() { SendMessageA(main_, WM_CLOSE, 0, 0); }
 void MainWindow::Command3_Click() {
   LoadIcons();
   RememberFocus();
-  tray::GoToTray(*this, reinterpret_cast<tray::WindowHandle>(main_),
-                 reinterpret_cast<tray::IconHandle>(smallIcon_ ? smallIcon_ : icon_));
+  tray_.Systray();
 }
 
 // Modal; the run's ticks go on under it.
@@ -441,24 +426,36 @@ void MainWindow::SysTrayMouseEventHandler() {
   PostMessageA(main_, WM_NULL, 0, 0);
 }
 
-void MainWindow::restore_Click() { tray::RestoreFromTray(*this); }
-void MainWindow::exit_Click() { tray::ExitFromTray(*this); }
+void MainWindow::restore_Click() { tray_.Restore(); }
+void MainWindow::exit_Click() { tray_.Exit(); }
 
-void MainWindow::HideWindow() {
-  ::ShowWindow(main_, SW_HIDE);
-  shellMissing_ = 0;
-  SetTimer(main_, kShellWatch, kShellWatchPeriod, nullptr);
+// The window hooked first, so that no notification of the icon is missed;
+// without the hook or the icon, hidden, it could never be brought back.
+// The icon's id is its handle's 32 bits, one icon per window.
+bool MainWindow::ShowIcon(std::string_view tip) {
+  HookWindow(main_);
+  HICON icon = smallIcon_ ? smallIcon_ : icon_;
+  const auto id = static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(icon));
+  if (TrayHook().hooked != kTrue || !TrayAdd(main_, id, icon, tip)) {
+    UnhookWindow();
+    return false;
+  }
+  SetTimer(main_, kShellWatch, tray::kHostCheckMs, nullptr);
+  return true;
 }
-void MainWindow::ShowWindow() {
+void MainWindow::RemoveIcon() {
   KillTimer(main_, kShellWatch);
+  UnhookWindow();
+  TrayRemove();
+}
+
+void MainWindow::HideWindow() { ::ShowWindow(main_, SW_HIDE); }
+void MainWindow::ShowWindow() {
   ::ShowWindow(main_, SW_SHOW);
   SetForegroundWindow(main_);
   GiveFocusBack();
 }
-void MainWindow::CloseWindow() {
-  KillTimer(main_, kShellWatch);
-  SendMessageA(main_, WM_CLOSE, 0, 0);
-}
+void MainWindow::CloseWindow() { SendMessageA(main_, WM_CLOSE, 0, 0); }
 
 void MainWindow::Tell(std::string_view text) { ShowMessage(std::string(text), BoxIcon::None); }
 

@@ -14,26 +14,19 @@
 #include "app/engine.h"
 #include "app/run.h"
 #include "app/tray.h"
-#include "app/tray_menu_owner.h"
+#include "win32/tray_module.h"
 
 namespace tolvane::ui::about {
 class frmAbout;
 }  // namespace tolvane::ui::about
-namespace tolvane::ui::tray {
-class NotifyArea;
-class ShellNotifyArea;
-class Win32WindowSystem;
-}  // namespace tolvane::ui::tray
 
 namespace tolvane::ui::win {
 
 class LatencyChart;
 
-class MainWindow final : public RunView, public tray::TrayMenuOwner, private tray::TrayWindow {
+class MainWindow final : public RunView, public TrayMenuOwner, private tray::TrayPort {
  public:
-  // `area` stands in for the shell's notification area (tests); the
-  // shell's own when none is given.
-  explicit MainWindow(HINSTANCE instance, tray::NotifyArea* area = nullptr, Engine engine = SystemEngine());
+  explicit MainWindow(HINSTANCE instance, Engine engine = SystemEngine());
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
@@ -86,7 +79,9 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner, private tra
   LRESULT ControlColour(HDC dc, HWND control, bool edit);
   std::string TextOf(int id) const;
 
-  // TrayWindow: what the tray's sequences do to this window.
+  // TrayPort: what the tray asks of this window.
+  bool ShowIcon(std::string_view tip) override;
+  void RemoveIcon() override;
   void HideWindow() override;
   void ShowWindow() override;
   void CloseWindow() override;
@@ -102,8 +97,6 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner, private tra
   HICON smallIcon_ = nullptr;
   int dpi_ = 96;
   UINT taskbarCreated_ = 0;
-  // Seconds in a row the shell's tray window was missing while resident.
-  int shellMissing_ = 0;
   // The control that had the keyboard focus when the window last lost it
   // (or was about to show a box): given back when it is active again, as a
   // dialog does, rather than left on the bare window.
@@ -120,10 +113,7 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner, private tra
   WiredRun wired_;
   PingRun& run_;
 
-  // The tray's services.
-  std::unique_ptr<tray::ShellNotifyArea> shellArea_;
-  tray::NotifyArea* notifyArea_;
-  std::unique_ptr<tray::Win32WindowSystem> windowSystem_;
+  tray::Tray tray_{*this};
 };
 
 }  // namespace tolvane::ui::win

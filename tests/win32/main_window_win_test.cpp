@@ -12,13 +12,12 @@
 
 #include "app/about_layout.h"
 #include "app/layout.h"
-#include "app/notify_area.h"
-#include "app/tray.h"
 #include "win32/controls.h"
 #include "win32/dpi.h"
 #include "win32/latency_chart.h"
 #include "win32/main_window.h"
 #include "win32/png.h"
+#include "win32/tray_module.h"
 #include "win32/version_record.h"
 #include "support/parity_run.h"
 
@@ -289,28 +288,34 @@ TEST_F(MainWindowWin, AboutShowsTheVersionRecordAndClosesOnEnterAndEsc) {
 namespace tolvane::ui::win {
 namespace {
 
-// A notification area that takes or refuses icons, and notes what it got.
-struct FakeArea : tray::NotifyArea {
-  bool accepts = true;
-  std::vector<tray::TrayIconRecord> added, deleted;
-  bool Add(const tray::TrayIconRecord& record) override {
-    added.push_back(record);
-    return accepts;
+// A shell that takes or refuses icons, and notes what it got.
+struct FakeShell {
+  static inline bool accepts = true;
+  static inline std::vector<NOTIFYICONDATAA> added;
+  static inline std::vector<DWORD> calls;
+  static BOOL WINAPI Notify(DWORD message, NOTIFYICONDATAA* data) {
+    calls.push_back(message);
+    if (message == NIM_ADD) added.push_back(*data);
+    return message == NIM_DELETE || accepts;
   }
-  void Delete(const tray::TrayIconRecord& record) override { deleted.push_back(record); }
 };
 
 class MainWindowTray : public testing::Test {
  protected:
   void SetUp() override {
+    FakeShell::accepts = true;
+    FakeShell::added.clear();
+    FakeShell::calls.clear();
+    UseShellNotifyIcon(&FakeShell::Notify);
     ASSERT_TRUE(window.Open(SW_SHOW));
     main = window.handle();
     ownProcedure = GetWindowLongPtrA(main, GWLP_WNDPROC);
   }
+  void TearDown() override { UseShellNotifyIcon(nullptr); }
   bool Visible() const { return (GetWindowLongPtrA(main, GWL_STYLE) & WS_VISIBLE) != 0; }
 
-  FakeArea area;
-  MainWindow window{GetModuleHandleA(nullptr), &area};
+  std::vector<NOTIFYICONDATAA>& added = FakeShell::added;
+  MainWindow window{GetModuleHandleA(nullptr)};
   HWND main = nullptr;
   LONG_PTR ownProcedure = 0;
 };
@@ -332,19 +337,19 @@ void CALLBACK ReadMenu(HWND, UINT, UINT_PTR, DWORD) {
 TEST_F(MainWindowTray, SystrayHidesBehindTheIconAndRestoreBringsItBack) {
   SendMessageA(GetDlgItem(main, kCommand3), BM_CLICK, 0, 0);
   EXPECT_FALSE(Visible());
-  ASSERT_EQ(area.added.size(), 1u);
-  const tray::TrayIconRecord record = area.added[0];
-  EXPECT_EQ(record.window, reinterpret_cast<tray::WindowHandle>(main));
-  EXPECT_EQ(record.callbackMessage, static_cast<std::uint32_t>(WM_RBUTTONUP));
-  EXPECT_EQ(tray::TipText(record.tip), "Tolvane");
-  EXPECT_NE(record.icon, 0u);
+  ASSERT_EQ(added.size(), 1u);
+  const NOTIFYICONDATAA record = added[0];
+  EXPECT_EQ(record.hWnd, main);
+  EXPECT_EQ(record.uCallbackMessage, static_cast<UINT>(WM_RBUTTONUP));
+  EXPECT_STREQ(record.szTip, "Tolvane");
+  EXPECT_NE(record.hIcon, nullptr);
   EXPECT_NE(GetWindowLongPtrA(main, GWLP_WNDPROC), ownProcedure);
 
   // A restarted shell gets the same icon again.
   SendMessageA(main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  ASSERT_EQ(area.added.size(), 2u);
-  EXPECT_EQ(area.added[1].id, record.id);
-  EXPECT_EQ(area.added[1].window, record.window);
+  ASSERT_EQ(added.size(), 2u);
+  EXPECT_EQ(added[1].uID, record.uID);
+  EXPECT_EQ(added[1].hWnd, record.hWnd);
 
   // The right button pressed over the icon opens "&Restore" / "&Exit".
   std::vector<std::string> items;
@@ -358,15 +363,14 @@ TEST_F(MainWindowTray, SystrayHidesBehindTheIconAndRestoreBringsItBack) {
   SendMessageA(main, WM_COMMAND, kRestore, 0);
   EXPECT_TRUE(Visible());
   EXPECT_EQ(GetWindowLongPtrA(main, GWLP_WNDPROC), ownProcedure);
-  ASSERT_EQ(area.deleted.size(), 1u);
-  EXPECT_EQ(area.deleted[0].id, record.id);
+  EXPECT_EQ(FakeShell::calls.back(), static_cast<DWORD>(NIM_DELETE));
   // Not resident: a restarted shell gets nothing.
   SendMessageA(main, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
-  EXPECT_EQ(area.added.size(), 2u);
+  EXPECT_EQ(added.size(), 2u);
 }
 
 TEST_F(MainWindowTray, WithoutANotificationAreaTheWindowStaysAndSaysSo) {
-  area.accepts = false;
+  FakeShell::accepts = false;
   static std::string said;
   said.clear();
   const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
@@ -380,7 +384,7 @@ TEST_F(MainWindowTray, WithoutANotificationAreaTheWindowStaysAndSaysSo) {
   EXPECT_EQ(said, "The notification area isn't available, so the window stays open.");
   EXPECT_TRUE(Visible());
   EXPECT_EQ(GetWindowLongPtrA(main, GWLP_WNDPROC), ownProcedure);
-  EXPECT_EQ(tray::TrayHook().hooked, tray::kFalse);
+  EXPECT_EQ(TrayHook().hooked, kFalse);
 }
 
 }  // namespace
@@ -397,7 +401,7 @@ TEST_F(MainWindowTray, AltSAndEnterPressSystray) {
   EXPECT_TRUE(window.TranslateDialogKeys(key));
   MSG message;
   while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-  EXPECT_EQ(area.added.size(), 1u);
+  EXPECT_EQ(added.size(), 1u);
   EXPECT_FALSE(Visible());
   SendMessageA(main, WM_COMMAND, kRestore, 0);
 
@@ -411,7 +415,7 @@ TEST_F(MainWindowTray, AltSAndEnterPressSystray) {
     MSG enter{GetDlgItem(main, c.focus), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
     window.TranslateDialogKeys(enter);
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    EXPECT_EQ(area.added.size(), c.added) << c.focus;
+    EXPECT_EQ(added.size(), c.added) << c.focus;
     SendMessageA(main, WM_COMMAND, kRestore, 0);
   }
 }

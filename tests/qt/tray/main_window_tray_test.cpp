@@ -1,6 +1,6 @@
 // "&Systray", the tray menu and "&About" on the real main window, Qt
 // offscreen. Offscreen there is no tray: the no-tray cases use Qt's own
-// notification area, the others an area that takes every icon (the
+// tray, the others a stand-in host that takes every icon (the
 // shell's side; the real one is in tray_screen_test.sh). Runs go to the
 // test bed's hosts.
 #include <QApplication>
@@ -15,7 +15,6 @@
 #include <memory>
 #include <vector>
 
-#include "app/notify_area.h"
 #include "app/tray.h"
 #include "app/tray_texts.h"
 #include "modal_box_guard.h"
@@ -25,58 +24,35 @@
 #include "qt/periodic_timer.h"
 #include "qt/program.h"
 #include "qt/qt_text.h"
-#include "qt/qt_tray.h"
-#include "qt/qt_window_system.h"
+#include "qt/tray_icon.h"
 #include "testbed/testbed.h"
 #include "testbed/testbed_qtest.h"
 #include "window_controls.h"
 
 namespace tolvane::ui::test {
-namespace {
-
-using tray::WindowHandle;
-
-class TakingArea : public tray::NotifyArea {
- public:
-  bool Add(const tray::TrayIconRecord& record) override {
-    if (Up(record.window, record.id)) return false;
-    up.push_back(record);
-    ++adds;
-    return true;
-  }
-  void Delete(const tray::TrayIconRecord& record) override {
-    std::erase_if(up, [&](const auto& r) { return r.window == record.window && r.id == record.id; });
-  }
-  bool Up(WindowHandle window, std::uint32_t id) const {
-    for (const auto& r : up) {
-      if (r.window == window && r.id == id) return true;
-    }
-    return false;
-  }
-  std::vector<tray::TrayIconRecord> up;
-  int adds = 0;
-};
-
-}  // namespace
 
 class MainWindowTrayTest : public QObject {
   Q_OBJECT
 
  private:
   std::unique_ptr<MainWindow> window_;
-  TakingArea area_;
 
   template <typename T>
   T* Child(const char* name) {
     return ChildOf<T>(window_.get(), name);
   }
-  WindowHandle Handle() { return static_cast<WindowHandle>(window_->winId()); }
-  void TakeIcons() { tray::UseTrayPlatform(&area_, &tray::QtWindows()); }
+  // Offscreen there is no tray host: one that takes every icon.
+  void TakeIcons() { window_->findChild<tray::TrayIcon*>()->hostPresent = [] { return true; }; }
   void Systray() { Child<QPushButton>("Command3")->click(); }
-  // The icon's right-button press, as the area reports it to the window.
-  std::intptr_t RightPress() {
-    return tray::QtWindows().Send(Handle(), tray::kTrayCallbackMessage, tray::TrayRecord().id,
-                                  tray::kRightButtonDown);
+  // The icons up, once those taken down have gone.
+  QList<QSystemTrayIcon*> Icons() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return window_->findChildren<QSystemTrayIcon*>();
+  }
+  // The icon's notification, as the tray host reports it.
+  void Activate(QSystemTrayIcon::ActivationReason reason) {
+    QCOMPARE(Icons().size(), 1);
+    emit Icons()[0]->activated(reason);
   }
   // Once the menu is up, presses `key` in it; reports where it stood.
   void WhenMenuShows(Qt::Key key, QPoint* shownAt, QStringList* items) {
@@ -106,17 +82,12 @@ class MainWindowTrayTest : public QObject {
 
  private slots:
   void init() {
-    tray::ResetTray();
-    area_ = TakingArea{};
     window_ = std::make_unique<MainWindow>(SystemEngine());
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
     QCursor::setPos(300, 200);
   }
-  void cleanup() {
-    window_.reset();
-    tray::ResetTray();
-  }
+  void cleanup() { window_.reset(); }
 
   void withoutATrayTheWindowStaysAndSaysSo() {
     QVERIFY(!QSystemTrayIcon::isSystemTrayAvailable());
@@ -128,67 +99,48 @@ class MainWindowTrayTest : public QObject {
     QCOMPARE(boxes.seen()[0].title, QString("Tolvane"));
     QCOMPARE(boxes.seen()[0].buttons, 1);
     QVERIFY(window_->isVisible());
-    // The hook is undone: the window's own procedure takes the press.
-    QCOMPARE(tray::TrayHook().hooked, tray::kFalse);
-    QVERIFY(tray::QtWindows().ProcedureOf(Handle()) == &tray::QtWindowSystem::OwnProcedure);
-    QCOMPARE(RightPress(), std::intptr_t{0});
-    QVERIFY(QApplication::activePopupWidget() == nullptr);
+    QVERIFY(!window_->tray().resident());
+    QVERIFY(Icons().isEmpty());
   }
 
   void systrayHidesTheWindowAndPutsUpTheIcon() {
     TakeIcons();
     Systray();
     QVERIFY(!window_->isVisible());
-    QCOMPARE(area_.up.size(), std::size_t{1});
-    const tray::TrayIconRecord& icon = area_.up[0];
-    QCOMPARE(icon.window, Handle());
-    QCOMPARE(icon.icon, tray::IconHandle(window_->windowIcon().cacheKey()));
-    QCOMPARE(icon.id, std::uint32_t(icon.icon));
-    QCOMPARE(Q(tray::TipText(icon.tip)), QString("Tolvane"));
-    QCOMPARE(tray::TrayHook().hooked, tray::kTrue);
-    QCOMPARE(tray::TrayHook().window, Handle());
+    QCOMPARE(Icons().size(), 1);
+    QCOMPARE(Icons()[0]->icon().cacheKey(), window_->windowIcon().cacheKey());
+    QCOMPARE(Icons()[0]->toolTip(), QString("Tolvane"));
+    QVERIFY(window_->tray().resident());
   }
 
   void rightPressOpensTheMenuAtThePointerAndRestoreBringsTheWindowBack() {
     TakeIcons();
-    Systray();
-    QPoint at;
-    QStringList items;
-    WhenMenuShows(Qt::Key_R, &at, &items);
-    QCOMPARE(RightPress(), std::intptr_t{-1});
-    QCOMPARE(items, QStringList({"&Restore", "&Exit"}));
-    QCOMPARE(at, QPoint(300, 200));
-    QVERIFY(window_->isVisible());
-    QVERIFY(area_.up.empty());
-    QCOMPARE(tray::TrayHook().hooked, tray::kFalse);
-    // A later right press goes to the window's own procedure: no menu.
-    QCOMPARE(RightPress(), std::intptr_t{0});
-    QTest::qWait(100);
-    QVERIFY(QApplication::activePopupWidget() == nullptr);
-
-    // And once more: a new add with the same window and id.
-    const auto firstId = tray::TrayRecord().id;
-    Systray();
-    QVERIFY(!window_->isVisible());
-    QCOMPARE(area_.adds, 2);
-    QCOMPARE(area_.up[0].id, firstId);
-    WhenMenuShows(Qt::Key_R, &at, &items);
-    RightPress();
-    QVERIFY(window_->isVisible());
+    for (int trip = 0; trip < 2; ++trip) {
+      Systray();
+      QVERIFY(!window_->isVisible());
+      QPoint at;
+      QStringList items;
+      WhenMenuShows(Qt::Key_R, &at, &items);
+      Activate(QSystemTrayIcon::Context);
+      QCOMPARE(items, QStringList({"&Restore", "&Exit"}));
+      QCOMPARE(at, QPoint(300, 200));
+      QVERIFY(window_->isVisible());
+      QVERIFY(Icons().isEmpty());
+      QVERIFY(!window_->tray().resident());
+    }
   }
 
   void otherNotificationsOpenNothing() {
     TakeIcons();
     Systray();
-    for (auto mouse : {tray::kRightButtonUp, tray::kMouseMove, tray::kLeftButtonDown,
-                       tray::kLeftButtonUp, tray::kLeftButtonDoubleClick}) {
-      QCOMPARE(tray::QtWindows().Send(Handle(), tray::kTrayCallbackMessage, 0, mouse),
-               std::intptr_t{0});
+    for (auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::DoubleClick, QSystemTrayIcon::MiddleClick,
+                        QSystemTrayIcon::Unknown}) {
+      Activate(reason);
     }
     QTest::qWait(100);
     QVERIFY(QApplication::activePopupWidget() == nullptr);
     QVERIFY(!window_->isVisible());
-    QCOMPARE(area_.up.size(), std::size_t{1});
+    QCOMPARE(Icons().size(), 1);
   }
 
   void exitInTheMenuEndsTheProgram() {
@@ -198,10 +150,10 @@ class MainWindowTrayTest : public QObject {
     QPoint at;
     QStringList items;
     WhenMenuShows(Qt::Key_E, &at, &items);
-    QCOMPARE(RightPress(), std::intptr_t{-1});
+    Activate(QSystemTrayIcon::Context);
     QCOMPARE(closed.count(), 1);
-    QVERIFY(area_.up.empty());
-    QCOMPARE(tray::TrayHook().hooked, tray::kFalse);
+    QVERIFY(Icons().isEmpty());
+    QVERIFY(!window_->tray().resident());
   }
 
   void closingTheMenuWithoutAChoiceChangesNothing() {
@@ -210,10 +162,10 @@ class MainWindowTrayTest : public QObject {
     QPoint at;
     QStringList items;
     WhenMenuShows(Qt::Key_Escape, &at, &items);
-    QCOMPARE(RightPress(), std::intptr_t{-1});
+    Activate(QSystemTrayIcon::Context);
     QVERIFY(!window_->isVisible());
-    QCOMPARE(area_.up.size(), std::size_t{1});
-    QCOMPARE(tray::TrayHook().hooked, tray::kTrue);
+    QCOMPARE(Icons().size(), 1);
+    QVERIFY(window_->tray().resident());
   }
 
   void menuItemsWhileShownFindNothingToUndo() {
@@ -221,7 +173,7 @@ class MainWindowTrayTest : public QObject {
     QSignalSpy closed(window_.get(), &MainWindow::closed);
     Child<QAction>("restore")->trigger();
     QVERIFY(window_->isVisible());
-    QCOMPARE(area_.adds, 0);
+    QVERIFY(Icons().isEmpty());
     QCOMPARE(closed.count(), 0);
     Child<QAction>("exit")->trigger();
     QCOMPARE(closed.count(), 1);

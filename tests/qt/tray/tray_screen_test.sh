@@ -157,12 +157,13 @@ else
   xdotool mousemove 900 700 click 1  # outside: the menu closes
   until_ 5 menu_gone || fail "the chart's menu did not close"
   # The tray host ends while the window is in the tray: with no host left,
-  # the window comes back. Then a host again, for the rounds.
+  # the window comes back after a few seconds. Then a host again, for the
+  # rounds.
   systray_button "$window"
   until_ 5 hidden || fail "host gone: the window stayed on the screen"
   until_ 5 icon_up || fail "host gone: no icon in the tray"
   kill "$tray_pid"
-  until_ 5 shown || fail "host gone: the window did not come back"
+  until_ 10 shown || fail "host gone: the window did not come back"
   window=$(visible_named Tolvane | head -1)
   tray_host &
   pids+=($!)

@@ -1,0 +1,112 @@
+#include "win32/tray_module.h"
+
+#include <algorithm>
+
+#include "win32/system_library.h"
+
+namespace tolvane::ui::win {
+namespace {
+
+TrayIconRecord record;
+HookState hook;
+TrayMenuOwner* menuOwner = nullptr;
+NotifyIconFunction notifyIcon = nullptr;
+
+NotifyIconFunction Notify() {
+  if (!notifyIcon) notifyIcon = SystemFunction<BOOL WINAPI(DWORD, NOTIFYICONDATAA*)>(L"shell32.dll", "Shell_NotifyIconA");
+  return notifyIcon;
+}
+
+}  // namespace
+
+TipField MakeTipField(std::string_view text) {
+  TipField field;
+  field.fill(' ');
+  const std::size_t length = std::min(text.size(), field.size());
+  std::copy_n(text.begin(), length, field.begin());
+  if (length < field.size()) field[length] = '\0';
+  return field;
+}
+
+NOTIFYICONDATAA ShellRecord(const TrayIconRecord& from) {
+  NOTIFYICONDATAA data{};
+  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  data.hWnd = from.window;
+  data.uID = from.id;
+  data.uFlags = from.flags;
+  data.uCallbackMessage = from.callbackMessage;
+  data.hIcon = from.icon;
+  // A tip of 64 characters has no NUL of its own: the shell would read on
+  // past the field (its first layout holds 64), so the last character
+  // gives way to one.
+  static_assert(sizeof data.szTip >= kTipWidth);
+  std::copy(from.tip.begin(), from.tip.end(), data.szTip);
+  data.szTip[kTipWidth - 1] = '\0';
+  return data;
+}
+
+void UseShellNotifyIcon(NotifyIconFunction notify) { notifyIcon = notify; }
+
+bool TrayAdd(HWND window, std::uint32_t id, HICON icon, std::string_view tip) {
+  record.window = window;
+  record.id = id;
+  record.flags = kNifMessage | kNifIcon | kNifTip;
+  record.callbackMessage = kTrayCallbackMessage;
+  record.icon = icon;
+  record.tip = MakeTipField(tip);
+  record.size = kTrayIconRecordSize;
+  return TrayAddAgain();
+}
+
+bool TrayAddAgain() {
+  const NotifyIconFunction notify = Notify();
+  if (!notify) return false;
+  NOTIFYICONDATAA data = ShellRecord(record);
+  notify(NIM_DELETE, &data);
+  if (notify(NIM_ADD, &data)) return true;
+  return notify(NIM_MODIFY, &data) != FALSE;
+}
+
+void TrayRemove() {
+  const NotifyIconFunction notify = Notify();
+  if (!notify) return;
+  NOTIFYICONDATAA data = ShellRecord(record);
+  notify(NIM_DELETE, &data);
+}
+
+// The wide calls: a window subclassed with the single-byte ones would have
+// its text messages pass through the code page while hooked.
+void HookWindow(HWND window) {
+  // Hooking twice would put TrayWindowProc aside as the window's own.
+  if (hook.hooked != kFalse) return;
+  const LONG_PTR previous = SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TrayWindowProc));
+  // Nothing was replaced (no such window): keeping a null procedure would
+  // install it at the next unhook.
+  if (previous == 0) return;
+  hook.window = window;
+  hook.previous = reinterpret_cast<WNDPROC>(previous);
+  hook.hooked = kTrue;
+}
+
+void UnhookWindow() {
+  if (hook.hooked != kTrue) return;
+  SetWindowLongPtrW(hook.window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hook.previous));
+  hook.hooked = kFalse;
+}
+
+LRESULT CALLBACK TrayWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (hook.hooked != kTrue) return 0;
+  if (message == kTrayCallbackMessage && lParam == WM_RBUTTONDOWN) {
+    if (menuOwner != nullptr) menuOwner->SysTrayMouseEventHandler();
+    // The menu may have unhooked the window or closed it: read nothing more.
+    return -1;
+  }
+  return CallWindowProcW(hook.previous, window, message, wParam, lParam);
+}
+
+void UseTrayMenuOwner(TrayMenuOwner* owner) { menuOwner = owner; }
+
+const TrayIconRecord& TrayRecord() { return record; }
+const HookState& TrayHook() { return hook; }
+
+}  // namespace tolvane::ui::win
