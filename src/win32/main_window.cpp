@@ -450,7 +450,10 @@ void MainWindow::RemoveIcon() {
 }
 
 void MainWindow::HideWindow() { ::ShowWindow(main_, SW_HIDE); }
+// "&Restore" gives the window its own procedure back before it shows, as
+// "&Exit" does before the icon goes.
 void MainWindow::ShowWindow() {
+  UnhookWindow();
   ::ShowWindow(main_, SW_SHOW);
   SetForegroundWindow(main_);
   GiveFocusBack();
