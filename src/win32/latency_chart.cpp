@@ -15,6 +15,7 @@
 #include "win32/controls.h"
 #include "win32/owned_window.h"
 #include "win32/system_library.h"
+#include "win32/wide_text.h"
 
 namespace tolvane::ui::win {
 namespace {
@@ -22,13 +23,6 @@ namespace {
 using namespace chart;
 
 COLORREF Ref(Colour c) { return RGB(Red(c), Green(c), Blue(c)); }
-
-std::wstring Wide(std::string_view text, UINT codePage) {
-  const int size = static_cast<int>(text.size());
-  std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0)), L'\0');
-  if (!wide.empty()) MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
-  return wide;
-}
 
 void FillBox(HDC dc, const RECT& r, COLORREF colour) {
   SetDCBrushColor(dc, colour);
@@ -82,8 +76,8 @@ SIZE Extent(HDC dc, const std::wstring& text) {
 
 LatencyChart::LatencyChart(HINSTANCE instance, HWND parent, int id, layout::PixelRect place, int dpi) : dpi_(dpi) {
   RegisterClassOnce(instance, kChartClass, &LatencyChart::WindowProc);
-  window_ = CreateWindowExA(0, kChartClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, place.left,
-                            place.top, place.width, place.height, parent,
+  window_ = CreateWindowExW(0, Wide(kChartClass).c_str(), L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+                            place.left, place.top, place.width, place.height, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
 }
 
@@ -136,7 +130,7 @@ chart::Layout LatencyChart::LayOut(bool focused) const {
   Fonts fonts(dpi_);
   auto measure = [&](std::string_view text, chart::Font style) {
     SelectObject(dc, fonts(style));
-    const SIZE size = Extent(dc, Wide(text, CP_UTF8));
+    const SIZE size = Extent(dc, Wide(text));
     return TextSize{size.cx * 96.0 / dpi_, size.cy * 96.0 / dpi_};
   };
   chart::Layout layout =
@@ -242,7 +236,7 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcA(window_, message, wParam, lParam);
+  return DefWindowProcW(window_, message, wParam, lParam);
 }
 
 void LatencyChart::Paint(HDC dc, const chart::Layout& layout) {
@@ -267,7 +261,7 @@ void LatencyChart::Paint(HDC dc, const chart::Layout& layout) {
     } else if (const auto* text = std::get_if<chart::Text>(&shape)) {
       SelectObject(dc, fonts(text->font, text->turned));
       SetTextColor(dc, Ref(text->colour));
-      const std::wstring wide = Wide(text->text, CP_UTF8);
+      const std::wstring wide = Wide(text->text);
       RECT box = Scaled(text->box);
       const UINT align = text->align == chart::Align::Left    ? DT_LEFT
                          : text->align == chart::Align::Right ? DT_RIGHT

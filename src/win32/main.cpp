@@ -12,13 +12,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   {
     tolvane::ui::win::MainWindow window(instance);
     if (!window.Open(showCommand)) {
-      MessageBoxA(nullptr, "The window could not be created.", "Tolvane", MB_OK | MB_ICONERROR);
+      MessageBoxW(nullptr, L"The window could not be created.", L"Tolvane", MB_OK | MB_ICONERROR);
     } else {
       MSG message;
-      while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+      while (GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (window.TranslateDialogKeys(message)) continue;
         TranslateMessage(&message);
-        DispatchMessageA(&message);
+        DispatchMessageW(&message);
       }
       status = static_cast<int>(message.wParam);
     }

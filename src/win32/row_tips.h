@@ -28,7 +28,7 @@ class RowTips {
   HWND chart_;
   HWND tips_;
   std::size_t tools_ = 0;
-  std::string shown_;  // the text of the tip that shows, alive while it does
+  std::wstring shown_;  // the text of the tip that shows, alive while it does
 };
 
 }  // namespace tolvane::ui::win

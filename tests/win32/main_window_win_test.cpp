@@ -200,13 +200,22 @@ TEST(LatencyChartWin, PaintsItsLayout) {
   DestroyWindow(parent);
 }
 
-// The saved file is a PNG of the chart's own size, whatever that is; a
-// folder that isn't there is a failure, not a silent success.
+// The saved file is a PNG of the chart's own size, whatever that is, under
+// a name in any script and at a path of any length; a folder that isn't
+// there is a failure, not a silent success.
 TEST(LatencyChartWin, SavesAPngOfItsOwnSize) {
-  char folder[MAX_PATH] = "";
-  GetTempPathA(sizeof folder, folder);
-  const std::string path = std::string(folder) + "tolvane-chart-" + std::to_string(GetCurrentProcessId()) + ".png";
-  for (const SIZE size : {SIZE{609, 265}, SIZE{320, 140}}) {
+  wchar_t temp[MAX_PATH] = L"";
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = temp + std::wstring(L"tolvane-") + std::to_wstring(GetCurrentProcessId()) + L"\\";
+  const std::wstring deep[] = {folder + std::wstring(150, L'd') + L"\\",
+                               folder + std::wstring(150, L'd') + L"\\" + std::wstring(150, L'e') + L"\\"};
+  for (const std::wstring& f : {folder, deep[0], deep[1]}) ASSERT_TRUE(CreateDirectoryW(LongPath(f).c_str(), nullptr));
+  const std::pair<SIZE, std::wstring> cases[] = {
+      {SIZE{609, 265}, folder + L"chart.png"},
+      {SIZE{320, 140}, folder + L"\x0433\x0440\x0430\x0444\x0438\x043a.png"},
+      {SIZE{320, 140}, deep[1] + L"\x03b4\x03b9\x03ac\x03b3\x03c1\x03b1\x03bc\x03bc\x03b1.png"},
+  };
+  for (const auto& [size, path] : cases) {
     HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, size.cx, size.cy, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     LatencyChart chart(GetModuleHandleA(nullptr), parent, kGraph, layout::PixelRect{0, 0, size.cx, size.cy}, 96);
@@ -214,11 +223,11 @@ TEST(LatencyChartWin, SavesAPngOfItsOwnSize) {
     std::string reason;
     ASSERT_TRUE(SavePng(image, path, &reason)) << size.cx << reason;
     std::string png(64, '\0');
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(LongPath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     DWORD read = 0;
     ReadFile(file, png.data(), static_cast<DWORD>(png.size()), &read, nullptr);
     CloseHandle(file);
-    DeleteFileA(path.c_str());
+    EXPECT_TRUE(DeleteFileW(LongPath(path).c_str())) << "not saved under its own name: " << path.size();
     ASSERT_GE(read, 24u);
     auto big = [&](std::size_t at) {
       return (static_cast<unsigned char>(png[at]) << 24) | (static_cast<unsigned char>(png[at + 1]) << 16) |
@@ -227,11 +236,13 @@ TEST(LatencyChartWin, SavesAPngOfItsOwnSize) {
     EXPECT_EQ(png.substr(0, 16), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
     EXPECT_EQ(big(16), size.cx);
     EXPECT_EQ(big(20), size.cy);
-    EXPECT_FALSE(SavePng(image, std::string(folder) + "no such folder\\chart.png", &reason));
+    EXPECT_FALSE(SavePng(image, folder + L"no such folder\\chart.png", &reason));
     EXPECT_FALSE(reason.empty());
     DeleteObject(image);
     DestroyWindow(parent);
   }
+  // Nothing left beside the files: each folder empties.
+  for (const std::wstring& f : {deep[1], deep[0], folder}) EXPECT_TRUE(RemoveDirectoryW(LongPath(f).c_str()));
 }
 
 }  // namespace
