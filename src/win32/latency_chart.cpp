@@ -210,6 +210,13 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       destroyed_ = true;
       ChartAccessible::Drop(accessible_);
       break;
+    case WM_NCDESTROY: {
+      // Gone with its parent: nothing left for the destructor to destroy.
+      HWND window = window_;
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      return DefWindowProcW(window, message, wParam, lParam);
+    }
     case WM_LBUTTONDOWN:
       SetFocus(window_);
       return 0;

@@ -10,10 +10,24 @@ RowTips::RowTips(HWND chart)
     : chart_(chart),
       tips_(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, chart, nullptr,
-                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(chart, GWLP_HINSTANCE)), nullptr)) {}
+                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(chart, GWLP_HINSTANCE)), nullptr)) {
+  if (tips_) SetWindowSubclass(tips_, &RowTips::TipsProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
 
 RowTips::~RowTips() {
-  if (tips_) DestroyWindow(tips_);
+  if (!tips_) return;
+  RemoveWindowSubclass(tips_, &RowTips::TipsProc, 0);
+  DestroyWindow(tips_);
+}
+
+// The tip window goes with the chart's top-level window, which owns it,
+// often before this object: its handle is forgotten then.
+LRESULT CALLBACK RowTips::TipsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(window, &RowTips::TipsProc, 0);
+    reinterpret_cast<RowTips*>(self)->tips_ = nullptr;
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void RowTips::Place(const std::vector<RECT>& slots) {

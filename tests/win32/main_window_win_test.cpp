@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <intrin.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 #include <variant>
@@ -29,6 +34,36 @@ std::string Text(HWND window) {
   char text[256] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
+}
+
+// The GDI and USER objects this process holds. Wine's GetGuiResources
+// answers 0: there, the live entries of the process's GDI handle table
+// (the PEB's GdiSharedHandleTable) and the thread's windows stand in.
+struct GuiObjects {
+  long gdi, user;
+};
+GuiObjects CountGuiObjects() {
+  HANDLE self = GetCurrentProcess();
+  GuiObjects n{static_cast<long>(GetGuiResources(self, GR_GDIOBJECTS)),
+               static_cast<long>(GetGuiResources(self, GR_USEROBJECTS))};
+  if (n.gdi == 0) {
+    struct Entry {
+      std::uint64_t object;
+      std::uint16_t process, count, upper, type;
+      std::uint64_t user;
+    };
+    const auto* peb = reinterpret_cast<const unsigned char*>(__readgsqword(0x60));
+    const auto* table = *reinterpret_cast<const Entry* const*>(peb + 0xF8);
+    for (std::size_t i = 0; table && i < 0x10000; ++i) n.gdi += table[i].type != 0 && table[i].object != 0;
+  }
+  if (n.user == 0) {
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM count) -> BOOL {
+      ++*reinterpret_cast<long*>(count);
+      EnumChildWindows(top, [](HWND, LPARAM c) -> BOOL { return ++*reinterpret_cast<long*>(c) > 0; }, count);
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&n.user));
+  }
+  return n;
 }
 
 class MainWindowWin : public testing::Test {
@@ -292,6 +327,56 @@ TEST_F(MainWindowWin, AboutShowsTheVersionRecordAndClosesOnEnterAndEsc) {
   EXPECT_EQ(okAt144.left, ok.left);
   EXPECT_EQ(okAt144.top, ok.top);
   EXPECT_EQ(okAt144.right - okAt144.left, ok.width);
+}
+
+// Twenty rounds of About (moved to 144 dpi and back while it shows) and of
+// the window moved to 144 dpi and back leave the objects one round left.
+TEST_F(MainWindowWin, AboutAndDpiChangesLeaveNoObjectsBehind) {
+  static const auto move = [](HWND window, int dpi) {
+    RECT suggested{0, 0, 900, 600};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND about = FindWindowA(kAboutClass, nullptr);
+    if (about == nullptr || !IsWindowVisible(about)) return;
+    // The OK button keeps a live font through the change.
+    move(about, 144);
+    EXPECT_EQ(GetObjectType(reinterpret_cast<HGDIOBJ>(SendMessageA(GetDlgItem(about, kCmdOK), WM_GETFONT, 0, 0))),
+              static_cast<DWORD>(OBJ_FONT));
+    move(about, 96);
+    SendMessageA(about, WM_CLOSE, 0, 0);
+  });
+  const auto round = [&] {
+    SendMessageA(GetDlgItem(main, kCommand4), BM_CLICK, 0, 0);  // returns once closed
+    move(main, 144);
+    move(main, 96);
+  };
+  round();  // the first makes the dialog and loads the icons
+  const GuiObjects before = CountGuiObjects();
+  for (int i = 0; i < 20; ++i) round();
+  const GuiObjects after = CountGuiObjects();
+  KillTimer(nullptr, timer);
+  std::printf("GDI objects %ld, then %ld; USER objects %ld, then %ld (20 rounds)\n", before.gdi, after.gdi,
+              before.user, after.user);
+  EXPECT_GT(before.gdi, 0);
+  EXPECT_EQ(after.gdi, before.gdi);
+  EXPECT_EQ(after.user, before.user);
+}
+
+// A chart whose window went with its parent forgets the handle: its end
+// has nothing left to destroy, and no windows pile up.
+TEST(LatencyChartWin, ForgetsTheWindowThatWentWithItsParent) {
+  const long before = CountGuiObjects().user;
+  for (int i = 0; i < 20; ++i) {
+    HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 320, 140, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    auto chart = std::make_unique<LatencyChart>(GetModuleHandleA(nullptr), parent, kGraph,
+                                                layout::PixelRect{0, 0, 320, 140}, 96);
+    chart->MakeTips();
+    DestroyWindow(parent);
+    EXPECT_EQ(chart->handle(), nullptr);
+  }
+  EXPECT_EQ(CountGuiObjects().user, before);
 }
 
 }  // namespace
