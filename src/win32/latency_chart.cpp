@@ -98,6 +98,7 @@ LatencyChart::~LatencyChart() {
 
 // A new run: screen readers read the list anew.
 void LatencyChart::RowsChanged(std::size_t, std::size_t) {
+  ForgetLayout();
   UpdateTools();
   Announce(EVENT_OBJECT_REORDER, CHILDID_SELF);
 }
@@ -107,12 +108,19 @@ void LatencyChart::SelectionMoved(std::optional<std::size_t>, std::size_t now, b
   if (focused) Announce(EVENT_OBJECT_FOCUS, static_cast<long>(now) + 1);
   Announce(EVENT_OBJECT_SELECTION, static_cast<long>(now) + 1);
 }
+// Every change of the model comes this way.
 void LatencyChart::Repaint() {
+  ForgetLayout();
   if (window_) InvalidateRect(window_, nullptr, FALSE);
+}
+
+void LatencyChart::ForgetLayout() {
+  for (auto& layout : layouts_) layout.reset();
 }
 
 void LatencyChart::SetDpi(int dpi) {
   dpi_ = dpi;
+  ForgetLayout();
   UpdateTools();
   Repaint();
 }
@@ -122,7 +130,9 @@ RECT LatencyChart::Scaled(const chart::Box& box) const {
 }
 
 // The layout is in pixels at 96 dpi: measured so, and scaled when painted.
-chart::Layout LatencyChart::LayOut(bool focused) const {
+const chart::Layout& LatencyChart::LayOut(bool focused) const {
+  std::optional<chart::Layout>& kept = layouts_[focused ? 1 : 0];
+  if (kept) return *kept;
   RECT client{};
   if (window_) GetClientRect(window_, &client);
   HDC dc = CreateCompatibleDC(nullptr);
@@ -133,15 +143,14 @@ chart::Layout LatencyChart::LayOut(bool focused) const {
     const SIZE size = Extent(dc, Wide(text));
     return TextSize{size.cx * 96.0 / dpi_, size.cy * 96.0 / dpi_};
   };
-  chart::Layout layout =
-      chart::LayOut(model(), MulDiv(client.right, 96, dpi_), MulDiv(client.bottom, 96, dpi_), focused, measure);
+  kept = chart::LayOut(model(), MulDiv(client.right, 96, dpi_), MulDiv(client.bottom, 96, dpi_), focused, measure);
   SelectObject(dc, old);  // before the fonts go
   DeleteDC(dc);
-  return layout;
+  return *kept;
 }
 
 RECT LatencyChart::RowRect(std::size_t index) const {
-  const chart::Layout layout = LayOut(false);
+  const chart::Layout& layout = LayOut(false);
   return index < layout.rowSlots.size() ? Scaled(layout.rowSlots[index]) : RECT{};
 }
 
@@ -176,15 +185,18 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_SIZE:
+      ForgetLayout();
       UpdateTools();
       InvalidateRect(window_, nullptr, FALSE);
       return 0;
     case WM_SETFOCUS:
+      ForgetLayout();
       InvalidateRect(window_, nullptr, FALSE);
       // The system announces the chart; the row within it is ours to.
       if (const auto selected = model().selected()) Announce(EVENT_OBJECT_FOCUS, static_cast<long>(*selected) + 1);
       return 0;
     case WM_KILLFOCUS:
+      ForgetLayout();
       InvalidateRect(window_, nullptr, FALSE);
       return 0;
     case WM_GETDLGCODE:
@@ -225,7 +237,7 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // (Shift+F10, the menu key: no position then).
       POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
       if (at.x == -1 && at.y == -1) {
-        const chart::Layout layout = LayOut(false);
+        const chart::Layout& layout = LayOut(false);
         at = POINT{Px(layout.menuX), Px(layout.menuY)};
         ClientToScreen(window_, &at);
       }
