@@ -104,7 +104,7 @@ MainWindow::~MainWindow() {
   if (windowBrush_) DeleteObject(windowBrush_);
 }
 
-bool MainWindow::Open(int showCommand) {
+bool MainWindow::Open(int showCommand, const std::vector<std::string>& boxes) {
   const std::wstring className = Wide(kMainClass);
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -153,6 +153,10 @@ bool MainWindow::Open(int showCommand) {
     FitLabel(kLabel1);
   }
   Form_Load();
+  const int boxIds[] = {kText1, kDuration, kInterval};
+  for (std::size_t i = 0; i < boxes.size() && i < std::size(boxIds); ++i) {
+    SetDlgItemTextW(main_, boxIds[i], Wide(boxes[i]).c_str());
+  }
   ::ShowWindow(main_, showCommand);
   UpdateWindow(main_);
   SetFocus(graph->handle());

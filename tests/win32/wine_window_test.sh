@@ -319,6 +319,29 @@ for round in 1 2; do
 done
 pass "the tray: hidden, icon, menu, restored; exit from the menu"
 
+# --- The command line: the boxes filled; the usage, the version, a refusal --
+wine "$program" пример.испытание 20 3 </dev/null >>"$shots/tolvane.log" 2>&1 &
+program_pid=$!
+drive window 20000 expect Text1 пример.испытание expect duration 20 expect interval 3 click Command2
+ended
+for row in "--help|0|out|Usage: tolvane [options] [host [count [interval]]]" "--version|0|out|Tolvane 1.0.10" \
+  "--bogus|2|err|tolvane: Unknown option 'bogus'."; do
+  IFS='|' read -r argument status stream expected <<<"$row"
+  got=0
+  out=$(wine "$program" "$argument" 2>"$WINEPREFIX.err" </dev/null | tr -d '\r') || got=$?
+  err=$(tr -d '\r' <"$WINEPREFIX.err")
+  text=$([ "$stream" = out ] && echo "$out" || echo "$err")
+  [ "$got" = "$status" ] && [[ $text == *"$expected"* ]] ||
+    fail "tolvane.exe $argument: status $got, out '$out', err '$err'"
+done
+rm -f "$WINEPREFIX.err"
+# Started with nowhere to write to: the text in a box.
+wine "$program" --help >&- 2>&- </dev/null &
+said=$(drive lonebox Tolvane 5000)
+wait $! || fail "--help in a box: status $?"
+[[ $said == "Usage: tolvane [options] [host [count [interval]]]"* ]] || fail "--help in a box: $said"
+pass "the command line: host, count and interval in the boxes; --help, --version, a refusal with status 2"
+
 # --- Figures ---------------------------------------------------------------
 wine "$bench" "$(winepath -w "$program")" | tr -d '\r'
 

@@ -49,6 +49,8 @@
 //                              prints its text
 //   answer CAPTION ID          presses its button ID (1 OK, 6 Yes, 7 No)
 //   codepage                   prints the ANSI code page, "codepage N"
+//   lonebox CAPTION MS         a message box captioned CAPTION shows, of a
+//                              program without a window; prints its text, OK
 //
 // Texts in steps and in what is printed are UTF-8.
 
@@ -881,6 +883,13 @@ void Step(const std::string& step, Steps& steps) {
     const std::size_t want = static_cast<std::size_t>(Number(next()));
     const std::size_t got = tolvane::testbed::RequestTimesNs().size();
     if (got != want) Fail(std::to_string(got) + " echoes reached the scripted host, not " + std::to_string(want));
+  } else if (step == "lonebox") {
+    const std::string& caption = next();
+    HWND box = nullptr;
+    if (!Within(Number(next()), [&] { return (box = FindTopLevel("#32770", caption, true)) && GetDlgItem(box, kBoxText); }))
+      Fail("no message box '" + caption + "'");
+    std::printf("%s\n", TextOf(GetDlgItem(box, kBoxText)).c_str());
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
   } else if (step == "codepage") {
     std::printf("codepage %u\n", GetACP());
   } else if (step == "save") {
