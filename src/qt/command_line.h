@@ -1,23 +1,13 @@
-// What the command line asks for: the window (with the boxes it fills), the
-// usage or the version text, or nothing but a complaint. Read before any
-// application object exists, so that --help and --version need no display.
+// The command line as main() reads it, before any application object, so
+// that --help and --version need no display: the core's reading, with the
+// options every Qt program takes let through to the application object.
 #pragma once
 
-#include <QString>
 #include <QStringList>
 
-namespace tolvane::ui {
+#include "app/command_line.h"
 
-struct CommandLine {
-  enum class Action { OpenWindow, PrintAndExit, Refuse };
-  Action action = Action::OpenWindow;
-  // The host, count and interval box texts, in that order; fewer than three
-  // leave the other boxes as the window opens them.
-  QStringList boxes;
-  // For PrintAndExit the text for standard output, for Refuse the one for
-  // standard error.
-  QString text;
-};
+namespace tolvane::ui {
 
 // `arguments` as main() gets them, the program's own name first.
 CommandLine ReadCommandLine(const QStringList& arguments);

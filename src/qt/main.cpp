@@ -59,5 +59,7 @@ int main(int argc, char** argv) {
   defaultHandler = qInstallMessageHandler(StartupMessage);
   QApplication app(argc, argv);
   qInstallMessageHandler(defaultHandler);
-  return tolvane::ui::RunProgram(app, line.boxes);
+  QStringList boxes;
+  for (const std::string& box : line.boxes) boxes << QString::fromStdString(box);
+  return tolvane::ui::RunProgram(app, boxes);
 }

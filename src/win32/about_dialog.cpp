@@ -12,6 +12,7 @@
 #include "win32/dpi.h"
 #include "win32/owned_window.h"
 #include "win32/version_record.h"
+#include "win32/wide_text.h"
 
 namespace tolvane::ui::about {
 namespace {
@@ -76,8 +77,8 @@ void frmAbout::ShowModal(HWND owner) {
   }
   const int left = area.left + ((area.right - area.left) - width) / 2;
   const int top = area.top + ((area.bottom - area.top) - height) / 2;
-  window_ = CreateWindowExA(kExStyle, kAboutClass, "About MyApp", kStyle, left, top, width, height, owner,
-                            nullptr, instance_, this);
+  window_ = CreateWindowExW(kExStyle, ui::win::Wide(kAboutClass).c_str(), L"About MyApp", kStyle, left, top, width,
+                            height, owner, nullptr, instance_, this);
   if (!window_) return;
   ui::win::FitClientArea(window_, layout::kClientArea, dpi_);
   BuildControls();
@@ -90,14 +91,14 @@ void frmAbout::ShowModal(HWND owner) {
   MSG message;
   bool quit = false;
   while (open_) {
-    const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got <= 0) {
       quit = got == 0;
       break;
     }
-    if (window_ && IsDialogMessageA(window_, &message)) continue;
+    if (window_ && IsDialogMessageW(window_, &message)) continue;
     TranslateMessage(&message);
-    DispatchMessageA(&message);
+    DispatchMessageW(&message);
   }
   // Enabled again before this one goes, so that the owner takes the activation.
   if (owner) EnableWindow(owner, TRUE);
@@ -113,30 +114,31 @@ void frmAbout::ShowModal(HWND owner) {
 void frmAbout::BuildControls() {
   if (font_) DeleteObject(font_);  // the last showing's
   font_ = ui::win::MakeGuiFont(dpi_);
-  auto make = [&](DWORD exStyle, const char* cls, const char* text, DWORD style, int id, layout::Place place) {
+  auto make = [&](DWORD exStyle, const wchar_t* cls, const char* text, DWORD style, int id, layout::Place place) {
     const ui::layout::PixelRect r = ui::layout::Scaled(place, dpi_);
-    HWND control = CreateWindowExA(exStyle, cls, text, WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width,
+    HWND control = CreateWindowExW(exStyle, cls, ui::win::Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width,
                                    r.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                    instance_, nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return control;
   };
-  make(0, "Button", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, ui::win::kCmdOK, layout::kCmdOK);
-  make(WS_EX_CLIENTEDGE, "Static", "", SS_ICON | SS_CENTERIMAGE, ui::win::kPicIcon, layout::kPicIcon);
+  make(0, L"Button", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, ui::win::kCmdOK, layout::kCmdOK);
+  make(WS_EX_CLIENTEDGE, L"Static", "", SS_ICON | SS_CENTERIMAGE, ui::win::kPicIcon, layout::kPicIcon);
   SizePicture();
   for (const Label& label : kLabels) {
-    make(0, "Static", label.designText, SS_LEFT | SS_NOPREFIX, label.id, label.place);
+    make(0, L"Static", label.designText, SS_LEFT | SS_NOPREFIX, label.id, label.place);
   }
 }
 
 void frmAbout::Form_Load() {
   const VersionRecord record = ProgramRecord();
-  SetWindowTextA(window_, Caption(record.title).c_str());
-  SetDlgItemTextA(window_, ui::win::kLblVersion,
-                  VersionLine(record.major, record.minor, record.revision).c_str());
-  SetDlgItemTextA(window_, ui::win::kLblTitle, record.title.c_str());
-  SetDlgItemTextA(window_, ui::win::kLblDisclaimer, record.comments.c_str());
-  SetDlgItemTextA(window_, ui::win::kLblDescription, Description(kToolsAddress).c_str());
+  using ui::win::Wide;
+  SetWindowTextW(window_, Wide(Caption(record.title)).c_str());
+  SetDlgItemTextW(window_, ui::win::kLblVersion,
+                  Wide(VersionLine(record.major, record.minor, record.revision)).c_str());
+  SetDlgItemTextW(window_, ui::win::kLblTitle, Wide(record.title).c_str());
+  SetDlgItemTextW(window_, ui::win::kLblDisclaimer, Wide(record.comments).c_str());
+  SetDlgItemTextW(window_, ui::win::kLblDescription, Wide(Description(kToolsAddress)).c_str());
   FitText(ui::win::kLblDescription);
   FitText(ui::win::kLblDisclaimer);
 }
@@ -159,7 +161,8 @@ void frmAbout::Rescale(int dpi, const RECT& suggested) {
   SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   ui::win::FitClientArea(window_, layout::kClientArea, dpi_);
-  if (font_) DeleteObject(font_);
+  // The old font goes only once no control holds it any more.
+  HFONT old = font_;
   font_ = ui::win::MakeGuiFont(dpi_);
   ui::win::PlaceChild(GetDlgItem(window_, ui::win::kCmdOK), layout::kCmdOK, dpi_);
   ui::win::PlaceChild(GetDlgItem(window_, ui::win::kPicIcon), layout::kPicIcon, dpi_);
@@ -171,6 +174,7 @@ void frmAbout::Rescale(int dpi, const RECT& suggested) {
   }
   FitText(ui::win::kLblDescription);
   FitText(ui::win::kLblDisclaimer);
+  if (old) DeleteObject(old);
   InvalidateRect(window_, nullptr, TRUE);
 }
 
@@ -180,9 +184,9 @@ void frmAbout::FitText(int id) {
   HWND label = GetDlgItem(window_, id);
   RECT box;
   GetClientRect(label, &box);
-  const int length = GetWindowTextLengthA(label);
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  GetWindowTextA(label, text.data(), length + 1);
+  const int length = GetWindowTextLengthW(label);
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  GetWindowTextW(label, text.data(), length + 1);
   text.resize(static_cast<std::size_t>(length));
 
   LOGFONTA lf{};
@@ -194,7 +198,7 @@ void frmAbout::FitText(int id) {
     HFONT font = CreateFontIndirectA(&lf);
     HGDIOBJ old = SelectObject(dc, font);
     RECT need{0, 0, box.right, 0};
-    DrawTextA(dc, text.c_str(), length, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), length, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, old);
     if (chosen) DeleteObject(chosen);
     chosen = font;
@@ -249,12 +253,12 @@ LRESULT frmAbout::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       SetWindowLongPtrA(window, GWLP_USERDATA, 0);
       window_ = nullptr;
       open_ = false;
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefWindowProcW(window, message, wParam, lParam);
     }
     default:
       break;
   }
-  return DefWindowProcA(window_, message, wParam, lParam);
+  return DefWindowProcW(window_, message, wParam, lParam);
 }
 
 // The etched separator: a grey line with a white one under it.

@@ -7,19 +7,17 @@
 #include "app/chart_style.h"
 #include "win32/system_library.h"
 #include "win32/latency_chart.h"
+#include "win32/wide_text.h"
 
 namespace tolvane::ui::win {
 namespace {
 
 // The core's texts are UTF-8.
 HRESULT Bstr(std::string_view text, BSTR* out) {
-  const int size = static_cast<int>(text.size());
-  const int wide = size > 0 ? MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0) : 0;
+  const std::wstring wide = Wide(text);
   const auto allocate = Accessibility().allocString;
-  *out = allocate ? allocate(nullptr, static_cast<UINT>(wide)) : nullptr;
-  if (!*out) return E_OUTOFMEMORY;
-  if (wide > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, *out, wide);
-  return S_OK;
+  *out = allocate ? allocate(wide.c_str(), static_cast<UINT>(wide.size())) : nullptr;
+  return *out ? S_OK : E_OUTOFMEMORY;
 }
 
 void Empty(VARIANT* v) {

@@ -9,17 +9,14 @@
 #include "win32/controls.h"
 #include "win32/png.h"
 #include "win32/system_library.h"
+#include "win32/wide_text.h"
 
 namespace tolvane::ui::win::chart_export {
 
 void ShowMenu(HWND chart, POINT screen) {
   HMENU menu = CreatePopupMenu();
   for (const auto& [id, text] : {std::pair{kCopyCsv, chart::kCopyCsvText}, std::pair{kSaveImage, chart::kSaveImageText}}) {
-    const std::string utf8(text);
-    std::wstring wide(utf8.size() + 1, L'\0');
-    wide.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(),
-                                                             static_cast<int>(wide.size()))));
-    AppendMenuW(menu, MF_STRING, id, wide.c_str());
+    AppendMenuW(menu, MF_STRING, id, Wide(text).c_str());
   }
   TrackPopupMenu(menu, TPM_RIGHTBUTTON, screen.x, screen.y, 0, chart, nullptr);
   DestroyMenu(menu);
@@ -42,13 +39,13 @@ bool CopyCsv(HWND owner, const ChartModel& model) {
     if (c == '\n') csv += '\r';
     csv += c;
   }
-  const int size = static_cast<int>(csv.size()) + 1;
-  const int wide = MultiByteToWideChar(CP_UTF8, 0, csv.c_str(), size, nullptr, 0);
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, static_cast<SIZE_T>(wide) * sizeof(wchar_t));
+  const std::wstring wide = Wide(csv);
+  const SIZE_T bytes = (wide.size() + 1) * sizeof(wchar_t);  // with its NUL
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
   if (!memory) return false;
   auto* to = static_cast<wchar_t*>(GlobalLock(memory));
   if (to) {
-    MultiByteToWideChar(CP_UTF8, 0, csv.c_str(), size, to, wide);
+    CopyMemory(to, wide.c_str(), bytes);
     GlobalUnlock(memory);
   }
   if (!to || !OpenClipboard(owner)) {
@@ -64,32 +61,35 @@ bool CopyCsv(HWND owner, const ChartModel& model) {
 }
 
 void SaveImageAs(HWND owner, HBITMAP image) {
-  char path[MAX_PATH] = {};
-  lstrcpynA(path, std::string(chart::kSaveImageName).c_str(), MAX_PATH);
-  const std::string filter = std::string(chart::kSaveImageFilter) + '\0' + "*.png" + '\0';
-  const std::string title(chart::kSaveImageTitle);
-  OPENFILENAMEA dialog{};
+  // Room for the longest path Windows takes, not MAX_PATH: a deep folder
+  // is not cut short.
+  std::wstring path = Wide(chart::kSaveImageName);
+  path.resize(kLongestPath);
+  const std::wstring filter = Wide(chart::kSaveImageFilter) + L'\0' + L"*.png" + L'\0';
+  const std::wstring title = Wide(chart::kSaveImageTitle);
+  OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
   dialog.lpstrFilter = filter.c_str();
-  dialog.lpstrFile = path;
-  dialog.nMaxFile = sizeof path;
+  dialog.lpstrFile = path.data();
+  dialog.nMaxFile = static_cast<DWORD>(path.size());
   dialog.lpstrTitle = title.c_str();
-  dialog.lpstrDefExt = "png";
+  dialog.lpstrDefExt = L"png";
   // Whether to replace a file is asked below, naming the file that will be
   // written: a dialog may read quotes as a list of names (Wine's gives
   // best.png for `my "best" run.png`) and ask about "the file" unnamed.
   dialog.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
   // The dialog's DLL is loaded with the first save, not at the start.
-  static auto* const saveDialog = SystemFunction<decltype(GetSaveFileNameA)>(L"comdlg32.dll", "GetSaveFileNameA");
+  static auto* const saveDialog = SystemFunction<decltype(GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
   if (!saveDialog || !saveDialog(&dialog)) return;  // cancelled
-  if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
-      MessageBoxA(owner, chart::ReplaceQuestion(path + dialog.nFileOffset).c_str(), title.c_str(),
+  path.resize(path.find(L'\0'));
+  if (GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES &&
+      MessageBoxW(owner, Wide(chart::ReplaceQuestion(Utf8(path.substr(dialog.nFileOffset)))).c_str(), title.c_str(),
                   MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
     return;
   std::string reason;
   if (!SavePng(image, path, &reason)) {
-    MessageBoxA(owner, chart::SaveFailedMessage(path, reason).c_str(), kProgramTitle.data(), MB_OK);
+    MessageBoxW(owner, Wide(chart::SaveFailedMessage(Utf8(path), reason)).c_str(), Wide(kProgramTitle).c_str(), MB_OK);
   }
 }
 

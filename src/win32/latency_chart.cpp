@@ -15,6 +15,7 @@
 #include "win32/controls.h"
 #include "win32/owned_window.h"
 #include "win32/system_library.h"
+#include "win32/wide_text.h"
 
 namespace tolvane::ui::win {
 namespace {
@@ -22,13 +23,6 @@ namespace {
 using namespace chart;
 
 COLORREF Ref(Colour c) { return RGB(Red(c), Green(c), Blue(c)); }
-
-std::wstring Wide(std::string_view text, UINT codePage) {
-  const int size = static_cast<int>(text.size());
-  std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(codePage, 0, text.data(), size, nullptr, 0)), L'\0');
-  if (!wide.empty()) MultiByteToWideChar(codePage, 0, text.data(), size, wide.data(), static_cast<int>(wide.size()));
-  return wide;
-}
 
 void FillBox(HDC dc, const RECT& r, COLORREF colour) {
   SetDCBrushColor(dc, colour);
@@ -82,8 +76,8 @@ SIZE Extent(HDC dc, const std::wstring& text) {
 
 LatencyChart::LatencyChart(HINSTANCE instance, HWND parent, int id, layout::PixelRect place, int dpi) : dpi_(dpi) {
   RegisterClassOnce(instance, kChartClass, &LatencyChart::WindowProc);
-  window_ = CreateWindowExA(0, kChartClass, "", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS, place.left,
-                            place.top, place.width, place.height, parent,
+  window_ = CreateWindowExW(0, Wide(kChartClass).c_str(), L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS,
+                            place.left, place.top, place.width, place.height, parent,
                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, this);
 }
 
@@ -104,6 +98,7 @@ LatencyChart::~LatencyChart() {
 
 // A new run: screen readers read the list anew.
 void LatencyChart::RowsChanged(std::size_t, std::size_t) {
+  ForgetLayout();
   UpdateTools();
   Announce(EVENT_OBJECT_REORDER, CHILDID_SELF);
 }
@@ -113,12 +108,19 @@ void LatencyChart::SelectionMoved(std::optional<std::size_t>, std::size_t now, b
   if (focused) Announce(EVENT_OBJECT_FOCUS, static_cast<long>(now) + 1);
   Announce(EVENT_OBJECT_SELECTION, static_cast<long>(now) + 1);
 }
+// Every change of the model comes this way.
 void LatencyChart::Repaint() {
+  ForgetLayout();
   if (window_) InvalidateRect(window_, nullptr, FALSE);
+}
+
+void LatencyChart::ForgetLayout() {
+  for (auto& layout : layouts_) layout.reset();
 }
 
 void LatencyChart::SetDpi(int dpi) {
   dpi_ = dpi;
+  ForgetLayout();
   UpdateTools();
   Repaint();
 }
@@ -128,7 +130,9 @@ RECT LatencyChart::Scaled(const chart::Box& box) const {
 }
 
 // The layout is in pixels at 96 dpi: measured so, and scaled when painted.
-chart::Layout LatencyChart::LayOut(bool focused) const {
+const chart::Layout& LatencyChart::LayOut(bool focused) const {
+  std::optional<chart::Layout>& kept = layouts_[focused ? 1 : 0];
+  if (kept) return *kept;
   RECT client{};
   if (window_) GetClientRect(window_, &client);
   HDC dc = CreateCompatibleDC(nullptr);
@@ -136,18 +140,17 @@ chart::Layout LatencyChart::LayOut(bool focused) const {
   Fonts fonts(dpi_);
   auto measure = [&](std::string_view text, chart::Font style) {
     SelectObject(dc, fonts(style));
-    const SIZE size = Extent(dc, Wide(text, CP_UTF8));
+    const SIZE size = Extent(dc, Wide(text));
     return TextSize{size.cx * 96.0 / dpi_, size.cy * 96.0 / dpi_};
   };
-  chart::Layout layout =
-      chart::LayOut(model(), MulDiv(client.right, 96, dpi_), MulDiv(client.bottom, 96, dpi_), focused, measure);
+  kept = chart::LayOut(model(), MulDiv(client.right, 96, dpi_), MulDiv(client.bottom, 96, dpi_), focused, measure);
   SelectObject(dc, old);  // before the fonts go
   DeleteDC(dc);
-  return layout;
+  return *kept;
 }
 
 RECT LatencyChart::RowRect(std::size_t index) const {
-  const chart::Layout layout = LayOut(false);
+  const chart::Layout& layout = LayOut(false);
   return index < layout.rowSlots.size() ? Scaled(layout.rowSlots[index]) : RECT{};
 }
 
@@ -182,15 +185,18 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_SIZE:
+      ForgetLayout();
       UpdateTools();
       InvalidateRect(window_, nullptr, FALSE);
       return 0;
     case WM_SETFOCUS:
+      ForgetLayout();
       InvalidateRect(window_, nullptr, FALSE);
       // The system announces the chart; the row within it is ours to.
       if (const auto row = control_.FocusedRow()) Announce(EVENT_OBJECT_FOCUS, static_cast<long>(*row) + 1);
       return 0;
     case WM_KILLFOCUS:
+      ForgetLayout();
       InvalidateRect(window_, nullptr, FALSE);
       return 0;
     case WM_GETDLGCODE:
@@ -215,6 +221,13 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       destroyed_ = true;
       ChartAccessible::Drop(accessible_);
       break;
+    case WM_NCDESTROY: {
+      // Gone with its parent: nothing left for the destructor to destroy.
+      HWND window = window_;
+      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+      window_ = nullptr;
+      return DefWindowProcW(window, message, wParam, lParam);
+    }
     case WM_LBUTTONDOWN:
       SetFocus(window_);
       return 0;
@@ -223,7 +236,7 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       // (Shift+F10, the menu key: no position then).
       POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
       if (at.x == -1 && at.y == -1) {
-        const chart::Layout layout = LayOut(false);
+        const chart::Layout& layout = LayOut(false);
         at = POINT{Px(layout.menuX), Px(layout.menuY)};
         ClientToScreen(window_, &at);
       }
@@ -241,7 +254,7 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     default:
       break;
   }
-  return DefWindowProcA(window_, message, wParam, lParam);
+  return DefWindowProcW(window_, message, wParam, lParam);
 }
 
 void LatencyChart::Paint(HDC dc, const chart::Layout& layout) {
@@ -266,7 +279,7 @@ void LatencyChart::Paint(HDC dc, const chart::Layout& layout) {
     } else if (const auto* text = std::get_if<chart::Text>(&shape)) {
       SelectObject(dc, fonts(text->font, text->turned));
       SetTextColor(dc, Ref(text->colour));
-      const std::wstring wide = Wide(text->text, CP_UTF8);
+      const std::wstring wide = Wide(text->text);
       RECT box = Scaled(text->box);
       const UINT align = text->align == chart::Align::Left    ? DT_LEFT
                          : text->align == chart::Align::Right ? DT_RIGHT

@@ -42,8 +42,9 @@ class LatencyChart : private ChartControl::Window {
   const ChartModel& model() const { return control_.model(); }
 
   // Where everything shows, in pixels at 96 dpi; scaled to the window's
-  // DPI when painted.
-  chart::Layout LayOut(bool focused) const;
+  // DPI when painted. Kept until the model, the size, the DPI or the focus
+  // changes: a screen reader asks every row for its place in turn.
+  const chart::Layout& LayOut(bool focused) const;
   // Draws the whole chart, as it shows, into `dc` (the window's size).
   void Render(HDC dc);
   // The chart without the keyboard's marks, in a new bitmap the caller
@@ -76,11 +77,13 @@ class LatencyChart : private ChartControl::Window {
   int Px(int pixelsAt96) const { return MulDiv(pixelsAt96, dpi_, 96); }
   RECT Scaled(const chart::Box& box) const;
   void UpdateTools();
+  void ForgetLayout();
 
   HWND window_ = nullptr;
   std::unique_ptr<RowTips> tips_;
   ChartControl control_{*this};
   int dpi_ = 96;
+  mutable std::optional<chart::Layout> layouts_[2];  // without and with the focus's marks
   ChartAccessible* accessible_ = nullptr;  // made when first asked for
   bool destroyed_ = false;
 };

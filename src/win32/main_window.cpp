@@ -17,9 +17,11 @@
 #include "win32/dpi.h"
 #include "win32/latency_chart.h"
 #include "win32/owned_window.h"
+#include "win32/png.h"
 #include "win32/system_library.h"
 #include "win32/tray_module.h"
 #include "win32/window_effects.h"
+#include "win32/wide_text.h"
 
 namespace tolvane::ui::win {
 namespace {
@@ -33,13 +35,13 @@ constexpr UINT kAfterShown = WM_APP + 2;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOOLWINDOW | WS_EX_CONTROLPARENT;
 
-const char* ClassOf(Kind kind) {
+const wchar_t* ClassOf(Kind kind) {
   switch (kind) {
-    case Kind::Box: return "Edit";
-    case Kind::Button: return "Button";
+    case Kind::Box: return L"Edit";
+    case Kind::Button: return L"Button";
     case Kind::Label: break;
   }
-  return "Static";
+  return L"Static";
 }
 
 DWORD StyleOf(const Control& c) {
@@ -55,28 +57,10 @@ DWORD StyleOf(const Control& c) {
   return align | SS_NOPREFIX | (c.shown ? WS_VISIBLE : 0);
 }
 
-std::string Utf8(const wchar_t* text, int length) {
-  if (length <= 0) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
-  std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-  if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text, length, out.data(), size, nullptr, nullptr);
-  return out;
-}
-
-// The run's texts are UTF-8; a box shows them in UTF-16, so that what comes
-// from the locale (its decimal separator) reads right in any code page.
-std::wstring Utf16(std::string_view text) {
-  const int size = static_cast<int>(text.size());
-  const int length = size > 0 ? MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0) : 0;
-  std::wstring out(static_cast<std::size_t>(length > 0 ? length : 0), L'\0');
-  if (length > 0) MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), length);
-  return out;
-}
-
 std::string LocaleText(LCTYPE item, const char* fallback) {
   wchar_t text[16] = {};
   const int length = GetLocaleInfoW(LOCALE_USER_DEFAULT, item, text, 16);
-  return length > 1 ? Utf8(text, length - 1) : std::string(fallback);
+  return length > 1 ? Utf8(std::wstring_view(text, static_cast<std::size_t>(length - 1))) : std::string(fallback);
 }
 
 // The user's decimal and thousands separators, for reading typed numbers.
@@ -85,9 +69,9 @@ NumberSeparators UserSeparators() {
 }
 
 std::string ProgramPath() {
-  char path[MAX_PATH] = {};
-  const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-  return std::string(path, length < MAX_PATH ? length : 0);
+  std::wstring path(kLongestPath, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+  return Utf8(std::wstring_view(path.data(), length < path.size() ? length : 0));
 }
 
 }  // namespace
@@ -109,8 +93,9 @@ MainWindow::~MainWindow() {
   if (windowBrush_) DeleteObject(windowBrush_);
 }
 
-bool MainWindow::Open(int showCommand) {
-  WNDCLASSEXA wc{};
+bool MainWindow::Open(int showCommand, const std::vector<std::string>& boxes) {
+  const std::wstring className = Wide(kMainClass);
+  WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = &MainWindow::WindowProc;
   wc.hInstance = instance_;
@@ -120,10 +105,10 @@ bool MainWindow::Open(int showCommand) {
   windowBrush_ = CreateSolidBrush(RGB(Red(kWindowColour), Green(kWindowColour), Blue(kWindowColour)));
   // The background is painted in WM_ERASEBKGND: the class outlives this
   // window and its brush.
-  wc.lpszClassName = kMainClass;
-  WNDCLASSEXA existing{};
+  wc.lpszClassName = className.c_str();
+  WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
-  if (!GetClassInfoExA(instance_, kMainClass, &existing) && !RegisterClassExA(&wc)) return false;
+  if (!GetClassInfoExW(instance_, className.c_str(), &existing) && !RegisterClassExW(&wc)) return false;
 
   // The client area first stands at 135 by 405 twips from the screen's
   // corner; sized for the screen's DPI, then for the monitor's once the
@@ -132,7 +117,7 @@ bool MainWindow::Open(int showCommand) {
   const RECT frame = FrameFor(layout::kClientArea, kStyle, kExStyle, dpi);
   // Made layered from the start, as it will be shown; Form_Load sets how
   // translucent before the first show.
-  main_ = CreateWindowExA(kExStyle | WS_EX_LAYERED, kMainClass, kProgramTitle.data(), kStyle,
+  main_ = CreateWindowExW(kExStyle | WS_EX_LAYERED, className.c_str(), Wide(kProgramTitle).c_str(), kStyle,
                           layout::TwipsToPixels(kFirstLeft, dpi) + frame.left,
                           layout::TwipsToPixels(kFirstTop, dpi) + frame.top,
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_,
@@ -157,6 +142,10 @@ bool MainWindow::Open(int showCommand) {
     FitLabel(kLabel1);
   }
   Form_Load();
+  const int boxIds[] = {kText1, kDuration, kInterval};
+  for (std::size_t i = 0; i < boxes.size() && i < std::size(boxIds); ++i) {
+    SetDlgItemTextW(main_, boxIds[i], Wide(boxes[i]).c_str());
+  }
   ::ShowWindow(main_, showCommand);
   UpdateWindow(main_);
   SetFocus(graph->handle());
@@ -182,7 +171,7 @@ void MainWindow::BuildControls() {
   const auto make = [this](const Control& c) {
     const DWORD exStyle = c.kind == Kind::Box ? WS_EX_CLIENTEDGE : 0;
     const layout::PixelRect r = layout::Scaled(c.place, dpi_);
-    HWND control = CreateWindowExA(exStyle, ClassOf(c.kind), std::string(c.text).c_str(),
+    HWND control = CreateWindowExW(exStyle, ClassOf(c.kind), Wide(c.text).c_str(),
                                    WS_CHILD | WS_CLIPSIBLINGS | StyleOf(c), r.left, r.top, r.width, r.height, main_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -202,8 +191,8 @@ void MainWindow::BuildControls() {
   graph = std::make_unique<LatencyChart>(instance_, main_, kGraph, layout::Scaled(layout::kGraph, dpi_), dpi_);
 
   rcpopup = CreatePopupMenu();
-  AppendMenuA(rcpopup, MF_STRING, kRestore, std::string(kRestoreText).c_str());
-  AppendMenuA(rcpopup, MF_STRING, kExit, std::string(kExitText).c_str());
+  AppendMenuW(rcpopup, MF_STRING, kRestore, Wide(kRestoreText).c_str());
+  AppendMenuW(rcpopup, MF_STRING, kExit, Wide(kExitText).c_str());
 }
 
 void MainWindow::ApplyDpi(int dpi) {
@@ -228,13 +217,13 @@ void MainWindow::ApplyDpi(int dpi) {
 // of it rather than wrapping onto the box below.
 void MainWindow::FitLabel(int id) {
   HWND label = GetDlgItem(main_, id);
-  const std::string text = TextOf(id);
+  const std::wstring text = Wide(TextOf(id));
   RECT box;
   GetClientRect(label, &box);
   HDC dc = GetDC(label);
   HGDIOBJ old = SelectObject(dc, font_);
   SIZE extent{};
-  GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+  GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
   TEXTMETRICA metrics{};
   GetTextMetricsA(dc, &metrics);
   SelectObject(dc, old);
@@ -261,7 +250,7 @@ void MainWindow::Form_Load() {
 const ChartModel& MainWindow::chart() const { return graph->model(); }
 
 bool MainWindow::TranslateDialogKeys(MSG& message) {
-  return main_ != nullptr && IsDialogMessageA(main_, &message);
+  return main_ != nullptr && IsDialogMessageW(main_, &message);
 }
 
 LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -339,12 +328,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       HWND window = main_;
       SetWindowLongPtrA(window, GWLP_USERDATA, 0);
       main_ = nullptr;
-      return DefWindowProcA(window, message, wParam, lParam);
+      return DefWindowProcW(window, message, wParam, lParam);
     }
     default:
       break;
   }
-  return DefWindowProcA(main_, message, wParam, lParam);
+  return DefWindowProcW(main_, message, wParam, lParam);
 }
 
 LRESULT MainWindow::ControlColour(HDC dc, HWND control, bool edit) {
@@ -379,7 +368,7 @@ std::string MainWindow::TextOf(int id) const {
   const int length = GetWindowTextLengthW(control);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   const int read = GetWindowTextW(control, text.data(), length + 1);
-  return Utf8(text.data(), read);
+  return Utf8(std::wstring_view(text.data(), static_cast<std::size_t>(read > 0 ? read : 0)));
 }
 
 void MainWindow::RememberFocus() {
@@ -463,8 +452,8 @@ void MainWindow::CloseWindow() { SendMessageA(main_, WM_CLOSE, 0, 0); }
 void MainWindow::Tell(std::string_view text) { ShowMessage(std::string(text), BoxIcon::None); }
 
 ChartControl& MainWindow::chart() { return graph->control(); }
-void MainWindow::SetCurrentText(const std::string& text) { SetDlgItemTextA(main_, kCurrent, text.c_str()); }
-void MainWindow::SetResultsText(const std::string& text) { SetDlgItemTextA(main_, kResults, text.c_str()); }
+void MainWindow::SetCurrentText(const std::string& text) { SetDlgItemTextW(main_, kCurrent, Wide(text).c_str()); }
+void MainWindow::SetResultsText(const std::string& text) { SetDlgItemTextW(main_, kResults, Wide(text).c_str()); }
 void MainWindow::ShowStop(bool shown) { ::ShowWindow(GetDlgItem(main_, kCommand5), shown ? SW_SHOW : SW_HIDE); }
 
 void MainWindow::SetTimerPeriod(std::int32_t milliseconds) {
@@ -490,7 +479,7 @@ void MainWindow::RearmTimer() {
 
 void MainWindow::ShowMessage(const std::string& text, BoxIcon icon) {
   RememberFocus();
-  MessageBoxW(main_, Utf16(text).c_str(), Utf16(kProgramTitle).c_str(),
+  MessageBoxW(main_, Wide(text).c_str(), Wide(kProgramTitle).c_str(),
               MB_OK | (icon == BoxIcon::Warning ? MB_ICONEXCLAMATION : 0));
 }
 

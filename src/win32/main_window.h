@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/chart_model.h"
 #include "app/engine.h"
@@ -31,9 +32,10 @@ class MainWindow final : public RunView, public TrayMenuOwner, private tray::Tra
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
-  // Creates the window and its controls, runs Form_Load and shows it.
-  // False when the window could not be made.
-  bool Open(int showCommand);
+  // Creates the window and its controls, runs Form_Load and shows it, the
+  // host, count and interval boxes filled from `boxes` (UTF-8; as many as
+  // given, the others as they open). False when the window could not be made.
+  bool Open(int showCommand, const std::vector<std::string>& boxes = {});
   HWND handle() const { return main_; }
 
   // What the chart shows, for the tests.

@@ -14,6 +14,7 @@ using std::min;
 #include <gdiplus.h>
 
 #include "win32/system_library.h"
+#include "win32/wide_text.h"
 
 namespace tolvane::ui::win {
 namespace {
@@ -107,19 +108,36 @@ bool EncodePng(HBITMAP bitmap, std::string& bytes) {
 }
 
 std::string SystemReason(DWORD error) {
-  char text[512] = "";
-  FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text, sizeof text,
-                 nullptr);
-  return text;
+  wchar_t text[512] = L"";
+  FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0, text,
+                 static_cast<DWORD>(std::size(text)), nullptr);
+  return Utf8(text);
+}
+
+// A new file of its own in `folder`; GetTempFileName takes no folder
+// longer than MAX_PATH less 14.
+HANDLE NewTempFile(const std::wstring& folder, std::wstring* name) {
+  HANDLE file = INVALID_HANDLE_VALUE;
+  const std::wstring stem = folder + L"tol" + std::to_wstring(GetCurrentProcessId()) + L"-";
+  for (unsigned n = 0; n < 100 && file == INVALID_HANDLE_VALUE; ++n) {
+    *name = LongPath(stem + std::to_wstring(GetTickCount() + n) + L".tmp");
+    file = CreateFileW(name->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  return file;
 }
 
 }  // namespace
 
-bool SavePng(HBITMAP bitmap, const std::string& ansiPath, std::string* reason) {
-  std::wstring path(ansiPath.size() + 1, L'\0');
-  path.resize(static_cast<std::size_t>(
-      MultiByteToWideChar(CP_ACP, 0, ansiPath.c_str(), -1, path.data(), static_cast<int>(path.size()))));
-  if (!path.empty()) path.pop_back();  // the terminating NUL
+std::wstring LongPath(const std::wstring& path) {
+  if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0) return path;
+  if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);  // \\server\share
+  if (path.size() > 2 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/')) return L"\\\\?\\" + path;
+  return path;  // relative: as it is
+}
+
+bool SavePng(HBITMAP bitmap, const std::wstring& target, std::string* reason) {
+  const std::wstring path = LongPath(target);
   std::string png;
   if (!EncodePng(bitmap, png)) {
     *reason = "the image could not be encoded";
@@ -129,25 +147,24 @@ bool SavePng(HBITMAP bitmap, const std::string& ansiPath, std::string* reason) {
   // once complete: a full disk or any other failure leaves the file of that
   // name as it was.
   const std::size_t slash = path.find_last_of(L"\\/");
-  const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
-  wchar_t temp[MAX_PATH];
-  if (GetTempFileNameW(folder.c_str(), L"tol", 0, temp) == 0) {
+  const std::wstring folder = slash == std::wstring::npos ? L".\\" : path.substr(0, slash + 1);
+  std::wstring temp;
+  HANDLE file = NewTempFile(folder, &temp);
+  if (file == INVALID_HANDLE_VALUE) {
     *reason = SystemReason(GetLastError());
     return false;
   }
-  HANDLE file = CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   DWORD written = 0;
-  bool whole = file != INVALID_HANDLE_VALUE &&
-               WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr) &&
+  bool whole = WriteFile(file, png.data(), static_cast<DWORD>(png.size()), &written, nullptr) &&
                written == png.size() && FlushFileBuffers(file);
   DWORD error = whole ? ERROR_SUCCESS : GetLastError();
-  if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-  if (whole && !MoveFileExW(temp, path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  CloseHandle(file);
+  if (whole && !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     whole = false;
     error = GetLastError();
   }
   if (whole) return true;
-  DeleteFileW(temp);
+  DeleteFileW(temp.c_str());
   *reason = SystemReason(error != ERROR_SUCCESS ? error : ERROR_WRITE_FAULT);
   return false;
 }

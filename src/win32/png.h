@@ -3,14 +3,21 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <string>
 
 namespace tolvane::ui::win {
 
-// Whole or not at all: false, and the system's reason, when the file can't
-// be written (no such folder, no right to it, a full disk); a file of that
-// name then stays as it was. `path` and `reason` are in the ANSI code page,
-// as the save dialog and the message box take them.
-bool SavePng(HBITMAP bitmap, const std::string& path, std::string* reason);
+// The longest path Windows' wide file calls take, with its NUL.
+inline constexpr std::size_t kLongestPath = 32768;
+
+// `path` as the wide file calls take it at any length: a full path of
+// MAX_PATH or more gets the \\?\ prefix that lifts the limit.
+std::wstring LongPath(const std::wstring& path);
+
+// Whole or not at all: false, and the system's reason (UTF-8), when the file
+// can't be written (no such folder, no right to it, a full disk); a file of
+// that name then stays as it was. Paths of any length and in any script.
+bool SavePng(HBITMAP bitmap, const std::wstring& path, std::string* reason);
 
 }  // namespace tolvane::ui::win

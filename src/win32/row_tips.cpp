@@ -2,47 +2,57 @@
 
 #include <commctrl.h>
 
+#include "win32/wide_text.h"
+
 namespace tolvane::ui::win {
 
 RowTips::RowTips(HWND chart)
     : chart_(chart),
-      tips_(CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+      tips_(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, chart, nullptr,
-                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(chart, GWLP_HINSTANCE)), nullptr)) {}
+                            reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(chart, GWLP_HINSTANCE)), nullptr)) {
+  if (tips_) SetWindowSubclass(tips_, &RowTips::TipsProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
 
 RowTips::~RowTips() {
-  if (tips_) DestroyWindow(tips_);
+  if (!tips_) return;
+  RemoveWindowSubclass(tips_, &RowTips::TipsProc, 0);
+  DestroyWindow(tips_);
+}
+
+// The tip window goes with the chart's top-level window, which owns it,
+// often before this object: its handle is forgotten then.
+LRESULT CALLBACK RowTips::TipsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self) {
+  if (message == WM_NCDESTROY) {
+    RemoveWindowSubclass(window, &RowTips::TipsProc, 0);
+    reinterpret_cast<RowTips*>(self)->tips_ = nullptr;
+  }
+  return DefSubclassProc(window, message, wParam, lParam);
 }
 
 void RowTips::Place(const std::vector<RECT>& slots) {
   if (!tips_) return;
-  TOOLINFOA tool{};
+  TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.hwnd = chart_;
   for (std::size_t i = 0; i < tools_; ++i) {
     tool.uId = i + 1;
-    SendMessageA(tips_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
   tools_ = slots.size();
   tool.uFlags = TTF_SUBCLASS;
-  tool.lpszText = LPSTR_TEXTCALLBACKA;
+  tool.lpszText = LPSTR_TEXTCALLBACKW;
   for (std::size_t i = 0; i < tools_; ++i) {
     tool.uId = i + 1;
     tool.rect = slots[i];
-    SendMessageA(tips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
 }
 
 bool RowTips::Answer(LPARAM notice, const std::function<std::string(std::size_t)>& text) {
-  auto* info = reinterpret_cast<NMTTDISPINFOA*>(notice);
-  if (!tips_ || info->hdr.hwndFrom != tips_ || info->hdr.code != TTN_GETDISPINFOA) return false;
-  // The tip window speaks the ANSI code page.
-  const std::string utf8 = text(info->hdr.idFrom - 1);
-  std::wstring wide(utf8.size() + 1, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-  shown_.assign(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr)),
-                '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, shown_.data(), static_cast<int>(shown_.size()), nullptr, nullptr);
+  auto* info = reinterpret_cast<NMTTDISPINFOW*>(notice);
+  if (!tips_ || info->hdr.hwndFrom != tips_ || info->hdr.code != TTN_GETDISPINFOW) return false;
+  shown_ = Wide(text(info->hdr.idFrom - 1));
   info->lpszText = shown_.data();
   return true;
 }

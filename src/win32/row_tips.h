@@ -25,10 +25,13 @@ class RowTips {
   bool Answer(LPARAM notice, const std::function<std::string(std::size_t row)>& text);
 
  private:
+  static LRESULT CALLBACK TipsProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                   DWORD_PTR self);
+
   HWND chart_;
   HWND tips_;
   std::size_t tools_ = 0;
-  std::string shown_;  // the text of the tip that shows, alive while it does
+  std::wstring shown_;  // the text of the tip that shows, alive while it does
 };
 
 }  // namespace tolvane::ui::win

@@ -5,40 +5,44 @@
 #include <cstdio>
 #include <vector>
 
+#include "win32/png.h"
+#include "win32/wide_text.h"
+
 namespace tolvane::ui::about {
 namespace {
 
+// In UTF-8, whatever the ANSI code page: the record holds UTF-16.
 std::string StringValue(std::vector<char>& info, const char* block, const char* name) {
-  const std::string key = std::string("\\StringFileInfo\\") + block + "\\" + name;
-  char* value = nullptr;
+  const std::wstring key = ui::win::Wide(std::string("\\StringFileInfo\\") + block + "\\" + name);
+  wchar_t* value = nullptr;
   UINT length = 0;
-  if (!VerQueryValueA(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) ||
+  if (!VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &length) ||
       value == nullptr || length == 0) {
     return {};
   }
   // The length counts the terminating NUL where there is one.
-  std::string text(value, length);
-  const auto end = text.find('\0');
-  if (end != std::string::npos) text.resize(end);
-  return text;
+  std::wstring text(value, length);
+  const auto end = text.find(L'\0');
+  if (end != std::wstring::npos) text.resize(end);
+  return ui::win::Utf8(text);
 }
 
 }  // namespace
 
 std::optional<VersionRecord> ReadVersionRecord(HMODULE module) {
-  char path[MAX_PATH];
-  const DWORD pathLength = GetModuleFileNameA(module, path, MAX_PATH);
-  if (pathLength == 0 || pathLength >= MAX_PATH) return std::nullopt;
+  std::wstring path(ui::win::kLongestPath, L'\0');
+  const DWORD pathLength = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+  if (pathLength == 0 || pathLength >= path.size()) return std::nullopt;
   DWORD unused = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path, &unused);
+  const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &unused);
   if (size == 0) return std::nullopt;
   std::vector<char> info(size);
-  if (!GetFileVersionInfoA(path, 0, size, info.data())) return std::nullopt;
+  if (!GetFileVersionInfoW(path.c_str(), 0, size, info.data())) return std::nullopt;
 
   VersionRecord record;
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
-  if (!VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || fixed == nullptr) {
+  if (!VerQueryValueW(info.data(), L"\\", reinterpret_cast<void**>(&fixed), &length) || fixed == nullptr) {
     return std::nullopt;
   }
   record.major = HIWORD(fixed->dwFileVersionMS);
@@ -52,7 +56,7 @@ std::optional<VersionRecord> ReadVersionRecord(HMODULE module) {
     WORD language;
     WORD codePage;
   }* translation = nullptr;
-  if (VerQueryValueA(info.data(), "\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
+  if (VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation),
                      &length) &&
       translation != nullptr && length >= sizeof(Translation)) {
     std::snprintf(block, sizeof block, "%04X%04X", translation->language, translation->codePage);

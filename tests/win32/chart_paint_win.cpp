@@ -10,6 +10,7 @@
 #include "win32/controls.h"
 #include "win32/latency_chart.h"
 #include "win32/png.h"
+#include "win32/wide_text.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
@@ -20,7 +21,7 @@ int main(int argc, char** argv) {
   test::WriteParityRun(chart.control());
   HBITMAP image = chart.Image();
   std::string reason;
-  const bool saved = win::SavePng(image, argv[1], &reason);
+  const bool saved = win::SavePng(image, win::Wide(argv[1]), &reason);
   DeleteObject(image);
   if (!saved) std::printf("%s\n", reason.c_str());
   return saved ? 0 : 1;

@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <intrin.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <thread>
 #include <variant>
@@ -28,6 +33,36 @@ std::string Text(HWND window) {
   char text[256] = {};
   GetWindowTextA(window, text, sizeof text);
   return text;
+}
+
+// The GDI and USER objects this process holds. Wine's GetGuiResources
+// answers 0: there, the live entries of the process's GDI handle table
+// (the PEB's GdiSharedHandleTable) and the thread's windows stand in.
+struct GuiObjects {
+  long gdi, user;
+};
+GuiObjects CountGuiObjects() {
+  HANDLE self = GetCurrentProcess();
+  GuiObjects n{static_cast<long>(GetGuiResources(self, GR_GDIOBJECTS)),
+               static_cast<long>(GetGuiResources(self, GR_USEROBJECTS))};
+  if (n.gdi == 0) {
+    struct Entry {
+      std::uint64_t object;
+      std::uint16_t process, count, upper, type;
+      std::uint64_t user;
+    };
+    const auto* peb = reinterpret_cast<const unsigned char*>(__readgsqword(0x60));
+    const auto* table = *reinterpret_cast<const Entry* const*>(peb + 0xF8);
+    for (std::size_t i = 0; table && i < 0x10000; ++i) n.gdi += table[i].type != 0 && table[i].object != 0;
+  }
+  if (n.user == 0) {
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND top, LPARAM count) -> BOOL {
+      ++*reinterpret_cast<long*>(count);
+      EnumChildWindows(top, [](HWND, LPARAM c) -> BOOL { return ++*reinterpret_cast<long*>(c) > 0; }, count);
+      return TRUE;
+    }, reinterpret_cast<LPARAM>(&n.user));
+  }
+  return n;
 }
 
 class MainWindowWin : public testing::Test {
@@ -199,13 +234,22 @@ TEST(LatencyChartWin, PaintsItsLayout) {
   DestroyWindow(parent);
 }
 
-// The saved file is a PNG of the chart's own size, whatever that is; a
-// folder that isn't there is a failure, not a silent success.
+// The saved file is a PNG of the chart's own size, whatever that is, under
+// a name in any script and at a path of any length; a folder that isn't
+// there is a failure, not a silent success.
 TEST(LatencyChartWin, SavesAPngOfItsOwnSize) {
-  char folder[MAX_PATH] = "";
-  GetTempPathA(sizeof folder, folder);
-  const std::string path = std::string(folder) + "tolvane-chart-" + std::to_string(GetCurrentProcessId()) + ".png";
-  for (const SIZE size : {SIZE{609, 265}, SIZE{320, 140}}) {
+  wchar_t temp[MAX_PATH] = L"";
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring folder = temp + std::wstring(L"tolvane-") + std::to_wstring(GetCurrentProcessId()) + L"\\";
+  const std::wstring deep[] = {folder + std::wstring(150, L'd') + L"\\",
+                               folder + std::wstring(150, L'd') + L"\\" + std::wstring(150, L'e') + L"\\"};
+  for (const std::wstring& f : {folder, deep[0], deep[1]}) ASSERT_TRUE(CreateDirectoryW(LongPath(f).c_str(), nullptr));
+  const std::pair<SIZE, std::wstring> cases[] = {
+      {SIZE{609, 265}, folder + L"chart.png"},
+      {SIZE{320, 140}, folder + L"\x0433\x0440\x0430\x0444\x0438\x043a.png"},
+      {SIZE{320, 140}, deep[1] + L"\x03b4\x03b9\x03ac\x03b3\x03c1\x03b1\x03bc\x03bc\x03b1.png"},
+  };
+  for (const auto& [size, path] : cases) {
     HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, size.cx, size.cy, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     LatencyChart chart(GetModuleHandleA(nullptr), parent, kGraph, layout::PixelRect{0, 0, size.cx, size.cy}, 96);
@@ -213,11 +257,11 @@ TEST(LatencyChartWin, SavesAPngOfItsOwnSize) {
     std::string reason;
     ASSERT_TRUE(SavePng(image, path, &reason)) << size.cx << reason;
     std::string png(64, '\0');
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE file = CreateFileW(LongPath(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     DWORD read = 0;
     ReadFile(file, png.data(), static_cast<DWORD>(png.size()), &read, nullptr);
     CloseHandle(file);
-    DeleteFileA(path.c_str());
+    EXPECT_TRUE(DeleteFileW(LongPath(path).c_str())) << "not saved under its own name: " << path.size();
     ASSERT_GE(read, 24u);
     auto big = [&](std::size_t at) {
       return (static_cast<unsigned char>(png[at]) << 24) | (static_cast<unsigned char>(png[at + 1]) << 16) |
@@ -226,11 +270,13 @@ TEST(LatencyChartWin, SavesAPngOfItsOwnSize) {
     EXPECT_EQ(png.substr(0, 16), std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16));
     EXPECT_EQ(big(16), size.cx);
     EXPECT_EQ(big(20), size.cy);
-    EXPECT_FALSE(SavePng(image, std::string(folder) + "no such folder\\chart.png", &reason));
+    EXPECT_FALSE(SavePng(image, folder + L"no such folder\\chart.png", &reason));
     EXPECT_FALSE(reason.empty());
     DeleteObject(image);
     DestroyWindow(parent);
   }
+  // Nothing left beside the files: each folder empties.
+  for (const std::wstring& f : {deep[1], deep[0], folder}) EXPECT_TRUE(RemoveDirectoryW(LongPath(f).c_str()));
 }
 
 }  // namespace
@@ -280,6 +326,80 @@ TEST_F(MainWindowWin, AboutShowsTheVersionRecordAndClosesOnEnterAndEsc) {
   EXPECT_EQ(okAt144.left, ok.left);
   EXPECT_EQ(okAt144.top, ok.top);
   EXPECT_EQ(okAt144.right - okAt144.left, ok.width);
+}
+
+// Twenty rounds of About (moved to 144 dpi and back while it shows) and of
+// the window moved to 144 dpi and back leave the objects one round left.
+TEST_F(MainWindowWin, AboutAndDpiChangesLeaveNoObjectsBehind) {
+  static const auto move = [](HWND window, int dpi) {
+    RECT suggested{0, 0, 900, 600};
+    SendMessageA(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+  };
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND about = FindWindowA(kAboutClass, nullptr);
+    if (about == nullptr || !IsWindowVisible(about)) return;
+    // The OK button keeps a live font through the change.
+    move(about, 144);
+    EXPECT_EQ(GetObjectType(reinterpret_cast<HGDIOBJ>(SendMessageA(GetDlgItem(about, kCmdOK), WM_GETFONT, 0, 0))),
+              static_cast<DWORD>(OBJ_FONT));
+    move(about, 96);
+    SendMessageA(about, WM_CLOSE, 0, 0);
+  });
+  const auto round = [&] {
+    SendMessageA(GetDlgItem(main, kCommand4), BM_CLICK, 0, 0);  // returns once closed
+    move(main, 144);
+    move(main, 96);
+  };
+  round();  // the first makes the dialog and loads the icons
+  const GuiObjects before = CountGuiObjects();
+  for (int i = 0; i < 20; ++i) round();
+  const GuiObjects after = CountGuiObjects();
+  KillTimer(nullptr, timer);
+  std::printf("GDI objects %ld, then %ld; USER objects %ld, then %ld (20 rounds)\n", before.gdi, after.gdi,
+              before.user, after.user);
+  EXPECT_GT(before.gdi, 0);
+  EXPECT_EQ(after.gdi, before.gdi);
+  EXPECT_EQ(after.user, before.user);
+}
+
+// The layout is kept between questions, never past a change: the rows'
+// places follow the row count, the size and the DPI at once.
+TEST(LatencyChartWin, RowPlacesFollowEveryChange) {
+  HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 609, 265, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+  LatencyChart chart(GetModuleHandleA(nullptr), parent, kGraph, layout::PixelRect{0, 0, 609, 265}, 96);
+  const auto width = [&] { return chart.RowRect(0).right - chart.RowRect(0).left; };
+  chart.SetRowCount(5);
+  const LONG five = width();
+  EXPECT_EQ(chart.RowAt(POINT{chart.RowRect(4).left + 1, chart.RowRect(4).top + 1}), 4u);
+  chart.SetRowCount(10);
+  EXPECT_LT(width(), five);
+  EXPECT_GT(chart.RowRect(9).right, 0);
+  const LONG ten = width();
+  MoveWindow(chart.handle(), 0, 0, 400, 265, FALSE);
+  EXPECT_LT(width(), ten);
+  chart.SetDpi(144);
+  LatencyChart fresh(GetModuleHandleA(nullptr), parent, kGraph + 1, layout::PixelRect{0, 0, 400, 265}, 144);
+  fresh.SetRowCount(10);
+  EXPECT_EQ(chart.RowRect(3).left, fresh.RowRect(3).left);
+  EXPECT_EQ(width(), fresh.RowRect(0).right - fresh.RowRect(0).left);
+  DestroyWindow(parent);
+}
+
+// A chart whose window went with its parent forgets the handle: its end
+// has nothing left to destroy, and no windows pile up.
+TEST(LatencyChartWin, ForgetsTheWindowThatWentWithItsParent) {
+  const long before = CountGuiObjects().user;
+  for (int i = 0; i < 20; ++i) {
+    HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 320, 140, nullptr, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr);
+    auto chart = std::make_unique<LatencyChart>(GetModuleHandleA(nullptr), parent, kGraph,
+                                                layout::PixelRect{0, 0, 320, 140}, 96);
+    chart->MakeTips();
+    DestroyWindow(parent);
+    EXPECT_EQ(chart->handle(), nullptr);
+  }
+  EXPECT_EQ(CountGuiObjects().user, before);
 }
 
 }  // namespace

@@ -45,6 +45,9 @@ pass() { passed=$((passed + 1)); echo "ok: $*"; }
 pids=()
 WINEPREFIX=$(mktemp -d /tmp/tolvane-winewin.XXXXXX)
 export WINEPREFIX WINEDEBUG=-all
+# File names reach Linux in UTF-8; Windows' side keeps the Western ANSI
+# code page that the C locale gives it.
+export LC_ALL=C.UTF-8
 # No .NET or web engine; no Start-menu entries of the host desktop; a
 # crash ends the program instead of waiting in the debugger.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
@@ -242,8 +245,19 @@ for row in 'chart|chart.png' 'my "best" run.png|best.png'; do
 done
 [ "$(cat "$saves/chart.png" "$saves/best.png")" = oldold ] && [ "$(ls "$saves" | wc -l)" = 2 ] ||
   fail "a declined save wrote: $(ls "$saves")"
+# Names beyond a Western ANSI code page: asked about and saved as typed.
+[ "$(drive codepage)" = "codepage 1252" ] || fail "not a Western code page: $(drive codepage)"
+for name in график.png διάγραμμα.png; do
+  printf old >"$saves/$name"
+  asked=$(drive save savename "$(winepath -w "$saves")" 5000 savename "$name" 5000 saving 0 5000 \
+    asked "Save Image" 5000 answer "Save Image" 6)
+  [[ $asked == "Save Image: $name already exists."* ]] || fail "typed '$name', asked: $asked"
+  until_ 5 bash -c "[ \"\$(head -c 4 '$saves/$name' | od -An -c | tr -d ' ')\" = 211PNG ]" ||
+    fail "$name not saved as a PNG: $(ls "$saves")"
+done
+[ "$(ls "$saves" | wc -l)" = 4 ] || fail "saved beside the names: $(ls "$saves")"
 rm -rf "$saves"
-pass "the save dialog: chart.png and best.png asked about by name, nothing written"
+pass "the save dialog: chart.png and best.png asked about by name, nothing written; график.png and διάγραμμα.png replaced as typed"
 
 # --- The limits: one message each, nothing sent --------------------------
 for row in "51|2|Maximum number of pings are 50!" \
@@ -304,6 +318,29 @@ for round in 1 2; do
   fi
 done
 pass "the tray: hidden, icon, menu, restored; exit from the menu"
+
+# --- The command line: the boxes filled; the usage, the version, a refusal --
+wine "$program" пример.испытание 20 3 </dev/null >>"$shots/tolvane.log" 2>&1 &
+program_pid=$!
+drive window 20000 expect Text1 пример.испытание expect duration 20 expect interval 3 click Command2
+ended
+for row in "--help|0|out|Usage: tolvane [options] [host [count [interval]]]" "--version|0|out|Tolvane 1.0.10" \
+  "--bogus|2|err|tolvane: Unknown option 'bogus'."; do
+  IFS='|' read -r argument status stream expected <<<"$row"
+  got=0
+  out=$(wine "$program" "$argument" 2>"$WINEPREFIX.err" </dev/null | tr -d '\r') || got=$?
+  err=$(tr -d '\r' <"$WINEPREFIX.err")
+  text=$([ "$stream" = out ] && echo "$out" || echo "$err")
+  [ "$got" = "$status" ] && [[ $text == *"$expected"* ]] ||
+    fail "tolvane.exe $argument: status $got, out '$out', err '$err'"
+done
+rm -f "$WINEPREFIX.err"
+# Started with nowhere to write to: the text in a box.
+wine "$program" --help >&- 2>&- </dev/null &
+said=$(drive lonebox Tolvane 5000)
+wait $! || fail "--help in a box: status $?"
+[[ $said == "Usage: tolvane [options] [host [count [interval]]]"* ]] || fail "--help in a box: $said"
+pass "the command line: host, count and interval in the boxes; --help, --version, a refusal with status 2"
 
 # --- Figures ---------------------------------------------------------------
 wine "$bench" "$(winepath -w "$program")" | tr -d '\r'

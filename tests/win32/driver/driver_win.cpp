@@ -48,6 +48,11 @@
 //                              program's, or the save dialog's question);
 //                              prints its text
 //   answer CAPTION ID          presses its button ID (1 OK, 6 Yes, 7 No)
+//   codepage                   prints the ANSI code page, "codepage N"
+//   lonebox CAPTION MS         a message box captioned CAPTION shows, of a
+//                              program without a window; prints its text, OK
+//
+// Texts in steps and in what is printed are UTF-8.
 
 // windows.h first: the others build on it.
 #include <windows.h>
@@ -55,6 +60,7 @@
 #include <commctrl.h>
 #include <dlgs.h>
 #include <oleacc.h>
+#include <shellapi.h>
 
 #include <cctype>
 #include <chrono>
@@ -74,6 +80,7 @@
 #include "app/layout.h"
 #include "testbed/testbed.h"
 #include "win32/controls.h"
+#include "win32/wide_text.h"
 
 namespace {
 
@@ -110,14 +117,15 @@ bool Within(int ms, F ready) {
   }
 }
 
-// Bounded: a program that hangs must not hang its tests.
+// Bounded: a program that hangs must not hang its tests. In UTF-8, as
+// the steps are written.
 std::optional<std::string> TryText(HWND window) {
-  char text[1024] = "";
+  wchar_t text[1024] = L"";
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                           &copied))
+  if (!SendMessageTimeoutW(window, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                           5000, &copied))
     return std::nullopt;
-  return std::string(text);
+  return tolvane::ui::win::Utf8(text);
 }
 
 std::string TextOf(HWND window) {
@@ -461,7 +469,8 @@ void SaveName(const std::string& name, int ms) {
   HWND box = GetDlgItem(dialog, cmb13);
   if (!box || !IsWindowVisible(box)) box = GetDlgItem(dialog, edt1);
   if (!box) Fail("the save dialog has no file name box");
-  if (!SendMessageTimeoutA(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr))
+  const std::wstring wide = tolvane::ui::win::Wide(name);
+  if (!SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()), SMTO_ABORTIFHUNG, 5000, nullptr))
     Fail("the file name box did not answer");
   // Posted: OK may ask a question, which waits for an answer.
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
@@ -874,6 +883,15 @@ void Step(const std::string& step, Steps& steps) {
     const std::size_t want = static_cast<std::size_t>(Number(next()));
     const std::size_t got = tolvane::testbed::RequestTimesNs().size();
     if (got != want) Fail(std::to_string(got) + " echoes reached the scripted host, not " + std::to_string(want));
+  } else if (step == "lonebox") {
+    const std::string& caption = next();
+    HWND box = nullptr;
+    if (!Within(Number(next()), [&] { return (box = FindTopLevel("#32770", caption, true)) && GetDlgItem(box, kBoxText); }))
+      Fail("no message box '" + caption + "'");
+    std::printf("%s\n", TextOf(GetDlgItem(box, kBoxText)).c_str());
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
+  } else if (step == "codepage") {
+    std::printf("codepage %u\n", GetACP());
   } else if (step == "save") {
     PostMessageA(ControlNamed("graph"), WM_COMMAND, MAKEWPARAM(win::kSaveImage, 0), 0);
   } else if (step == "savename") {
@@ -896,13 +914,20 @@ void Step(const std::string& step, Steps& steps) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+int main() {
   // Coordinates as the program sees them, at any DPI.
   SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
   // The program's accessible objects come through COM.
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   try {
-    Run(Steps(std::vector<std::string>(argv + 1, argv + argc)));
+    // From the wide command line: a step's text in any script, not only
+    // in the ANSI code page.
+    int count = 0;
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> words;
+    for (int i = 1; i < count; ++i) words.push_back(tolvane::ui::win::Utf8(args[i]));
+    LocalFree(args);
+    Run(Steps(std::move(words)));
   } catch (const std::exception& e) {
     std::fprintf(stderr, "FAIL: %s\n", e.what());
     return 1;
