@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/colours.h"
+#include "app/contrast.h"
 #include "app/layout.h"
 #include "app/messages.h"
 #include "app/run.h"
@@ -92,6 +93,16 @@ std::string ProgramPath() {
   char path[MAX_PATH] = {};
   const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
   return std::string(path, length < MAX_PATH ? length : 0);
+}
+
+Colour FromColorRef(COLORREF c) { return Rgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+// The menu colour on the workspace colour, unless a high-contrast or dark
+// scheme makes the two nearly equal: then the ordinary window text.
+COLORREF HostTextColour() {
+  const Colour text = ReadableText(FromColorRef(GetSysColor(COLOR_MENU)), FromColorRef(GetSysColor(COLOR_APPWORKSPACE)),
+                                   FromColorRef(GetSysColor(COLOR_WINDOWTEXT)));
+  return RGB(Red(text), Green(text), Blue(text));
 }
 
 }  // namespace
@@ -362,7 +373,7 @@ LRESULT MainWindow::ControlColour(HDC dc, HWND control, bool edit) {
   const int id = GetDlgCtrlID(control);
   if (edit || id == kText1 || id == kDuration || id == kInterval) {
     SetBkColor(dc, GetSysColor(COLOR_APPWORKSPACE));
-    SetTextColor(dc, id == kText1 ? GetSysColor(COLOR_MENU) : GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc, id == kText1 ? HostTextColour() : GetSysColor(COLOR_WINDOWTEXT));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_APPWORKSPACE));
   }
   // Labels: green on the window's colour, which is all that lies behind them.
