@@ -83,13 +83,15 @@ void SaveImageAs(HWND owner, HBITMAP image) {
   // The dialog's DLL is loaded with the first save, not at the start.
   static auto* const saveDialog = SystemFunction<decltype(GetSaveFileNameA)>(L"comdlg32.dll", "GetSaveFileNameA");
   if (!saveDialog || !saveDialog(&dialog)) return;  // cancelled
-  if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES &&
-      MessageBoxA(owner, chart::ReplaceQuestion(path + dialog.nFileOffset).c_str(), title.c_str(),
+  // The dialog adds its extension only to a name with no dot at all.
+  const std::string written = chart::WithPngSuffix(path);
+  if (GetFileAttributesA(written.c_str()) != INVALID_FILE_ATTRIBUTES &&
+      MessageBoxA(owner, chart::ReplaceQuestion(written.substr(dialog.nFileOffset)).c_str(), title.c_str(),
                   MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
     return;
   std::string reason;
-  if (!SavePng(image, path, &reason)) {
-    MessageBoxA(owner, chart::SaveFailedMessage(path, reason).c_str(), kProgramTitle.data(), MB_OK);
+  if (!SavePng(image, written, &reason)) {
+    MessageBoxA(owner, chart::SaveFailedMessage(written, reason).c_str(), kProgramTitle.data(), MB_OK);
   }
 }
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/colours.h"
+#include "app/contrast.h"
 #include "qt/chart_export.h"
 #include "qt/latency_chart.h"
 #include "qt/main_window.h"
@@ -33,6 +34,7 @@ class MainWindowLayoutTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase();
   void init();
   void cleanup();
 
@@ -40,6 +42,8 @@ class MainWindowLayoutTest : public QObject {
   void controlsStandWhereTheLayoutSays();
   void textsAndInitialState();
   void coloursFollowTheScheme();
+  void hostBoxReadsUnderEveryPalette_data();
+  void hostBoxReadsUnderEveryPalette();
   void tabOrderFollowsTheTabIndex();
   void accessKeysPressTheirButtons();
   void stopAndSystrayShareTheAccessKey();
@@ -64,7 +68,12 @@ class MainWindowLayoutTest : public QObject {
   static void Fill(LatencyChart& chart);
 
   std::unique_ptr<MainWindow> window_;
+  QTemporaryDir configHome_;  // the user's settings folder, which must stay empty
 };
+
+void MainWindowLayoutTest::initTestCase() {
+  qputenv("XDG_CONFIG_HOME", configHome_.path().toLocal8Bit());
+}
 
 void MainWindowLayoutTest::init() {
   window_ = std::make_unique<MainWindow>(SystemEngine());
@@ -165,6 +174,45 @@ void MainWindowLayoutTest::coloursFollowTheScheme() {
   // Rendered: the window's colour shows around the controls.
   const QImage image = window_->grab().toImage();
   QCOMPARE(image.pixelColor(image.width() / 2, image.height() - 2), QColor(0, 64, 64));
+}
+
+// The host box's text, on the desktop's default palette and two dark ones
+// whose workspace and menu colours are (nearly) the same grey: the menu
+// colour where it reads, the ordinary text colour where not. Screenshots
+// land in TOLVANE_SCREENSHOT_DIR when set.
+void MainWindowLayoutTest::hostBoxReadsUnderEveryPalette_data() {
+  QTest::addColumn<QColor>("dark");
+  QTest::addColumn<QColor>("window");
+  QTest::addColumn<QColor>("text");
+  QTest::addColumn<bool>("menuColourKept");
+  const QPalette standard = QApplication::palette();
+  QTest::newRow("default") << standard.color(QPalette::Dark) << standard.color(QPalette::Window)
+                           << standard.color(QPalette::Text) << true;
+  QTest::newRow("dusk") << QColor(127, 127, 127) << QColor(127, 127, 127) << QColor(212, 212, 212) << false;
+  QTest::newRow("darker") << QColor(35, 35, 35) << QColor(53, 53, 53) << QColor(220, 220, 220) << false;
+}
+
+void MainWindowLayoutTest::hostBoxReadsUnderEveryPalette() {
+  QFETCH(QColor, dark);
+  QFETCH(QColor, window);
+  QFETCH(QColor, text);
+  QFETCH(bool, menuColourKept);
+  const QPalette standard = QApplication::palette();
+  QPalette palette = standard;
+  palette.setColor(QPalette::Dark, dark);
+  palette.setColor(QPalette::Window, window);
+  palette.setColor(QPalette::Text, text);
+  QApplication::setPalette(palette);
+  MainWindow main(SystemEngine());
+  main.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&main));
+  auto* host = ChildOf<QLineEdit>(&main, "Text1");
+  const QColor shown = host->palette().color(QPalette::Text), base = host->palette().color(QPalette::Base);
+  if (const QString dir = qEnvironmentVariable("TOLVANE_SCREENSHOT_DIR"); !dir.isEmpty())
+    main.grab().save(QDir(dir).filePath(QStringLiteral("host-box-%1.png").arg(QTest::currentDataTag())));
+  QApplication::setPalette(standard);
+  QCOMPARE(shown, menuColourKept ? window : text);
+  QVERIFY(ContrastRatio(shown.rgb(), base.rgb()) >= 1.5);
 }
 
 void MainWindowLayoutTest::tabOrderFollowsTheTabIndex() {
@@ -356,13 +404,16 @@ void MainWindowLayoutTest::chartSavesOnlyWhatWasNamedAndConfirmed() {
   LatencyChart chart;
   Fill(chart);
   QTemporaryDir dir;
-  for (const char* name : {"chart.png", "best.png"}) {
+  for (const char* name : {"chart.png", "best.png", "chart.v2.png"}) {
     QFile old(dir.filePath(name));
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
   }
   const QString quoted = QStringLiteral(R"(my "best" run.png)");
   const std::pair<QString, QString> cases[] = {
-      {"chart", "chart.png already exists.\nDo you want to replace it?"}, {quoted, QString()}};
+      {"chart", "chart.png already exists.\nDo you want to replace it?"},
+      {"chart.v2", "chart.v2.png already exists.\nDo you want to replace it?"},
+      {"latency 08.12.2026", QString()},
+      {quoted, QString()}};
   for (const auto& [typed, asked] : cases) {
     QString question;
     QTimer poll;
@@ -390,7 +441,11 @@ void MainWindowLayoutTest::chartSavesOnlyWhatWasNamedAndConfirmed() {
   };
   QCOMPARE(contents("chart.png"), QByteArray("old"));
   QCOMPARE(contents("best.png"), QByteArray("old"));
+  QCOMPARE(contents("chart.v2.png"), QByteArray("old"));
+  QCOMPARE(contents("latency 08.12.2026.png"), QByteArray("\x89PNG"));
   QCOMPARE(contents(quoted), QByteArray("\x89PNG"));
+  // Nothing else written: not even the dialog's own settings.
+  QCOMPARE(QDir(configHome_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
 // The mouse: each row's tooltip over its slot, the row's name over a row
