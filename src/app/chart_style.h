@@ -34,6 +34,8 @@ inline constexpr double kSliver = 0.012;
 // More labels than this along the row axis would overlap: then only every
 // second, third ... row shows its label (ChartModel::LabelStep).
 inline constexpr std::size_t kMaxShownLabels = 12;
+// Fewer still where the labels are wide: at least this gap between two.
+inline constexpr double kLabelGap = 6;
 // A lost sample's bar fills the plot's height, framed in the lost colour
 // and hatched every this many pixels, in this much of it over the plot.
 inline constexpr int kHatchSpacing = 6;

@@ -56,6 +56,7 @@ class MainWindowLayoutTest : public QObject {
   void chartSavesWholeOrNotAtAll();
   void chartSavesOnlyWhatWasNamedAndConfirmed();
   void chartTellsItsRowsAndOpensItsMenu();
+  void chartReadsLeftToRightInEveryDirection();
   void prefillFillsTheBoxesInOrder();
 
   void timerWithPeriodZeroNeverTicks();
@@ -448,6 +449,23 @@ void MainWindowLayoutTest::chartSavesOnlyWhatWasNamedAndConfirmed() {
   QCOMPARE(QDir(configHome_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
 }
 
+// A right-to-left desktop (-reverse, or its locale) doesn't mirror the
+// chart, nor turn its numbers round: it paints as it does left to right.
+void MainWindowLayoutTest::chartReadsLeftToRightInEveryDirection() {
+  QImage painted[2], saved[2];
+  for (const int rtl : {0, 1}) {
+    QApplication::setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
+    LatencyChart chart;
+    Fill(chart);
+    chart.clearFocus();
+    painted[rtl] = chart.grab().toImage();
+    saved[rtl] = chart.Image();
+  }
+  QApplication::setLayoutDirection(Qt::LeftToRight);
+  QVERIFY(painted[1] == painted[0]);
+  QVERIFY(saved[1] == saved[0]);
+}
+
 // The mouse: each row's tooltip over its slot, the row's name over a row
 // without a sample; a right click pops up the export menu, whose first entry
 // copies the rows. The keyboard's menu opens where the layout says.
@@ -461,6 +479,14 @@ void MainWindowLayoutTest::chartTellsItsRowsAndOpensItsMenu() {
     QApplication::sendEvent(&chart, &help);
     QTRY_COMPARE(QToolTip::text(), QString(tip));
   }
+  // A host too long for the legend: the whole of it over its entry.
+  const QString host = QStringLiteral("fe80::a00:27ff:fe4e:66a1%enp0s3");
+  chart.SetHostText(host);
+  const chart::Box legend = chart.layout().hostLegend.value();
+  const QPoint over((legend.left + legend.right) / 2, (legend.top + legend.bottom) / 2);
+  QHelpEvent help(QEvent::ToolTip, over, chart.mapToGlobal(over));
+  QApplication::sendEvent(&chart, &help);
+  QTRY_COMPARE(QToolTip::text(), host);
 
   QStringList entries;
   QPoint menuAt;
