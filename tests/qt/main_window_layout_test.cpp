@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "app/colours.h"
-#include "app/contrast.h"
 #include "qt/chart_export.h"
 #include "qt/latency_chart.h"
 #include "qt/main_window.h"
@@ -42,8 +41,7 @@ class MainWindowLayoutTest : public QObject {
   void controlsStandWhereTheLayoutSays();
   void textsAndInitialState();
   void coloursFollowTheScheme();
-  void hostBoxReadsUnderEveryPalette_data();
-  void hostBoxReadsUnderEveryPalette();
+  void hostBoxReadsOnADarkPalette();
   void tabOrderFollowsTheTabIndex();
   void accessKeysPressTheirButtons();
   void stopAndSystrayShareTheAccessKey();
@@ -177,43 +175,23 @@ void MainWindowLayoutTest::coloursFollowTheScheme() {
   QCOMPARE(image.pixelColor(image.width() / 2, image.height() - 2), QColor(0, 64, 64));
 }
 
-// The host box's text, on the desktop's default palette and two dark ones
-// whose workspace and menu colours are (nearly) the same grey: the menu
-// colour where it reads, the ordinary text colour where not. Screenshots
-// land in TOLVANE_SCREENSHOT_DIR when set.
-void MainWindowLayoutTest::hostBoxReadsUnderEveryPalette_data() {
-  QTest::addColumn<QColor>("dark");
-  QTest::addColumn<QColor>("window");
-  QTest::addColumn<QColor>("text");
-  QTest::addColumn<bool>("menuColourKept");
+// The host box on a dark palette whose workspace and menu colours are the
+// same grey: its text takes the ordinary text colour. (Which colour when is
+// the core's test.) Screenshots land in TOLVANE_SCREENSHOT_DIR when set.
+void MainWindowLayoutTest::hostBoxReadsOnADarkPalette() {
   const QPalette standard = QApplication::palette();
-  QTest::newRow("default") << standard.color(QPalette::Dark) << standard.color(QPalette::Window)
-                           << standard.color(QPalette::Text) << true;
-  QTest::newRow("dusk") << QColor(127, 127, 127) << QColor(127, 127, 127) << QColor(212, 212, 212) << false;
-  QTest::newRow("darker") << QColor(35, 35, 35) << QColor(53, 53, 53) << QColor(220, 220, 220) << false;
-}
-
-void MainWindowLayoutTest::hostBoxReadsUnderEveryPalette() {
-  QFETCH(QColor, dark);
-  QFETCH(QColor, window);
-  QFETCH(QColor, text);
-  QFETCH(bool, menuColourKept);
-  const QPalette standard = QApplication::palette();
-  QPalette palette = standard;
-  palette.setColor(QPalette::Dark, dark);
-  palette.setColor(QPalette::Window, window);
-  palette.setColor(QPalette::Text, text);
-  QApplication::setPalette(palette);
+  QPalette dusk = standard;
+  for (const auto role : {QPalette::Dark, QPalette::Window}) dusk.setColor(role, QColor(127, 127, 127));
+  dusk.setColor(QPalette::Text, QColor(212, 212, 212));
+  QApplication::setPalette(dusk);
   MainWindow main(SystemEngine());
   main.show();
   QVERIFY(QTest::qWaitForWindowExposed(&main));
-  auto* host = ChildOf<QLineEdit>(&main, "Text1");
-  const QColor shown = host->palette().color(QPalette::Text), base = host->palette().color(QPalette::Base);
+  const QColor shown = ChildOf<QLineEdit>(&main, "Text1")->palette().color(QPalette::Text);
   if (const QString dir = qEnvironmentVariable("TOLVANE_SCREENSHOT_DIR"); !dir.isEmpty())
-    main.grab().save(QDir(dir).filePath(QStringLiteral("host-box-%1.png").arg(QTest::currentDataTag())));
+    main.grab().save(QDir(dir).filePath(QStringLiteral("host-box-dusk.png")));
   QApplication::setPalette(standard);
-  QCOMPARE(shown, menuColourKept ? window : text);
-  QVERIFY(ContrastRatio(shown.rgb(), base.rgb()) >= 1.5);
+  QCOMPARE(shown, QColor(212, 212, 212));
 }
 
 void MainWindowLayoutTest::tabOrderFollowsTheTabIndex() {
