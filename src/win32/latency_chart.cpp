@@ -167,10 +167,8 @@ void LatencyChart::UpdateTools() {
   const chart::Layout layout = LayOut(false);
   std::vector<RECT> slots;
   for (const chart::Box& slot : layout.rowSlots) slots.push_back(Scaled(slot));
-  // One tool past the rows: the host's legend entry, which may show the
-  // host cut short; its tip has all of it.
-  if (layout.hostLegend) slots.push_back(Scaled(*layout.hostLegend));
-  tips_->Place(slots);
+  // The legend may show the host cut short: its tip has all of it.
+  tips_->Place(slots, layout.hostLegend ? std::optional(Scaled(*layout.hostLegend)) : std::nullopt);
 }
 
 LRESULT CALLBACK LatencyChart::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -244,8 +242,8 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       chart_export::Run(window_, LOWORD(wParam), model(), [this] { return Image(); });
       return 0;
     case WM_NOTIFY:
-      if (tips_ && tips_->Answer(lParam, [this](std::size_t tool) {
-            return tool < model().rows().size() ? model().TipText(tool) : model().host();
+      if (tips_ && tips_->Answer(lParam, [this](std::size_t row) {
+            return row == RowTips::kHostRow ? model().host() : model().TipText(row);
           }))
         return 0;
       break;

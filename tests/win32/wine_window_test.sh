@@ -175,7 +175,7 @@ high=$(max "$AB" "$d")
   fail "the 12, 15, lost, 20 ms run: $axis for $high ms"
 # Each row's tooltip: the round trip to the microsecond (the label's whole
 # ms are within one of it), or the status of the reply that didn't come.
-tips=$(drive tip 1 tip 2 tip 3 tip 4)
+tips=$(drive tip 1 tip 2 tip 3 tip 4 hosttip)
 echo "$tips"
 for want in "1 $a" "2 $b" "3 11010   [ ip req timed out ]" "4 $d"; do
   row=${want%% *} want=${want#* }
@@ -188,6 +188,8 @@ for want in "1 $a" "2 $b" "3 11010   [ ip req timed out ]" "4 $d"; do
       fail "row $row's tooltip: '$tip' for ${want} ms"
   fi
 done
+# Over the legend's host, the whole host (which the legend may cut short).
+[ "$(sed -n 's/^host tip: //p' <<<"$tips")" = 10.77.3.100 ] || fail "the legend's tooltip:"$'\n'"$tips"
 # The chart's "Copy as CSV": the same rows, the µs from each tooltip.
 us() { local t; t=$(sed -n "s/^tip $1: \(.*\) ms$/\1/p" <<<"$tips"); echo $((10#${t/./})); }
 csv=$(drive csv)
