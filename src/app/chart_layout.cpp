@@ -77,6 +77,42 @@ class Painting {
   std::vector<Shape>& shapes_;
 };
 
+// Which rows show their label along the row axis: every row, or every
+// second, third ... (ChartModel::LabelStep), as many as fit without two
+// touching, by the labels' measured widths; then the first row too,
+// wherever it fits beside its neighbour.
+std::vector<bool> ShownLabels(const ChartModel& model, double slotWidth, const MeasureText& measure) {
+  const auto& rows = model.rows();
+  const std::size_t count = rows.size();
+  std::vector<double> widths;
+  for (const ChartModel::Row& row : rows) {
+    widths.push_back(row.label.empty() ? 0.0 : measure(row.label, kAxisLabelFont).width);
+  }
+  // Labels stand centred under their slots.
+  auto apart = [&](std::size_t a, std::size_t b) {
+    return slotWidth * static_cast<double>(b - a) >= (widths[a] + widths[b]) / 2 + kLabelGap;
+  };
+  std::vector<bool> shown(count, false);
+  if (count == 0) return shown;
+  std::size_t step = ChartModel::LabelStep(count, kMaxShownLabels);
+  for (;; ++step) {
+    bool fits = true;
+    for (std::size_t i = 2 * step - 1; i < count && fits; i += step) fits = apart(i - step, i);
+    if (fits || step >= count) break;
+  }
+  // Counted back from the last row: it shows, and the first does whenever
+  // the step divides what lies between them.
+  for (std::size_t i = count; i >= step; i -= step) shown[i - 1] = true;
+  auto neighbourFits = [&](std::size_t row) {
+    for (std::size_t i = row + 1; i < count; ++i) {
+      if (shown[i]) return apart(row, i);
+    }
+    return true;
+  };
+  if (!shown[0] && neighbourFits(0)) shown[0] = true;
+  return shown;
+}
+
 }  // namespace
 
 Colour Gradient::ColourAt(double t) const {
@@ -94,14 +130,24 @@ std::optional<std::size_t> Layout::RowAt(int x, int y) const {
 std::string Elided(const std::string& text, Font font, double width, const MeasureText& measure) {
   if (measure(text, font).width <= width) return text;
   static const std::string ellipsis = "\u2026";
-  std::string cut = text;
-  while (!cut.empty()) {
-    // Back one UTF-8 character: past its continuation bytes.
-    do cut.pop_back();
-    while (!cut.empty() && (static_cast<unsigned char>(cut.back()) & 0xC0) == 0x80);
-    if (measure(cut + ellipsis, font).width <= width) break;
+  // Whole UTF-8 characters: where each starts.
+  std::vector<std::size_t> starts;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) starts.push_back(i);
   }
-  return cut + ellipsis;
+  // Both ends kept (an address's network and its host part, a zone), the
+  // middle dropped one character at a time, from the head then the tail.
+  std::size_t head = starts.size() - starts.size() / 2, tail = starts.size() / 2;
+  auto cut = [&] {
+    const std::size_t tailFrom = tail == 0 ? text.size() : starts[starts.size() - tail];
+    return text.substr(0, head == starts.size() ? text.size() : starts[head]) + ellipsis + text.substr(tailFrom);
+  };
+  while (head + tail > 0) {
+    if (head >= tail) --head;
+    else --tail;
+    if (measure(cut(), font).width <= width) break;
+  }
+  return cut();
 }
 
 Layout LayOut(const ChartModel& model, int width, int height, bool focused, const MeasureText& measure) {
@@ -131,7 +177,7 @@ Layout LayOut(const ChartModel& model, int width, int height, bool focused, cons
   // A slot per row, its bar in the middle, its label under it.
   const auto& rows = model.rows();
   const double slotWidth = static_cast<double>(plot.width()) / static_cast<double>(std::max<std::size_t>(rows.size(), 1));
-  const std::size_t labelStep = ChartModel::LabelStep(rows.size(), kMaxShownLabels);
+  const std::vector<bool> labelled = ShownLabels(model, slotWidth, measure);
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const Box slot{plot.left + Round(slotWidth * static_cast<double>(i)), plot.top,
                    plot.left + Round(slotWidth * static_cast<double>(i + 1)), plot.bottom};
@@ -161,8 +207,11 @@ Layout LayOut(const ChartModel& model, int width, int height, bool focused, cons
         break;
     }
     layout.bars.push_back(bar);
-    if ((i + 1) % labelStep == 0) {
-      paint.Text({slot.left - 20, plot.bottom + 2, slot.right + 20, plot.bottom + 16}, row.label, kAxisLabelFont,
+    if (labelled[i]) {
+      // As wide as the label at least, so that no window clips it.
+      const double overhang = (measure(row.label, kAxisLabelFont).width - slot.width()) / 2;
+      const int extra = std::max(20, static_cast<int>(std::ceil(overhang)) + 1);
+      paint.Text({slot.left - extra, plot.bottom + 2, slot.right + extra, plot.bottom + 16}, row.label, kAxisLabelFont,
                  kAxisTextColour);
     }
   }
@@ -187,8 +236,9 @@ Layout LayOut(const ChartModel& model, int width, int height, bool focused, cons
     const Box label{swatch.right + 4, legendY, width - 2, legendY + kLegendLine - 2};
     paint.Text(label, Elided(text, kLegendFont, label.width(), measure), kLegendFont, kLabelColour, Align::Left);
     legendY += kLegendLine;
+    return Box{swatch.left, label.top, label.right, label.bottom};
   };
-  if (!model.host().empty()) legendEntry(model.host(), false);
+  if (!model.host().empty()) layout.hostLegend = legendEntry(model.host(), false);
   if (model.AnyLost()) legendEntry(std::string(kLostLegend), true);
 
   // The keyboard's place.

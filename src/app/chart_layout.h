@@ -75,6 +75,7 @@ struct Layout {
   std::vector<Box> rowSlots;  // each row's column of the plot: hit-testing, tooltips, accessible bounds
   std::vector<Box> bars;   // each row's bar; empty for a row without a sample
   std::optional<Box> tipBox;  // the selected row's text, while it shows
+  std::optional<Box> hostLegend;  // the host's legend entry: its tooltip tells the whole host
   int menuX = 0, menuY = 0;   // where the keyboard's menu opens
 
   // The row whose slot holds the point (index from 0).
@@ -83,7 +84,7 @@ struct Layout {
 
 Layout LayOut(const ChartModel& model, int width, int height, bool focused, const MeasureText& measure);
 
-// The text cut at its end, with "…", to fit `width`.
+// The text cut in its middle, with "…", to fit `width`: both ends show.
 std::string Elided(const std::string& text, Font font, double width, const MeasureText& measure);
 
 }  // namespace tolvane::ui::chart

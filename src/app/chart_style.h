@@ -34,6 +34,8 @@ inline constexpr double kSliver = 0.012;
 // More labels than this along the row axis would overlap: then only every
 // second, third ... row shows its label (ChartModel::LabelStep).
 inline constexpr std::size_t kMaxShownLabels = 12;
+// Fewer still where the labels are wide: at least this gap between two.
+inline constexpr double kLabelGap = 6;
 // A lost sample's bar fills the plot's height, framed in the lost colour
 // and hatched every this many pixels, in this much of it over the plot.
 inline constexpr int kHatchSpacing = 6;
@@ -75,6 +77,20 @@ inline constexpr std::string_view kSaveImageText = "Save Image\u2026";
 inline constexpr std::string_view kSaveImageTitle = "Save Image";
 inline constexpr std::string_view kSaveImageName = "tolvane.png";
 inline constexpr std::string_view kSaveImageFilter = "PNG images (*.png)";
+// The name a save writes: the name typed, with ".png" added unless it ends
+// in it (in any case), however many dots it has already.
+inline std::string WithPngSuffix(std::string_view name) {
+  constexpr std::string_view suffix = ".png";
+  if (name.size() >= suffix.size()) {
+    bool same = true;
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+      const char c = name[name.size() - suffix.size() + i];
+      same = same && (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == suffix[i];
+    }
+    if (same) return std::string(name);
+  }
+  return std::string(name) + std::string(suffix);
+}
 // Before a save onto a file that is there.
 inline std::string ReplaceQuestion(std::string_view name) {
   return std::string(name) + " already exists.\nDo you want to replace it?";

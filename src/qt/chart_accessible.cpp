@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <algorithm>
 #include <vector>
 
 #include "app/chart_style.h"
@@ -167,11 +168,16 @@ void RowsGoing(LatencyChart& chart, int before, int after) {
   for (int i = before - 1; i >= after; --i) Tell(list->child(i), QAccessible::ObjectDestroyed);
 }
 
+// A new run: rows past the old count come, rows past the new one went, and
+// every row kept reads as not sampled yet, so each says so; a run of the
+// same count as the last is announced too, before its first sample.
 void RowsChanged(LatencyChart& chart, int before, int after) {
   ChartAccessible* list = Of(chart);
   if (list == nullptr) return;
   list->Trim(after);
   for (int i = before; i < after; ++i) Tell(list->child(i), QAccessible::ObjectCreated);
+  for (int i = 0; i < std::min(before, after); ++i) Tell(list->child(i), QAccessible::NameChanged);
+  Tell(list, QAccessible::ObjectReorder);
 }
 
 void DescriptionChanged(LatencyChart& chart) {

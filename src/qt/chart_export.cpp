@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include "app/chart_style.h"
 #include "qt/message_box.h"
@@ -35,12 +37,31 @@ bool SavePng(const QImage& image, const QString& path, QString* reason) {
   return false;
 }
 
+namespace {
+
+// Qt's file dialog reads the folders it visited from a settings file of its
+// own when it opens and writes them back when it goes, with no way to turn
+// that off. The program keeps no state: while a dialog lives, that file
+// lives in a folder of its own, removed with it.
+class DialogSettingsAside {
+ public:
+  DialogSettingsAside() {
+    const QString path = folder_.isValid() ? folder_.path() : QStringLiteral("/dev/null");
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+      QSettings::setPath(format, QSettings::UserScope, path);
+  }
+
+ private:
+  QTemporaryDir folder_;
+};
+
+}  // namespace
+
 void SaveImageAs(QWidget* parent, const QImage& image) {
+  const DialogSettingsAside settingsAside;  // outlives the dialog
   QFileDialog dialog(parent, Q(chart::kSaveImageTitle), QDir::home().filePath(Q(chart::kSaveImageName)),
                      Q(chart::kSaveImageFilter));
   dialog.setAcceptMode(QFileDialog::AcceptSave);
-  // The dialog adds the suffix to a name typed without one.
-  dialog.setDefaultSuffix(QStringLiteral("png"));
   // Whether to replace a file is asked below, about the file that will be
   // written: Qt's own dialog asks about its reading of the name, which can
   // be another file's.
@@ -54,11 +75,9 @@ void SaveImageAs(QWidget* parent, const QImage& image) {
   });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
   QString path = dialog.selectedFiles().constFirst();
-  if (typed.contains(u'"')) {
-    QString name = typed.trimmed();
-    if (QFileInfo(name).suffix().isEmpty()) name += QStringLiteral(".png");
-    path = dialog.directory().absoluteFilePath(name);
-  }
+  if (typed.contains(u'"')) path = dialog.directory().absoluteFilePath(typed.trimmed());
+  // Qt's dialog adds its suffix only to a name with no dot at all.
+  path = Q(chart::WithPngSuffix(Utf8(path)));
   if (QFileInfo::exists(path) &&
       QMessageBox::question(parent, Q(chart::kSaveImageTitle), Q(chart::ReplaceQuestion(Utf8(QFileInfo(path).fileName()))),
                             QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)

@@ -2,7 +2,9 @@
 
 #include <QString>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "qt/qt_text.h"
 #include "qt/toolkit_options.h"
@@ -18,7 +20,19 @@ CommandLine ReadCommandLine(const QStringList& arguments) {
 
 int PrintCommandLineText(const CommandLine& line) {
   const bool refused = line.action == CommandLine::Action::Refuse;
-  std::fputs(Q(line.text).toLocal8Bit().constData(), refused ? stderr : stdout);
+  std::FILE* stream = refused ? stderr : stdout;
+  errno = 0;
+  // Text that never arrived (a full disk, a closed stream) is no success:
+  // the last of it may fail only at the flush, or at the close.
+  bool written = std::fputs(Q(line.text).toLocal8Bit().constData(), stream) >= 0;
+  written = std::fflush(stream) == 0 && written;
+  if (!refused) written = std::fclose(stream) == 0 && written;
+  if (!written && !refused) {
+    const int error = errno;
+    std::fprintf(stderr, "tolvane: cannot write the text: %s\n",
+                 error != 0 ? std::strerror(error) : "write error");
+    return 1;
+  }
   return ExitStatus(line);
 }
 

@@ -13,7 +13,8 @@ namespace tolvane::ui {
 CommandLine ReadCommandLine(const QStringList& arguments);
 
 // What main() does with a command line that doesn't open the window: the
-// text printed and the exit status (0, or 2 for a refused command line).
+// text printed and the exit status (0, 1 when the text could not be
+// written, or 2 for a refused command line).
 int PrintCommandLineText(const CommandLine& line);
 
 }  // namespace tolvane::ui

@@ -28,8 +28,11 @@ QFont FontOf(const QFont& base, chart::Font style) {
 
 QRect Rect(const chart::Box& b) { return QRect(b.left, b.top, b.width(), b.height()); }
 
+// The chart reads left to right whatever the desktop's direction: its axes
+// and numbers (" .3", not "3. ") do not mirror.
 void Paint(QPainter& painter, const chart::Layout& layout, const QFont& base) {
   painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setLayoutDirection(Qt::LeftToRight);
   for (const chart::Shape& shape : layout.shapes) {
     if (const auto* fill = std::get_if<chart::Fill>(&shape)) {
       painter.fillRect(Rect(fill->box), QColor(fill->colour));
@@ -54,7 +57,8 @@ void Paint(QPainter& painter, const chart::Layout& layout, const QFont& base) {
         painter.rotate(-90);
         box = QRectF(0, 0, box.height(), box.width());
       }
-      painter.drawText(box, align | Qt::AlignVCenter | Qt::TextSingleLine, Q(text->text));
+      painter.drawText(box, align | Qt::AlignAbsolute | Qt::AlignVCenter | Qt::TextSingleLine | Qt::TextForceLeftToRight,
+                       Q(text->text));
       painter.restore();
     }
   }
@@ -64,6 +68,7 @@ void Paint(QPainter& painter, const chart::Layout& layout, const QFont& base) {
 
 LatencyChart::LatencyChart(QWidget* parent) : QWidget(parent) {
   setObjectName("graph");
+  setLayoutDirection(Qt::LeftToRight);  // see Paint
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel is painted
   auto* copyCsv = new QAction(Q(chart::kCopyCsvText), this);
@@ -114,6 +119,11 @@ QImage LatencyChart::Image() const {
 bool LatencyChart::event(QEvent* event) {
   if (event->type() != QEvent::ToolTip) return QWidget::event(event);
   const auto* help = static_cast<QHelpEvent*>(event);
+  // The legend may show the host cut short: the tooltip has all of it.
+  if (const auto& host = layout().hostLegend; host && host->Contains(help->pos().x(), help->pos().y())) {
+    QToolTip::showText(help->globalPos(), Q(model().host()), this, Rect(*host));
+    return true;
+  }
   const auto row = layout().RowAt(help->pos().x(), help->pos().y());
   if (!row) {
     QToolTip::hideText();

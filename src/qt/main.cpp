@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include "probe/privileges.h"
 #include "qt/command_line.h"
@@ -24,6 +26,21 @@ bool NoDisplay() {
 #endif
 }
 
+// The displays the environment names, as the user would write them.
+std::string DisplayTried() {
+  std::vector<std::string> named;
+  for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') named.push_back(std::string(name) + "=" + value);
+  }
+  std::string text = named.empty()      ? std::string("the platform could not be started")
+                     : named.size() == 1 ? "the display " + named[0] + " could not be opened"
+                                         : "neither the display " + named[0] + " nor " + named[1] + " could be opened";
+  if (const char* platform = std::getenv("QT_QPA_PLATFORM"); platform != nullptr && *platform != '\0')
+    text += std::string(" (QT_QPA_PLATFORM=") + platform + ")";
+  return text + ".";
+}
+
 // While the application connects to the display, a fatal message (such as
 // an unreachable DISPLAY) ends the program with a plain word, not an abort.
 QtMessageHandler defaultHandler = nullptr;
@@ -33,7 +50,9 @@ void StartupMessage(QtMsgType type, const QMessageLogContext& context, const QSt
     defaultHandler(type, context, message);
     return;
   }
-  std::fprintf(stderr, "tolvane: cannot open the window: %s\n", qPrintable(message));
+  // Qt's own word blames the installation; the usual cause is a display
+  // that isn't there, so name the display tried.
+  std::fprintf(stderr, "tolvane: cannot open the window: %s\n", DisplayTried().c_str());
   std::_Exit(2);
 }
 

@@ -162,7 +162,7 @@ void MainWindow::BuildControls() {
   results = findChild<QLabel*>("results");
   Current = findChild<QLabel*>("Current");
   QPalette hostPalette = Text1->palette();
-  hostPalette.setColor(QPalette::Text, MenuColour());
+  hostPalette.setColor(QPalette::Text, HostTextColour());
   Text1->setPalette(hostPalette);
 
   Timer1 = new PeriodicTimer(this);

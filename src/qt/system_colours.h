@@ -8,5 +8,7 @@ namespace tolvane::ui {
 
 QColor AppWorkspaceColour();
 QColor MenuColour();
+// The host box's text: the menu colour wherever it can be read.
+QColor HostTextColour();
 
 }  // namespace tolvane::ui

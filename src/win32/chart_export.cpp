@@ -83,6 +83,8 @@ void SaveImageAs(HWND owner, HBITMAP image) {
   static auto* const saveDialog = SystemFunction<decltype(GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
   if (!saveDialog || !saveDialog(&dialog)) return;  // cancelled
   path.resize(path.find(L'\0'));
+  // The dialog adds its extension only to a name with no dot at all.
+  path = Wide(chart::WithPngSuffix(Utf8(path)));
   if (GetFileAttributesW(LongPath(path).c_str()) != INVALID_FILE_ATTRIBUTES &&
       MessageBoxW(owner, Wide(chart::ReplaceQuestion(Utf8(path.substr(dialog.nFileOffset)))).c_str(), title.c_str(),
                   MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)

@@ -102,7 +102,10 @@ void LatencyChart::RowsChanged(std::size_t, std::size_t) {
   UpdateTools();
   Announce(EVENT_OBJECT_REORDER, CHILDID_SELF);
 }
-void LatencyChart::DescriptionChanged() { Announce(EVENT_OBJECT_DESCRIPTIONCHANGE, CHILDID_SELF); }
+void LatencyChart::DescriptionChanged() {
+  Announce(EVENT_OBJECT_DESCRIPTIONCHANGE, CHILDID_SELF);
+  UpdateTools();  // the host's legend entry comes or goes
+}
 void LatencyChart::RowRenamed(std::size_t row) { Announce(EVENT_OBJECT_NAMECHANGE, static_cast<long>(row) + 1); }
 void LatencyChart::SelectionMoved(std::optional<std::size_t>, std::size_t now, bool focused) {
   if (focused) Announce(EVENT_OBJECT_FOCUS, static_cast<long>(now) + 1);
@@ -164,9 +167,11 @@ void LatencyChart::Announce(DWORD event, long child) {
 
 void LatencyChart::UpdateTools() {
   if (!tips_) return;
+  const chart::Layout layout = LayOut(false);
   std::vector<RECT> slots;
-  for (const chart::Box& slot : LayOut(false).rowSlots) slots.push_back(Scaled(slot));
-  tips_->Place(slots);
+  for (const chart::Box& slot : layout.rowSlots) slots.push_back(Scaled(slot));
+  // The legend may show the host cut short: its tip has all of it.
+  tips_->Place(slots, layout.hostLegend ? std::optional(Scaled(*layout.hostLegend)) : std::nullopt);
 }
 
 LRESULT CALLBACK LatencyChart::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -249,7 +254,10 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       chart_export::Run(window_, LOWORD(wParam), model(), [this] { return Image(); });
       return 0;
     case WM_NOTIFY:
-      if (tips_ && tips_->Answer(lParam, [this](std::size_t row) { return model().TipText(row); })) return 0;
+      if (tips_ && tips_->Answer(lParam, [this](std::size_t row) {
+            return row == RowTips::kHostRow ? model().host() : model().TipText(row);
+          }))
+        return 0;
       break;
     default:
       break;

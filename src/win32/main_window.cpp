@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/colours.h"
+#include "app/contrast.h"
 #include "app/layout.h"
 #include "app/messages.h"
 #include "app/run.h"
@@ -72,6 +73,16 @@ std::string ProgramPath() {
   std::wstring path(kLongestPath, L'\0');
   const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
   return Utf8(std::wstring_view(path.data(), length < path.size() ? length : 0));
+}
+
+Colour FromColorRef(COLORREF c) { return Rgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+// The menu colour on the workspace colour, unless a high-contrast or dark
+// scheme makes the two nearly equal: then the ordinary window text.
+COLORREF HostTextColour() {
+  const Colour text = ReadableText(FromColorRef(GetSysColor(COLOR_MENU)), FromColorRef(GetSysColor(COLOR_APPWORKSPACE)),
+                                   FromColorRef(GetSysColor(COLOR_WINDOWTEXT)));
+  return RGB(Red(text), Green(text), Blue(text));
 }
 
 }  // namespace
@@ -340,7 +351,7 @@ LRESULT MainWindow::ControlColour(HDC dc, HWND control, bool edit) {
   const int id = GetDlgCtrlID(control);
   if (edit || id == kText1 || id == kDuration || id == kInterval) {
     SetBkColor(dc, GetSysColor(COLOR_APPWORKSPACE));
-    SetTextColor(dc, id == kText1 ? GetSysColor(COLOR_MENU) : GetSysColor(COLOR_WINDOWTEXT));
+    SetTextColor(dc, id == kText1 ? HostTextColour() : GetSysColor(COLOR_WINDOWTEXT));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_APPWORKSPACE));
   }
   // Labels: green on the window's colour, which is all that lies behind them.

@@ -30,7 +30,7 @@ LRESULT CALLBACK RowTips::TipsProc(HWND window, UINT message, WPARAM wParam, LPA
   return DefSubclassProc(window, message, wParam, lParam);
 }
 
-void RowTips::Place(const std::vector<RECT>& slots) {
+void RowTips::Place(const std::vector<RECT>& slots, const std::optional<RECT>& host) {
   if (!tips_) return;
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
@@ -39,7 +39,12 @@ void RowTips::Place(const std::vector<RECT>& slots) {
     tool.uId = i + 1;
     SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
+  if (hostTool_) {
+    tool.uId = kHostTool;
+    SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
   tools_ = slots.size();
+  hostTool_ = host.has_value();
   tool.uFlags = TTF_SUBCLASS;
   tool.lpszText = LPSTR_TEXTCALLBACKW;
   for (std::size_t i = 0; i < tools_; ++i) {
@@ -47,12 +52,17 @@ void RowTips::Place(const std::vector<RECT>& slots) {
     tool.rect = slots[i];
     SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
   }
+  if (host) {
+    tool.uId = kHostTool;
+    tool.rect = *host;
+    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+  }
 }
 
 bool RowTips::Answer(LPARAM notice, const std::function<std::string(std::size_t)>& text) {
   auto* info = reinterpret_cast<NMTTDISPINFOW*>(notice);
   if (!tips_ || info->hdr.hwndFrom != tips_ || info->hdr.code != TTN_GETDISPINFOW) return false;
-  shown_ = Wide(text(info->hdr.idFrom - 1));
+  shown_ = Wide(text(info->hdr.idFrom == kHostTool ? kHostRow : info->hdr.idFrom - 1));
   info->lpszText = shown_.data();
   return true;
 }

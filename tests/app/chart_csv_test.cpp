@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/chart_model.h"
+#include "app/chart_style.h"
 
 namespace tolvane::ui {
 namespace {
@@ -49,6 +50,15 @@ TEST(ChartCsv, ListsTheRowsThatHoldASample) {
     }
     EXPECT_EQ(chart.Csv(), "row,seconds,ms,\xc2\xb5s,status\n" + c.lines) << c.name;
   }
+}
+
+// The image's name: ".png" added unless the name ends in it, in any case.
+TEST(ChartImageName, EndsInPng) {
+  const std::pair<const char*, const char*> names[] = {
+      {"chart", "chart.png"},     {"chart.v2", "chart.v2.png"}, {"latency 08.12.2026", "latency 08.12.2026.png"},
+      {"run.PNG", "run.PNG"},     {"/a.b/run.png", "/a.b/run.png"}, {"run.png.bak", "run.png.bak.png"},
+      {".png", ".png"},           {"png", "png.png"}};
+  for (const auto& [typed, written] : names) EXPECT_EQ(chart::WithPngSuffix(typed), written) << typed;
 }
 
 }  // namespace

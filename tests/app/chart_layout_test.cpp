@@ -35,11 +35,11 @@ TEST(ChartLayout, PlacesBarsLabelsMarksAndLegend) {
   fifty[0] = "0";
   fifty[20] = "-";
   const LayoutCase cases[] = {
-      {"worked example, lost row selected", 609, 265, {"12", "15", "-", "20"}, "10.77.3.100", 2, true, 4,
+      {"the 12, 15, lost, 20 ms run, lost row selected", 609, 265, {"12", "15", "-", "20"}, "10.77.3.100", 2, true, 4,
        "0 5 10 15 20 25", {"10.77.3.100", "no reply"}},
-      {"fifty, the last selected", 609, 265, fifty, "a-long-host-name.example.test", 49, true, 10,
-       "0 2 4 6 8 10", {"a-long-host\u2026", "no reply"}},
-      {"fifty on a small chart", 320, 140, fifty, "h", 0, true, 10, "0 2 4 6 8 10", {"h", "no reply"}},
+      {"fifty, the last selected", 609, 265, fifty, "a-long-host-name.example.test", 49, true, 11,
+       "0 2 4 6 8 10", {"a-lon\u2026e.test", "no reply"}},
+      {"fifty on a small chart", 320, 140, fifty, "h", 0, true, 7, "0 2 4 6 8 10", {"h", "no reply"}},
       {"0 ms replies, no host, unfocused", 609, 265, {"0", "0", "0"}, "", 1, false, 3, "0 0.2 0.4 0.6 0.8 1", {}},
       {"placeholders, focused, none selected", 609, 265, {}, "", std::nullopt, true, 5, "0 5 10 15 20", {}},
   };
@@ -98,6 +98,61 @@ TEST(ChartLayout, PlacesBarsLabelsMarksAndLegend) {
                   layout.tipBox->top > plot.top && layout.tipBox->bottom <= chart.bottom);
       EXPECT_EQ(layout.menuY, layout.bars[*c.selected].top);
     }
+  }
+}
+
+// Row labels by their measured widths: never two touching, the first and
+// the last shown; a long host cut in its middle, its whole text a tooltip
+// over its legend entry.
+TEST(ChartLayout, ThinsLabelsByWidthAndCutsHostsInTheMiddle) {
+  struct Case {
+    std::size_t rows;
+    double interval;
+    const char* host;
+    std::size_t labels;
+    bool first;  // the first row's label: where it fits beside the next
+    const char* legend;
+  };
+  const Case cases[] = {
+      {12, 0.333333, "2001:db8:85a3::8a2e:370:7334", 6, false, "2001:\u20260:7334"},
+      {50, 1, "fe80::a00:27ff:fe4e:66a1%enp0s3", 11, true, "fe80:\u2026enp0s3"},
+      {12, 2, "10.0.0.1", 12, true, "10.0.0.1"},
+      {3, 1e28, "h", 2, true, "h"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.host);
+    ChartModel model;
+    model.SetHostText(c.host);
+    model.SetRowCount(static_cast<std::int16_t>(c.rows));
+    for (std::size_t i = 0; i < c.rows; ++i) {
+      model.SelectRow(static_cast<std::int16_t>(i + 1));
+      std::string label = " " + std::to_string(c.interval * static_cast<double>(i + 1));
+      label.erase(label.find_last_not_of('0') + 1);
+      if (label.back() == '.') label.pop_back();
+      model.SetRowLabel(label);
+      model.SetRowValue("5");
+    }
+    const Layout layout = LayOut(model, 609, 265, false, Fixed);
+    std::vector<std::pair<double, double>> spans;  // each shown label's left and right
+    std::string legend;
+    for (const Shape& shape : layout.shapes) {
+      const auto* text = std::get_if<Text>(&shape);
+      if (text && text->font == kAxisLabelFont && text->box.top == layout.plot.bottom + 2) {
+        const double centre = (text->box.left + text->box.right) / 2.0, half = Fixed(text->text, {}).width / 2;
+        spans.emplace_back(centre - half, centre + half);
+        EXPECT_LE(text->box.width(), 609);
+      }
+      if (text && text->font == kLegendFont && text->align == Align::Left) legend = text->text;
+    }
+    EXPECT_EQ(spans.size(), c.labels);
+    for (std::size_t i = 1; i < spans.size(); ++i) EXPECT_GE(spans[i].first, spans[i - 1].second) << i;
+    const Box& first = layout.rowSlots.front();
+    const Box& last = layout.rowSlots.back();
+    EXPECT_EQ(spans.front().first + spans.front().second == first.left + first.right, c.first);
+    EXPECT_EQ(spans.back().first + spans.back().second, last.left + last.right);
+    EXPECT_EQ(legend, c.legend);
+    ASSERT_TRUE(layout.hostLegend.has_value());
+    EXPECT_EQ(layout.hostLegend->top, kLegendTop);
   }
 }
 

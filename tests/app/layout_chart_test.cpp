@@ -140,7 +140,7 @@ TEST(ChartModel, ScalesTheValueAxisAboveTheHighestBar) {
       {{"3", "187"}, 250, 50},
       {{"40"}, 50, 10},
       {{"1000"}, 1500, 500},
-      {{"12", "15", "-", "20"}, 25, 5},  // the worked example
+      {{"12", "15", "-", "20"}, 25, 5},  // the 12, 15, lost, 20 ms run
       {{"12", "15", "-", "22"}, 30, 10},  // its last reply a little later
   };
   for (const Case& c : cases) {

@@ -90,7 +90,7 @@ class RunTest : public ::testing::Test {
   PingRun run{checker, resolver, view, NumberSeparators{}, kProgram};
 };
 
-TEST_F(RunTest, WorkedExampleKeepsStatisticsOverAnsweredSamples) {
+TEST_F(RunTest, RunOf12And15LostAnd20KeepsStatisticsOverAnsweredSamples) {
   Press("10.77.2.9", "4", "2", {Reply(1)});
   EXPECT_TRUE(view.timerOn && view.stopShown && run.running());
   EXPECT_EQ(std::tuple(view.period, view.rowCount(), view.host()), std::tuple(2000, 4, "10.77.2.9"));

@@ -19,7 +19,7 @@ TEST_P(DottedToAddressTest, Converts) {
   EXPECT_EQ(DottedToAddress(GetParam().text), GetParam().expected) << '"' << GetParam().text << '"';
 }
 
-INSTANTIATE_TEST_SUITE_P(WorkedExamples, DottedToAddressTest,
+INSTANTIATE_TEST_SUITE_P(DottedTexts, DottedToAddressTest,
                          ::testing::Values(Case{"127.0.0.1", 16777343},            // 0100007F
                                            Case{"192.168.1.10", 167880896},        // 0A01A8C0
                                            Case{"192.168.1.200", -939415360},      // C801A8C0

@@ -233,6 +233,15 @@ def main():
             keys("Escape")
             check(until(5, lambda: popup_menu() is None), f"{key}: Escape left the menu open")
 
+        # The same run again (host and count as they were): every row starts
+        # over, and says so at once, well before the first sample (1 s).
+        del events[:]
+        click(x_window, PING_BUTTON)
+        check(until(0.6, lambda: any(kind == "object:property-change:accessible-name" and role == "list item"
+                                     for kind, _, role, _ in events)), f"the new run was not announced: {events}")
+        check(names(chart)[4] == "row 5: not sampled yet", f"the new run's last row reads {names(chart)[4]!r}")
+        keys("shift+Tab", "shift+Tab")  # from "Ping" back to the chart
+
         # A shorter run to the scripted host, which answers the press's probe,
         # drops the first sample and answers the second: the selection is
         # pulled in from row 5 to row 2, the description is the new host.

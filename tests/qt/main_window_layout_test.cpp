@@ -33,6 +33,7 @@ class MainWindowLayoutTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void initTestCase();
   void init();
   void cleanup();
 
@@ -40,6 +41,7 @@ class MainWindowLayoutTest : public QObject {
   void controlsStandWhereTheLayoutSays();
   void textsAndInitialState();
   void coloursFollowTheScheme();
+  void hostBoxReadsOnADarkPalette();
   void tabOrderFollowsTheTabIndex();
   void accessKeysPressTheirButtons();
   void stopAndSystrayShareTheAccessKey();
@@ -52,6 +54,7 @@ class MainWindowLayoutTest : public QObject {
   void chartSavesWholeOrNotAtAll();
   void chartSavesOnlyWhatWasNamedAndConfirmed();
   void chartTellsItsRowsAndOpensItsMenu();
+  void chartReadsLeftToRightInEveryDirection();
   void prefillFillsTheBoxesInOrder();
 
   void timerWithPeriodZeroNeverTicks();
@@ -64,7 +67,12 @@ class MainWindowLayoutTest : public QObject {
   static void Fill(LatencyChart& chart);
 
   std::unique_ptr<MainWindow> window_;
+  QTemporaryDir configHome_;  // the user's settings folder, which must stay empty
 };
+
+void MainWindowLayoutTest::initTestCase() {
+  qputenv("XDG_CONFIG_HOME", configHome_.path().toLocal8Bit());
+}
 
 void MainWindowLayoutTest::init() {
   window_ = std::make_unique<MainWindow>(SystemEngine());
@@ -165,6 +173,25 @@ void MainWindowLayoutTest::coloursFollowTheScheme() {
   // Rendered: the window's colour shows around the controls.
   const QImage image = window_->grab().toImage();
   QCOMPARE(image.pixelColor(image.width() / 2, image.height() - 2), QColor(0, 64, 64));
+}
+
+// The host box on a dark palette whose workspace and menu colours are the
+// same grey: its text takes the ordinary text colour. (Which colour when is
+// the core's test.) Screenshots land in TOLVANE_SCREENSHOT_DIR when set.
+void MainWindowLayoutTest::hostBoxReadsOnADarkPalette() {
+  const QPalette standard = QApplication::palette();
+  QPalette dusk = standard;
+  for (const auto role : {QPalette::Dark, QPalette::Window}) dusk.setColor(role, QColor(127, 127, 127));
+  dusk.setColor(QPalette::Text, QColor(212, 212, 212));
+  QApplication::setPalette(dusk);
+  MainWindow main(SystemEngine());
+  main.show();
+  QVERIFY(QTest::qWaitForWindowExposed(&main));
+  const QColor shown = ChildOf<QLineEdit>(&main, "Text1")->palette().color(QPalette::Text);
+  if (const QString dir = qEnvironmentVariable("TOLVANE_SCREENSHOT_DIR"); !dir.isEmpty())
+    main.grab().save(QDir(dir).filePath(QStringLiteral("host-box-dusk.png")));
+  QApplication::setPalette(standard);
+  QCOMPARE(shown, QColor(212, 212, 212));
 }
 
 void MainWindowLayoutTest::tabOrderFollowsTheTabIndex() {
@@ -355,13 +382,16 @@ void MainWindowLayoutTest::chartSavesOnlyWhatWasNamedAndConfirmed() {
   LatencyChart chart;
   Fill(chart);
   QTemporaryDir dir;
-  for (const char* name : {"chart.png", "best.png"}) {
+  for (const char* name : {"chart.png", "best.png", "chart.v2.png"}) {
     QFile old(dir.filePath(name));
     QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
   }
   const QString quoted = QStringLiteral(R"(my "best" run.png)");
   const std::pair<QString, QString> cases[] = {
-      {"chart", "chart.png already exists.\nDo you want to replace it?"}, {quoted, QString()}};
+      {"chart", "chart.png already exists.\nDo you want to replace it?"},
+      {"chart.v2", "chart.v2.png already exists.\nDo you want to replace it?"},
+      {"latency 08.12.2026", QString()},
+      {quoted, QString()}};
   for (const auto& [typed, asked] : cases) {
     QString question;
     QTimer poll;
@@ -389,7 +419,28 @@ void MainWindowLayoutTest::chartSavesOnlyWhatWasNamedAndConfirmed() {
   };
   QCOMPARE(contents("chart.png"), QByteArray("old"));
   QCOMPARE(contents("best.png"), QByteArray("old"));
+  QCOMPARE(contents("chart.v2.png"), QByteArray("old"));
+  QCOMPARE(contents("latency 08.12.2026.png"), QByteArray("\x89PNG"));
   QCOMPARE(contents(quoted), QByteArray("\x89PNG"));
+  // Nothing else written: not even the dialog's own settings.
+  QCOMPARE(QDir(configHome_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), QStringList());
+}
+
+// A right-to-left desktop (-reverse, or its locale) doesn't mirror the
+// chart, nor turn its numbers round: it paints as it does left to right.
+void MainWindowLayoutTest::chartReadsLeftToRightInEveryDirection() {
+  QImage painted[2], saved[2];
+  for (const int rtl : {0, 1}) {
+    QApplication::setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
+    LatencyChart chart;
+    Fill(chart);
+    chart.clearFocus();
+    painted[rtl] = chart.grab().toImage();
+    saved[rtl] = chart.Image();
+  }
+  QApplication::setLayoutDirection(Qt::LeftToRight);
+  QVERIFY(painted[1] == painted[0]);
+  QVERIFY(saved[1] == saved[0]);
 }
 
 // The mouse: each row's tooltip over its slot, the row's name over a row
@@ -405,6 +456,14 @@ void MainWindowLayoutTest::chartTellsItsRowsAndOpensItsMenu() {
     QApplication::sendEvent(&chart, &help);
     QTRY_COMPARE(QToolTip::text(), QString(tip));
   }
+  // A host too long for the legend: the whole of it over its entry.
+  const QString host = QStringLiteral("fe80::a00:27ff:fe4e:66a1%enp0s3");
+  chart.SetHostText(host);
+  const chart::Box legend = chart.layout().hostLegend.value();
+  const QPoint over((legend.left + legend.right) / 2, (legend.top + legend.bottom) / 2);
+  QHelpEvent help(QEvent::ToolTip, over, chart.mapToGlobal(over));
+  QApplication::sendEvent(&chart, &help);
+  QTRY_COMPARE(QToolTip::text(), host);
 
   QStringList entries;
   QPoint menuAt;

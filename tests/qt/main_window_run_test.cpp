@@ -45,7 +45,7 @@ class MainWindowRunTest : public QObject {
   void init();
   void cleanup();
 
-  void workedExampleKeepsStatisticsOverAnsweredSamples();
+  void runOf12And15LostAnd20KeepsStatisticsOverAnsweredSamples();
   void hostNameFallsBackToResolution_data();
   void hostNameFallsBackToResolution();
   void stopEndsTheRunWithoutAverage();
@@ -104,7 +104,7 @@ bool MainWindowRunTest::WaitForTicks(int count, int timeoutMs) {
 
 // The sampling in detail is the run's logic tests'; here the real echoes
 // reach the real window's chart and labels.
-void MainWindowRunTest::workedExampleKeepsStatisticsOverAnsweredSamples() {
+void MainWindowRunTest::runOf12And15LostAnd20KeepsStatisticsOverAnsweredSamples() {
   ModalBoxGuard boxes;
   // The press probes once first, then the four samples: 12, 15, lost, 20.
   bed::ScriptReplies({1, 12, 15, -1, 20});

@@ -80,7 +80,7 @@ class ChartAccessibleWin : public testing::Test {
     chart.reset();
     CoUninitialize();
   }
-  // The worked example's run: 12 ms, 15 ms, lost, 20 ms, every 0.5 s.
+  // The 12, 15, lost, 20 ms run, every 0.5 s.
   void Run() {
     ChartControl& control = chart->control();
     control.SetRowCount(4);

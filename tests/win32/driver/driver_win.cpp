@@ -16,6 +16,7 @@
 //   rows N                     the chart has N rows (its tooltip, one tool
 //                              per row, counts them)
 //   tip ROW                    prints the tooltip text of the chart's row
+//   hosttip                    prints the tooltip text over the host's legend entry
 //   csv                        the chart's menu command "Copy as CSV"; prints
 //                              the text it left on the clipboard (UTF-8)
 //   main 0|1 MS                the main window becomes visible or hidden
@@ -80,6 +81,7 @@
 #include "app/layout.h"
 #include "testbed/testbed.h"
 #include "win32/controls.h"
+#include "win32/row_tips.h"
 #include "win32/wide_text.h"
 
 namespace {
@@ -366,8 +368,11 @@ HWND ChartTips() {
   return tips.window;
 }
 
+std::string TipText(int row);
+
+// Tools but the host's.
 void Rows(int want) {
-  const auto count = SendMessageA(ChartTips(), TTM_GETTOOLCOUNT, 0, 0);
+  const auto count = SendMessageA(ChartTips(), TTM_GETTOOLCOUNT, 0, 0) - (TipText(static_cast<int>(win::RowTips::kHostTool)).empty() ? 0 : 1);
   if (count != want) Fail("the chart has " + std::to_string(count) + " rows");
 }
 
@@ -837,6 +842,8 @@ void Step(const std::string& step, Steps& steps) {
   } else if (step == "tip") {
     const int row = Number(next());
     std::printf("tip %d: %s\n", row, TipText(row).c_str());
+  } else if (step == "hosttip") {
+    std::printf("host tip: %s\n", TipText(static_cast<int>(win::RowTips::kHostTool)).c_str());
   } else if (step == "nomenu") {
     if (!Within(Number(next()), [] { return FindTopLevel("#32768", "", true) == nullptr; }))
       Fail("a popup menu stayed open");
