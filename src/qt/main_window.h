@@ -25,9 +25,9 @@ class QPushButton;
 
 namespace tolvane::ui {
 
-namespace about {
+namespace qt {
 class frmAbout;
-}  // namespace about
+}  // namespace qt
 
 class LatencyChart;
 class PeriodicTimer;
@@ -119,7 +119,7 @@ class MainWindow : public QWidget, public tray::TrayMenuOwner, private RunView, 
   QMenu* rcpopup_;
   QAction* restore;
   QAction* exit_;
-  about::frmAbout* frmAbout_ = nullptr;  // made at the first "&About"
+  qt::frmAbout* frmAbout_ = nullptr;     // made at the first "&About"
   QPointer<QWidget> trayFocus_;          // had the focus when the window went to the tray
   bool iconLoaded_ = false;
 };
