@@ -16,9 +16,9 @@
 #include "app/tray.h"
 #include "app/tray_menu_owner.h"
 
-namespace tolvane::ui::about {
+namespace tolvane::ui::win {
 class frmAbout;
-}  // namespace tolvane::ui::about
+}  // namespace tolvane::ui::win
 namespace tolvane::ui::tray {
 class NotifyArea;
 class ShellNotifyArea;
@@ -119,7 +119,7 @@ class MainWindow final : public RunView, public tray::TrayMenuOwner, private tra
   bool timerEnabled_ = false;
 
   std::unique_ptr<LatencyChart> graph;
-  std::unique_ptr<about::frmAbout> frmAbout_;  // made at the first "&About"
+  std::unique_ptr<win::frmAbout> frmAbout_;  // made at the first "&About"
 
   // The run, on the engine.
   WiredRun wired_;
