@@ -1,5 +1,6 @@
-// For start-up timing: prints "shown <ns>" (CLOCK_MONOTONIC) when the first
-// window of the application is exposed, then quits the application.
+// For start-up figures: prints "shown <ns>" (CLOCK_MONOTONIC) when the first
+// window of the application is exposed, and quits the application half a
+// second later.
 #pragma once
 
 class QApplication;

@@ -1,5 +1,5 @@
 // Figures for the window: start-up time to the window first shown and peak
-// RSS, for the program against a bare Qt Widgets window with the same
+// RSS until half a second later (the program's icon loaded), for the program against a bare Qt Widgets window with the same
 // controls and a hand-painted chart area (11 runs each, started in turns;
 // medians and their ratio); and the timing of a 20-sample run at 0.5 s,
 // from the send times the test bed's responder saw.
@@ -46,7 +46,8 @@ struct Start {
   long peakKb;
 };
 
-// One start of `program`: from the spawn to its "shown" line, and its peak RSS.
+// One start of `program`: from the spawn to its "shown" line, and its peak
+// RSS until it ends, half a second after that.
 std::optional<Start> StartOnce(const char* program) {
   int out[2];
   if (pipe(out) != 0) return std::nullopt;
@@ -105,7 +106,7 @@ bool StartupFigures(const char* program, const char* bare) {
   const long kb = Median(programKb), bareMedianKb = Median(bareKb);
   std::printf("startup to first shown, median of %d: tolvane %.1f ms, bare window %.1f ms, ratio %.2f\n",
               kRuns, ms, bareMedianMs, ms / bareMedianMs);
-  std::printf("peak RSS, median of %d: tolvane %ld KiB, bare window %ld KiB, ratio %.2f\n", kRuns, kb,
+  std::printf("peak RSS to 0.5 s after shown, median of %d: tolvane %ld KiB, bare window %ld KiB, ratio %.2f\n", kRuns, kb,
               bareMedianKb, static_cast<double>(kb) / bareMedianKb);
   return true;
 }

@@ -10,8 +10,18 @@ namespace {
 int Round(double x) { return static_cast<int>(std::lround(x)); }
 
 // The axis's numbers in six digits at most (0.6, not 0.6000000000000001),
-// as the C locale writes them, whatever the user's.
+// as the C locale writes them, whatever the user's. They are multiples of a
+// step of at least 0.1, so below 100000 they are written from whole tenths:
+// the C++ library's floating-point to_chars would bring its large tables
+// into memory (some 200 KiB) just to show the empty chart's "0 0.2 ... 1".
 std::string Number(double value) {
+  if (std::fabs(value) < 1e5) {
+    const long long tenths = static_cast<long long>(std::fabs(value) * 10 + 0.5);
+    std::string text = value < 0 && tenths != 0 ? "-" : "";
+    text += std::to_string(tenths / 10);
+    if (tenths % 10 != 0) text += {'.', static_cast<char>('0' + tenths % 10)};
+    return text;
+  }
   char text[32];
   const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6).ptr;
   return std::string(text, end);

@@ -137,7 +137,10 @@ ChartModel::Scale ChartModel::ValueScale() const {
   const double wanted = std::max(highest * 1.15, 1.0);
   // About five steps of 1, 2 or 5 times a power of ten.
   const double rough = wanted / 5;
-  const double magnitude = std::pow(10.0, std::floor(std::log10(rough)));
+  // The power of ten at or below it, by multiplying (rough is at least 0.2):
+  // no logarithm from the maths library while the empty chart first shows.
+  double magnitude = rough < 1 ? 0.1 : 1.0;
+  while (magnitude * 10 <= rough) magnitude *= 10;
   double step = magnitude;
   for (double m : {1.0, 2.0, 5.0, 10.0}) {
     step = m * magnitude;

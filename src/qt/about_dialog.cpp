@@ -13,14 +13,14 @@
 #include "qt/qt_text.h"
 #include "qt/twips_qt.h"
 
-namespace tolvane::ui::about {
+namespace tolvane::ui::qt {
 namespace {
 
-QLabel* GreenLabel(QWidget* parent, const char* name, const char* designText,
-                   layout::Place place) {
+using about::Kind;
+namespace ids = about::ids;
+
+QLabel* GreenLabel(QWidget* parent, const QString& designText) {
   auto* label = new QLabel(designText, parent);
-  label->setObjectName(name);
-  label->setGeometry(ui::layout::Pixels(place));
   label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   label->setWordWrap(true);
   QPalette palette = label->palette();
@@ -30,19 +30,41 @@ QLabel* GreenLabel(QWidget* parent, const char* name, const char* designText,
   return label;
 }
 
-// Smaller type until the wrapped text fits the label's fixed box, so that
-// no part of it (the address at its end) is cut off with a larger font.
-void FitText(QLabel* label) {
-  QFont font = label->parentWidget()->font();
-  label->setFont(font);
-  while (label->heightForWidth(label->width()) > label->height() && font.pointSizeF() > 6) {
-    font.setPointSizeF(font.pointSizeF() - 0.5);
-    label->setFont(font);
+QWidget* Make(QDialog* dialog, const about::Control& c) {
+  switch (c.kind) {
+    case Kind::Picture: {
+      auto* picture = new QLabel(dialog);
+      picture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+      picture->setAlignment(Qt::AlignCenter);
+      picture->setPixmap(icon::ApplicationIcon().pixmap(16, 16));
+      return picture;
+    }
+    case Kind::Button: {
+      auto* button = new QPushButton(Q(c.text), dialog);
+      // Enter presses it; Esc closes the dialog as it does.
+      button->setDefault(true);
+      button->setFocus();
+      return button;
+    }
+    case Kind::Label:
+      break;
   }
+  return GreenLabel(dialog, Q(c.text));
 }
 
-void AddLine(QWidget* parent, int index, QColor colour, layout::Line line) {
-  const int t = layout::kTwipsPerPixel;
+void FitText(QLabel* label) {
+  QFont font = label->parentWidget()->font();
+  const double points = about::FittedPoints(font.pointSizeF(), label->height(), [&](double size) {
+    font.setPointSizeF(size);
+    label->setFont(font);
+    return label->heightForWidth(label->width());
+  });
+  font.setPointSizeF(points);
+  label->setFont(font);
+}
+
+void AddLine(QWidget* parent, int index, QColor colour, about::layout::Line line) {
+  const int t = about::layout::kTwipsPerPixel;
   auto* control = new LineControl(parent, colour, line.x1 / t, line.x2 / t, line.y / t,
                                   line.width / t);
   control->setObjectName("Line1");
@@ -56,31 +78,27 @@ frmAbout::frmAbout(QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
   setObjectName("frmAbout");
   setWindowTitle("About MyApp");
-  setFixedSize(ui::layout::Size(layout::kClientArea));
+  setFixedSize(ui::layout::Size(about::layout::kClientArea));
   ApplyFormStyle(*this);
 
-  picIcon = new QLabel(this);
-  picIcon->setObjectName("picIcon");
-  picIcon->setGeometry(ui::layout::Pixels(layout::kPicIcon));
-  picIcon->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  picIcon->setAlignment(Qt::AlignCenter);
-  picIcon->setPixmap(icon::ApplicationIcon().pixmap(16, 16));
+  for (const about::Control& c : about::kControls) {
+    QWidget* control = Make(this, c);
+    control->setObjectName(Q(c.name));
+    control->setProperty("aboutId", static_cast<int>(c.id));
+    control->setGeometry(ui::layout::Pixels(c.place));
+    if (c.kind == Kind::Button) {
+      connect(static_cast<QPushButton*>(control), &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+    }
+  }
+  AddLine(this, 1, QColor(128, 128, 128), about::layout::kLine1Grey);
+  AddLine(this, 0, QColor(255, 255, 255), about::layout::kLine1White);
+}
 
-  lblTitle = GreenLabel(this, "lblTitle", "Application Title", layout::kLblTitle);
-  lblVersion = GreenLabel(this, "lblVersion", "Version", layout::kLblVersion);
-  lblDescription = GreenLabel(this, "lblDescription", "App Description", layout::kLblDescription);
-  lblDisclaimer = GreenLabel(this, "lblDisclaimer", "Warning: ...", layout::kLblDisclaimer);
-
-  AddLine(this, 1, QColor(128, 128, 128), layout::kLine1Grey);
-  AddLine(this, 0, QColor(255, 255, 255), layout::kLine1White);
-
-  cmdOK = new QPushButton("OK", this);
-  cmdOK->setObjectName("cmdOK");
-  cmdOK->setGeometry(ui::layout::Pixels(layout::kCmdOK));
-  // Enter presses it; Esc closes the dialog as it does.
-  cmdOK->setDefault(true);
-  cmdOK->setFocus();
-  connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
+QLabel* frmAbout::Label(int id) const {
+  for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+    if (label->property("aboutId").toInt() == id) return label;
+  }
+  return nullptr;
 }
 
 void frmAbout::setVisible(bool visible) {
@@ -91,13 +109,15 @@ void frmAbout::setVisible(bool visible) {
 void frmAbout::cmdOK_Click() { accept(); }
 
 void frmAbout::Form_Load() {
-  setWindowTitle(Q(Caption(kTitle)));
-  lblVersion->setText(Q(VersionLine(kVersionMajor, kVersionMinor, kVersionRevision)));
-  lblTitle->setText(Q(kTitle));
-  lblDisclaimer->setText(Q(kComments));
-  lblDescription->setText(Q(Description(kToolsAddress)));
-  FitText(lblDescription);
-  FitText(lblDisclaimer);
+  setWindowTitle(Q(about::Caption(about::kTitle)));
+  Label(ids::kLblVersion)->setText(
+      Q(about::VersionLine(about::kVersionMajor, about::kVersionMinor, about::kVersionRevision)));
+  Label(ids::kLblTitle)->setText(Q(about::kTitle));
+  Label(ids::kLblDisclaimer)->setText(Q(about::kComments));
+  Label(ids::kLblDescription)->setText(Q(about::Description(about::kToolsAddress)));
+  for (const about::Control& c : about::kControls) {
+    if (c.fitted) FitText(Label(c.id));
+  }
 }
 
-}  // namespace tolvane::ui::about
+}  // namespace tolvane::ui::qt

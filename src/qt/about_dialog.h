@@ -5,9 +5,8 @@
 #include <QDialog>
 
 class QLabel;
-class QPushButton;
 
-namespace tolvane::ui::about {
+namespace tolvane::ui::qt {
 
 class frmAbout : public QDialog {
   Q_OBJECT
@@ -23,12 +22,7 @@ class frmAbout : public QDialog {
  private:
   void Form_Load();
 
-  QLabel* picIcon;
-  QPushButton* cmdOK;
-  QLabel* lblDescription;
-  QLabel* lblTitle;
-  QLabel* lblVersion;
-  QLabel* lblDisclaimer;
+  QLabel* Label(int id) const;
 };
 
-}  // namespace tolvane::ui::about
+}  // namespace tolvane::ui::qt

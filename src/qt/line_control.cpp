@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-namespace tolvane::ui::about {
+namespace tolvane::ui::qt {
 
 LineControl::LineControl(QWidget* parent, QColor colour, int x1, int x2, int y, int width)
     : QWidget(parent), colour_(colour) {
@@ -14,4 +14,4 @@ void LineControl::paintEvent(QPaintEvent*) {
   QPainter(this).fillRect(rect(), colour_);
 }
 
-}  // namespace tolvane::ui::about
+}  // namespace tolvane::ui::qt

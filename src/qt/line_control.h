@@ -4,7 +4,7 @@
 #include <QColor>
 #include <QWidget>
 
-namespace tolvane::ui::about {
+namespace tolvane::ui::qt {
 
 class LineControl : public QWidget {
  public:
@@ -21,4 +21,4 @@ class LineControl : public QWidget {
   QColor colour_;
 };
 
-}  // namespace tolvane::ui::about
+}  // namespace tolvane::ui::qt

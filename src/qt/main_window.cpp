@@ -280,7 +280,7 @@ void MainWindow::CloseWindow() { close(); }
 void MainWindow::Command4_Click() {
   LoadIcon();
   emit aboutPressed();
-  if (frmAbout_ == nullptr) frmAbout_ = new about::frmAbout(this);
+  if (frmAbout_ == nullptr) frmAbout_ = new qt::frmAbout(this);
   frmAbout_->exec();
 }
 

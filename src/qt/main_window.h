@@ -24,9 +24,9 @@ class QPushButton;
 
 namespace tolvane::ui {
 
-namespace about {
+namespace qt {
 class frmAbout;
-}  // namespace about
+}  // namespace qt
 
 class LatencyChart;
 class PeriodicTimer;
@@ -120,7 +120,7 @@ class MainWindow : public QWidget, private RunView, private tray::TrayPort {
   QMenu* rcpopup_;
   QAction* restore;
   QAction* exit_;
-  about::frmAbout* frmAbout_ = nullptr;  // made at the first "&About"
+  qt::frmAbout* frmAbout_ = nullptr;     // made at the first "&About"
   tray::Tray tray_{*this};
   tray::TrayIcon* trayIcon_ = nullptr;
   QPointer<QWidget> trayFocus_;          // had the focus when the window went to the tray

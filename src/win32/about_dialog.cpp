@@ -14,35 +14,21 @@
 #include "win32/version_record.h"
 #include "win32/wide_text.h"
 
-namespace tolvane::ui::about {
+namespace tolvane::ui::win {
 namespace {
 
-using ui::win::kAboutClass;
+namespace layout = about::layout;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 COLORREF Ref(Colour c) { return RGB(Red(c), Green(c), Blue(c)); }
 
-struct Label {
-  int id;
-  const char* designText;
-  layout::Place place;
-};
-
-// In tab order; "OK" is made first and so takes the focus.
-const Label kLabels[] = {
-    {ui::win::kLblDescription, "App Description", layout::kLblDescription},
-    {ui::win::kLblDisclaimer, "Warning: ...", layout::kLblDisclaimer},
-    {ui::win::kLblTitle, "Application Title", layout::kLblTitle},
-    {ui::win::kLblVersion, "Version", layout::kLblVersion},
-};
-
 // The record's title, version and comments; what the build put there when
 // the file carries no record.
-VersionRecord ProgramRecord() {
-  if (auto record = ReadVersionRecord()) return *record;
-  return VersionRecord{std::string(kTitle), kVersionMajor, kVersionMinor, kVersionRevision,
-                       std::string(kComments)};
+about::VersionRecord ProgramRecord() {
+  if (auto record = about::ReadVersionRecord()) return *record;
+  return about::VersionRecord{std::string(about::kTitle), about::kVersionMajor, about::kVersionMinor,
+                              about::kVersionRevision, std::string(about::kComments)};
 }
 
 }  // namespace
@@ -114,7 +100,7 @@ void frmAbout::ShowModal(HWND owner) {
 void frmAbout::BuildControls() {
   if (font_) DeleteObject(font_);  // the last showing's
   font_ = ui::win::MakeGuiFont(dpi_);
-  auto make = [&](DWORD exStyle, const wchar_t* cls, const char* text, DWORD style, int id, layout::Place place) {
+  auto make = [&](DWORD exStyle, const wchar_t* cls, const char* text, DWORD style, int id, ui::layout::Place place) {
     const ui::layout::PixelRect r = ui::layout::Scaled(place, dpi_);
     HWND control = CreateWindowExW(exStyle, cls, ui::win::Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width,
                                    r.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
@@ -122,25 +108,34 @@ void frmAbout::BuildControls() {
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     return control;
   };
-  make(0, L"Button", "OK", WS_TABSTOP | BS_DEFPUSHBUTTON, ui::win::kCmdOK, layout::kCmdOK);
-  make(WS_EX_CLIENTEDGE, L"Static", "", SS_ICON | SS_CENTERIMAGE, ui::win::kPicIcon, layout::kPicIcon);
-  SizePicture();
-  for (const Label& label : kLabels) {
-    make(0, L"Static", label.designText, SS_LEFT | SS_NOPREFIX, label.id, label.place);
+  // In tab order: "OK" is made first and so takes the focus.
+  for (const about::Control& c : about::kControls) {
+    const std::string text(c.text);
+    switch (c.kind) {
+      case about::Kind::Button:
+        make(0, L"Button", text.c_str(), WS_TABSTOP | BS_DEFPUSHBUTTON, c.id, c.place);
+        break;
+      case about::Kind::Picture:
+        make(WS_EX_CLIENTEDGE, L"Static", text.c_str(), SS_ICON | SS_CENTERIMAGE, c.id, c.place);
+        break;
+      case about::Kind::Label:
+        make(0, L"Static", text.c_str(), SS_LEFT | SS_NOPREFIX, c.id, c.place);
+        break;
+    }
   }
+  SizePicture();
 }
 
 void frmAbout::Form_Load() {
-  const VersionRecord record = ProgramRecord();
+  const about::VersionRecord record = ProgramRecord();
   using ui::win::Wide;
-  SetWindowTextW(window_, Wide(Caption(record.title)).c_str());
+  SetWindowTextW(window_, Wide(about::Caption(record.title)).c_str());
   SetDlgItemTextW(window_, ui::win::kLblVersion,
-                  Wide(VersionLine(record.major, record.minor, record.revision)).c_str());
+                  Wide(about::VersionLine(record.major, record.minor, record.revision)).c_str());
   SetDlgItemTextW(window_, ui::win::kLblTitle, Wide(record.title).c_str());
   SetDlgItemTextW(window_, ui::win::kLblDisclaimer, Wide(record.comments).c_str());
-  SetDlgItemTextW(window_, ui::win::kLblDescription, Wide(Description(kToolsAddress)).c_str());
-  FitText(ui::win::kLblDescription);
-  FitText(ui::win::kLblDisclaimer);
+  SetDlgItemTextW(window_, ui::win::kLblDescription, Wide(about::Description(about::kToolsAddress)).c_str());
+  FitTexts();
 }
 
 // The icon drawn at 16 pixels for 96 dpi, scaled to the dialog's DPI from
@@ -164,23 +159,26 @@ void frmAbout::Rescale(int dpi, const RECT& suggested) {
   // The old font goes only once no control holds it any more.
   HFONT old = font_;
   font_ = ui::win::MakeGuiFont(dpi_);
-  ui::win::PlaceChild(GetDlgItem(window_, ui::win::kCmdOK), layout::kCmdOK, dpi_);
-  ui::win::PlaceChild(GetDlgItem(window_, ui::win::kPicIcon), layout::kPicIcon, dpi_);
-  SizePicture();
-  SendMessageA(GetDlgItem(window_, ui::win::kCmdOK), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  for (const Label& label : kLabels) {
-    ui::win::PlaceChild(GetDlgItem(window_, label.id), label.place, dpi_);
-    SendMessageA(GetDlgItem(window_, label.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+  for (const about::Control& c : about::kControls) {
+    ui::win::PlaceChild(GetDlgItem(window_, c.id), c.place, dpi_);
+    if (c.kind != about::Kind::Picture)
+      SendMessageA(GetDlgItem(window_, c.id), WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
-  FitText(ui::win::kLblDescription);
-  FitText(ui::win::kLblDisclaimer);
+  SizePicture();
+  FitTexts();
   if (old) DeleteObject(old);
   InvalidateRect(window_, nullptr, TRUE);
 }
 
-// Smaller type until the wrapped text fits the label's fixed box, so that
-// no part of it (the address at its end) is cut off.
-void frmAbout::FitText(int id) {
+// The fitted labels at the size the shared rule picks from what GDI measures.
+void frmAbout::FitTexts() {
+  int slot = 0;
+  for (const about::Control& c : about::kControls) {
+    if (c.fitted) FitText(c.id, fitted_[slot++]);
+  }
+}
+
+void frmAbout::FitText(int id, HFONT& fitted) {
   HWND label = GetDlgItem(window_, id);
   RECT box;
   GetClientRect(label, &box);
@@ -191,24 +189,25 @@ void frmAbout::FitText(int id) {
 
   LOGFONTA lf{};
   GetObjectA(font_, sizeof lf, &lf);
-  HDC dc = GetDC(label);
-  HFONT chosen = nullptr;
-  for (double points = -lf.lfHeight * 72.0 / dpi_; points >= 6; points -= 0.5) {
+  auto fontAt = [&](double points) {
     lf.lfHeight = -static_cast<LONG>(std::lround(points * dpi_ / 72.0));
-    HFONT font = CreateFontIndirectA(&lf);
+    return CreateFontIndirectA(&lf);
+  };
+  HDC dc = GetDC(label);
+  const double points = about::FittedPoints(-lf.lfHeight * 72.0 / dpi_, box.bottom, [&](double size) {
+    HFONT font = fontAt(size);
     HGDIOBJ old = SelectObject(dc, font);
     RECT need{0, 0, box.right, 0};
     DrawTextW(dc, text.c_str(), length, &need, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, old);
-    if (chosen) DeleteObject(chosen);
-    chosen = font;
-    if (need.bottom <= box.bottom) break;
-  }
+    DeleteObject(font);
+    return static_cast<int>(need.bottom);
+  });
   ReleaseDC(label, dc);
-  HFONT& slot = fitted_[id == ui::win::kLblDescription ? 0 : 1];
+  HFONT chosen = fontAt(points);
   SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(chosen), TRUE);
-  if (slot) DeleteObject(slot);
-  slot = chosen;
+  if (fitted) DeleteObject(fitted);
+  fitted = chosen;
 }
 
 void frmAbout::cmdOK_Click() { open_ = false; }
@@ -276,4 +275,4 @@ void frmAbout::PaintLines(HDC dc) {
   line(layout::kLine1White, RGB(255, 255, 255));
 }
 
-}  // namespace tolvane::ui::about
+}  // namespace tolvane::ui::win

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-namespace tolvane::ui::about {
+namespace tolvane::ui::win {
 
 class frmAbout {
  public:
@@ -25,7 +25,8 @@ class frmAbout {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void Form_Load();
   void BuildControls();
-  void FitText(int id);
+  void FitTexts();
+  void FitText(int id, HFONT& fitted);
   void Rescale(int dpi, const RECT& suggested);
   void SizePicture();
   void PaintLines(HDC dc);
@@ -35,10 +36,10 @@ class frmAbout {
   HICON pictureIcon_ = nullptr;  // the icon at the picture's size, while shown
   HWND window_ = nullptr;
   HFONT font_ = nullptr;
-  HFONT fitted_[2] = {nullptr, nullptr};
+  HFONT fitted_[2] = {nullptr, nullptr};  // the fitted labels', in table order
   HBRUSH brush_ = nullptr;
   int dpi_ = 96;
   bool open_ = false;
 };
 
-}  // namespace tolvane::ui::about
+}  // namespace tolvane::ui::win

@@ -3,6 +3,7 @@
 // program through them.
 #pragma once
 
+#include "app/about_layout.h"
 #include "app/controls.h"
 
 namespace tolvane::ui::win {
@@ -34,14 +35,7 @@ enum ChartMenuId : int {
 // same run shows on every platform (WM_APP + 1).
 inline constexpr unsigned kChartAxisTop = 0x8001;
 
-// Controls of the About dialog.
-enum AboutId : int {
-  kPicIcon = 300,
-  kLblTitle = 301,
-  kLblVersion = 302,
-  kLblDescription = 303,
-  kLblDisclaimer = 304,
-  kCmdOK = 1,  // IDOK: Enter presses it, Esc (IDCANCEL) closes the dialog too
-};
+// Controls of the About dialog: the IDs of its control table.
+using namespace about::ids;
 
 }  // namespace tolvane::ui::win

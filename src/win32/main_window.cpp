@@ -409,7 +409,7 @@ void MainWindow::Command3_Click() {
 // Modal; the run's ticks go on under it.
 void MainWindow::Command4_Click() {
   LoadIcons();
-  if (!frmAbout_) frmAbout_ = std::make_unique<about::frmAbout>(instance_, icon_);
+  if (!frmAbout_) frmAbout_ = std::make_unique<win::frmAbout>(instance_, icon_);
   RememberFocus();
   frmAbout_->ShowModal(main_);
 }

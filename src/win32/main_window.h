@@ -17,9 +17,9 @@
 #include "app/tray.h"
 #include "win32/tray_module.h"
 
-namespace tolvane::ui::about {
+namespace tolvane::ui::win {
 class frmAbout;
-}  // namespace tolvane::ui::about
+}  // namespace tolvane::ui::win
 
 namespace tolvane::ui::win {
 
@@ -109,7 +109,7 @@ class MainWindow final : public RunView, public TrayMenuOwner, private tray::Tra
   bool timerEnabled_ = false;
 
   std::unique_ptr<LatencyChart> graph;
-  std::unique_ptr<about::frmAbout> frmAbout_;  // made at the first "&About"
+  std::unique_ptr<win::frmAbout> frmAbout_;  // made at the first "&About"
 
   // The run, on the engine.
   WiredRun wired_;

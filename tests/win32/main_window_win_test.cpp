@@ -322,7 +322,7 @@ TEST_F(MainWindowWin, AboutShowsTheVersionRecordAndClosesOnEnterAndEsc) {
     EXPECT_EQ(s.description.rfind(" Tolvane, allows you", 0), 0u);
   }
   EXPECT_TRUE(IsWindowEnabled(main));
-  const layout::PixelRect ok = layout::Scaled(about::layout::kCmdOK, 144);
+  const layout::PixelRect ok = layout::Scaled(about::ControlOf(kCmdOK).place, 144);
   EXPECT_EQ(okAt144.left, ok.left);
   EXPECT_EQ(okAt144.top, ok.top);
   EXPECT_EQ(okAt144.right - okAt144.left, ok.width);

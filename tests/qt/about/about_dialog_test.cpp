@@ -1,15 +1,18 @@
 // The About dialog under Qt offscreen: its texts at every showing, the keys
 // that close it, its layout and colours.
 #include <QApplication>
+#include <QColorSpace>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest/QtTest>
 
+#include "app/about_layout.h"
 #include "qt/about_dialog.h"
 #include "qt/line_control.h"
+#include "qt/twips_qt.h"
 
-namespace tolvane::ui::about {
+namespace tolvane::ui::qt {
 
 namespace {
 
@@ -105,32 +108,25 @@ class AboutDialogTest : public QObject {
     QVERIFY(dialog.windowFlags() & Qt::WindowCloseButtonHint);
     QCOMPARE(dialog.palette().color(QPalette::Window), QColor(0, 64, 64));
 
-    const struct {
-      const char* name;
-      QRect pixels;
-    } places[] = {
-        {"picIcon", {16, 16, 20, 20}},         {"cmdOK", {283, 175, 84, 23}},
-        {"lblDescription", {70, 75, 259, 78}}, {"lblTitle", {70, 16, 259, 32}},
-        {"lblVersion", {70, 52, 259, 15}},     {"lblDisclaimer", {17, 175, 258, 55}},
-    };
-    for (const auto& place : places) {
-      auto* widget = dialog.findChild<QWidget*>(place.name);
-      QVERIFY2(widget != nullptr, place.name);
-      QCOMPARE(widget->geometry(), place.pixels);
-    }
-    for (const char* name : {"lblDescription", "lblTitle", "lblVersion", "lblDisclaimer"}) {
-      QLabel* label = Label(dialog, name);
+    for (const about::Control& c : about::kControls) {
+      const QString name = QString::fromUtf8(c.name.data(), c.name.size());
+      auto* widget = dialog.findChild<QWidget*>(name);
+      QVERIFY2(widget != nullptr, qPrintable(name));
+      QCOMPARE(widget->geometry(), layout::Pixels(c.place));
+      if (c.kind != about::Kind::Label) continue;
+      auto* label = qobject_cast<QLabel*>(widget);
       QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 255, 0));
       QVERIFY(!label->autoFillBackground());
       // Every word shows: the wrapped text fits the label's box.
-      QVERIFY2(label->heightForWidth(label->width()) <= label->height(), name);
+      QVERIFY2(label->heightForWidth(label->width()) <= label->height(), qPrintable(name));
     }
     auto* ok = dialog.findChild<QPushButton*>("cmdOK");
     QCOMPARE(ok->text(), QString("OK"));
     QVERIFY(ok->isDefault());
     // The program's 16-pixel image, inside a sunken border.
     const QImage shown = Label(dialog, "picIcon")->pixmap().toImage();
-    const QImage drawn = QImage(":/icons/tolvane-16.png").convertToFormat(shown.format());
+    QImage drawn = QImage(":/icons/tolvane-16.png").convertToFormat(shown.format());
+    drawn.setColorSpace(QColorSpace());  // the pixels: no window is colour-managed
     QCOMPARE(shown, drawn);
     QCOMPARE(Label(dialog, "picIcon")->frameShadow(), QFrame::Sunken);
 
@@ -159,7 +155,7 @@ class AboutDialogTest : public QObject {
   }
 };
 
-}  // namespace tolvane::ui::about
+}  // namespace tolvane::ui::qt
 
-QTEST_MAIN(tolvane::ui::about::AboutDialogTest)
+QTEST_MAIN(tolvane::ui::qt::AboutDialogTest)
 #include "about_dialog_test.moc"

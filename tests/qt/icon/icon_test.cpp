@@ -1,5 +1,6 @@
 // The program's icon: the images built in, and the .ico for Windows with
 // its nine images.
+#include <QColorSpace>
 #include <QFile>
 #include <QImage>
 #include <QtEndian>
@@ -36,7 +37,14 @@ class IconTest : public QObject {
       }
       QVERIFY2(green, "no green bar across the lower part");
       QVERIFY(image.pixelColor(0, 0).alpha() < 64);  // rounded corners
+      // What the program shows: the PNG's pixels, built in unchanged.
+      QImage png = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+      png.setColorSpace(QColorSpace());
+      QCOMPARE(icon.pixmap(size, size).toImage().convertToFormat(png.format()), png);
     }
+    // Between the sizes, the next larger image scaled down; none larger than drawn.
+    QCOMPARE(icon.pixmap(22, 22).size(), QSize(22, 22));
+    QCOMPARE(icon.actualSize(QSize(256, 256)), QSize(128, 128));
   }
 
   // Windows takes the .ico from the resource script: four images at 256

@@ -186,7 +186,7 @@ class MainWindowTrayTest : public QObject {
       bool modal = false;
       QTimer::singleShot(0, this, [&] {
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::activeModalWidget() != nullptr, 2000);
-        auto* dialog = qobject_cast<about::frmAbout*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<qt::frmAbout*>(QApplication::activeModalWidget());
         QVERIFY(dialog != nullptr);
         modal = dialog->isModal();
         caption = dialog->windowTitle();
@@ -199,7 +199,7 @@ class MainWindowTrayTest : public QObject {
       QCOMPARE(caption, QString("About Tolvane"));
     }
     // One dialog, reused.
-    QCOMPARE(window_->findChildren<about::frmAbout*>().size(), 1);
+    QCOMPARE(window_->findChildren<qt::frmAbout*>().size(), 1);
   }
 
   void aRunGoesOnWhileTheWindowIsInTheTray() {

@@ -689,17 +689,11 @@ void About(int ms) {
   const std::string comments = VersionString(record, "Comments");
 
   HWND dialog = AboutDialog(ms);
-  namespace about = tolvane::ui::about::layout;
-  static const std::map<std::string, Control> places = {
-      {"picIcon", {win::kPicIcon, about::kPicIcon}},
-      {"cmdOK", {win::kCmdOK, about::kCmdOK}},
-      {"lblDescription", {win::kLblDescription, about::kLblDescription}},
-      {"lblTitle", {win::kLblTitle, about::kLblTitle}},
-      {"lblVersion", {win::kLblVersion, about::kLblVersion}},
-      {"lblDisclaimer", {win::kLblDisclaimer, about::kLblDisclaimer}},
-  };
+  namespace about = tolvane::ui::about;
+  std::map<std::string, Control> places;
+  for (const auto& c : about::kControls) places[std::string(c.name)] = {c.id, c.place};
   Faults faults;
-  CheckPlaces(dialog, about::kClientArea, places, faults);
+  CheckPlaces(dialog, about::layout::kClientArea, places, faults);
   // No taskbar button of its own: owned, or a tool window.
   const LONG_PTR exStyle = GetWindowLongPtrA(dialog, GWL_EXSTYLE);
   if ((exStyle & WS_EX_APPWINDOW) || (!GetWindow(dialog, GW_OWNER) && !(exStyle & WS_EX_TOOLWINDOW)))
