@@ -45,13 +45,13 @@ int main() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   HWND parent = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 609, 265, nullptr, nullptr, instance, nullptr);
   win::LatencyChart chart(instance, parent, win::kGraph, tolvane::ui::layout::PixelRect{0, 0, 609, 265}, 96);
-  chart.SetNameText("Tolvane");
-  chart.SetRowCount(kRows);
-  chart.SetHostText("127.0.0.1");
+  chart.control().SetNameText("Tolvane");
+  chart.control().SetRowCount(kRows);
+  chart.control().SetHostText("127.0.0.1");
   for (int row = 1; row <= kRows; ++row) {
-    chart.SelectRow(static_cast<std::int16_t>(row));
-    chart.SetRowLabel(" " + std::to_string(2 * row));
-    chart.SetRowValue(std::to_string(row % 7 * 13));
+    chart.control().SelectRow(static_cast<std::int16_t>(row));
+    chart.control().SetRowLabel(" " + std::to_string(2 * row));
+    chart.control().SetRowValue(std::to_string(row % 7 * 13));
   }
   IAccessible* list = nullptr;
   if (FAILED(AccessibleObjectFromWindow(chart.handle(), OBJID_CLIENT, __uuidof(IAccessible),

@@ -458,7 +458,7 @@ void MainWindowLayoutTest::chartTellsItsRowsAndOpensItsMenu() {
   }
   // A host too long for the legend: the whole of it over its entry.
   const QString host = QStringLiteral("fe80::a00:27ff:fe4e:66a1%enp0s3");
-  chart.SetHostText(host);
+  chart.control().SetHostText(host.toStdString());
   const chart::Box legend = chart.layout().hostLegend.value();
   const QPoint over((legend.left + legend.right) / 2, (legend.top + legend.bottom) / 2);
   QHelpEvent help(QEvent::ToolTip, over, chart.mapToGlobal(over));

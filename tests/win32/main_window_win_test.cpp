@@ -369,10 +369,10 @@ TEST(LatencyChartWin, RowPlacesFollowEveryChange) {
                                 GetModuleHandleA(nullptr), nullptr);
   LatencyChart chart(GetModuleHandleA(nullptr), parent, kGraph, layout::PixelRect{0, 0, 609, 265}, 96);
   const auto width = [&] { return chart.RowRect(0).right - chart.RowRect(0).left; };
-  chart.SetRowCount(5);
+  chart.control().SetRowCount(5);
   const LONG five = width();
   EXPECT_EQ(chart.RowAt(POINT{chart.RowRect(4).left + 1, chart.RowRect(4).top + 1}), 4u);
-  chart.SetRowCount(10);
+  chart.control().SetRowCount(10);
   EXPECT_LT(width(), five);
   EXPECT_GT(chart.RowRect(9).right, 0);
   const LONG ten = width();
@@ -380,7 +380,7 @@ TEST(LatencyChartWin, RowPlacesFollowEveryChange) {
   EXPECT_LT(width(), ten);
   chart.SetDpi(144);
   LatencyChart fresh(GetModuleHandleA(nullptr), parent, kGraph + 1, layout::PixelRect{0, 0, 400, 265}, 144);
-  fresh.SetRowCount(10);
+  fresh.control().SetRowCount(10);
   EXPECT_EQ(chart.RowRect(3).left, fresh.RowRect(3).left);
   EXPECT_EQ(width(), fresh.RowRect(0).right - fresh.RowRect(0).left);
   DestroyWindow(parent);
