@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "win32/controls.h"
+#include "win32/window_ids.h"
 #include "win32/latency_chart.h"
 
 namespace {

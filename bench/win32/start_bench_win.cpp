@@ -17,7 +17,7 @@
 
 #include "app/controls.h"
 #include "app/twips.h"
-#include "win32/controls.h"
+#include "win32/window_ids.h"
 
 namespace {
 

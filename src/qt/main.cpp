@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "probe/privileges.h"
-#include "qt/command_line.h"
+#include "qt/main_arguments.h"
 #include "qt/program.h"
 #include "qt/toolkit_options.h"
 

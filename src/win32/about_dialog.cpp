@@ -8,7 +8,7 @@
 #include "app/about_texts.h"
 #include "app/colours.h"
 #include "app/program_info.h"
-#include "win32/controls.h"
+#include "win32/window_ids.h"
 #include "win32/dpi.h"
 #include "win32/owned_window.h"
 #include "win32/version_record.h"

@@ -6,7 +6,7 @@
 
 #include "app/chart_style.h"
 #include "app/messages.h"
-#include "win32/controls.h"
+#include "win32/window_ids.h"
 #include "win32/png.h"
 #include "win32/system_library.h"
 #include "win32/wide_text.h"

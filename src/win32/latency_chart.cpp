@@ -12,7 +12,7 @@
 #include "app/colours.h"
 #include "win32/chart_accessible.h"
 #include "win32/chart_export.h"
-#include "win32/controls.h"
+#include "win32/window_ids.h"
 #include "win32/owned_window.h"
 #include "win32/system_library.h"
 #include "win32/wide_text.h"

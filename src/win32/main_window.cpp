@@ -14,7 +14,7 @@
 #include "probe/probe.h"
 #include "resolve/resolve.h"
 #include "win32/about_dialog.h"
-#include "win32/controls.h"
+#include "win32/window_ids.h"
 #include "win32/dpi.h"
 #include "win32/latency_chart.h"
 #include "win32/owned_window.h"

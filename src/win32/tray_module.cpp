@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "win32/system_library.h"
+#include "win32/wide_text.h"
 
 namespace tolvane::ui::win {
 namespace {
@@ -13,7 +14,7 @@ TrayMenuOwner* menuOwner = nullptr;
 NotifyIconFunction notifyIcon = nullptr;
 
 NotifyIconFunction Notify() {
-  if (!notifyIcon) notifyIcon = SystemFunction<BOOL WINAPI(DWORD, NOTIFYICONDATAA*)>(L"shell32.dll", "Shell_NotifyIconA");
+  if (!notifyIcon) notifyIcon = SystemFunction<BOOL WINAPI(DWORD, NOTIFYICONDATAW*)>(L"shell32.dll", "Shell_NotifyIconW");
   return notifyIcon;
 }
 
@@ -28,20 +29,21 @@ TipField MakeTipField(std::string_view text) {
   return field;
 }
 
-NOTIFYICONDATAA ShellRecord(const TrayIconRecord& from) {
-  NOTIFYICONDATAA data{};
-  data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+NOTIFYICONDATAW ShellRecord(const TrayIconRecord& from) {
+  NOTIFYICONDATAW data{};
+  data.cbSize = NOTIFYICONDATAW_V1_SIZE;
   data.hWnd = from.window;
   data.uID = from.id;
   data.uFlags = from.flags;
   data.uCallbackMessage = from.callbackMessage;
   data.hIcon = from.icon;
-  // A tip of 64 characters has no NUL of its own: the shell would read on
-  // past the field (its first layout holds 64), so the last character
-  // gives way to one.
-  static_assert(sizeof data.szTip >= kTipWidth);
-  std::copy(from.tip.begin(), from.tip.end(), data.szTip);
-  data.szTip[kTipWidth - 1] = '\0';
+  // The tip as the field holds it (up to its NUL, UTF-8), in the shell's
+  // wide form. A tip of 64 characters has no NUL of its own: the shell's
+  // first layout holds 64, so the last character gives way to one.
+  static_assert(sizeof data.szTip / sizeof data.szTip[0] >= kTipWidth);
+  const auto end = std::find(from.tip.begin(), from.tip.end(), '\0');
+  const std::wstring tip = Wide(std::string_view(from.tip.data(), static_cast<std::size_t>(end - from.tip.begin())));
+  std::copy_n(tip.begin(), std::min(tip.size(), kTipWidth - 1), data.szTip);
   return data;
 }
 
@@ -61,7 +63,7 @@ bool TrayAdd(HWND window, std::uint32_t id, HICON icon, std::string_view tip) {
 bool TrayAddAgain() {
   const NotifyIconFunction notify = Notify();
   if (!notify) return false;
-  NOTIFYICONDATAA data = ShellRecord(record);
+  NOTIFYICONDATAW data = ShellRecord(record);
   notify(NIM_DELETE, &data);
   if (notify(NIM_ADD, &data)) return true;
   return notify(NIM_MODIFY, &data) != FALSE;
@@ -70,7 +72,7 @@ bool TrayAddAgain() {
 void TrayRemove() {
   const NotifyIconFunction notify = Notify();
   if (!notify) return;
-  NOTIFYICONDATAA data = ShellRecord(record);
+  NOTIFYICONDATAW data = ShellRecord(record);
   notify(NIM_DELETE, &data);
 }
 

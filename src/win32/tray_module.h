@@ -63,10 +63,10 @@ TipField MakeTipField(std::string_view text);
 // The shell's record for the module's. The module keeps the 88-byte layout
 // of 32-bit Windows; the shell of this build takes its own first layout,
 // so the size is that one's.
-NOTIFYICONDATAA ShellRecord(const TrayIconRecord& record);
+NOTIFYICONDATAW ShellRecord(const TrayIconRecord& record);
 
-// Shell_NotifyIconA's form: the shell's own, or a test's.
-using NotifyIconFunction = BOOL(WINAPI*)(DWORD message, NOTIFYICONDATAA* data);
+// Shell_NotifyIconW's form: the shell's own, or a test's.
+using NotifyIconFunction = BOOL(WINAPI*)(DWORD message, NOTIFYICONDATAW* data);
 // nullptr: the shell's own, loaded with the first icon.
 void UseShellNotifyIcon(NotifyIconFunction notify);
 

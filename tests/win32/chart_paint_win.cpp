@@ -7,7 +7,7 @@
 #include <string>
 
 #include "support/parity_run.h"
-#include "win32/controls.h"
+#include "win32/window_ids.h"
 #include "win32/latency_chart.h"
 #include "win32/png.h"
 #include "win32/wide_text.h"

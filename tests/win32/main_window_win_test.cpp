@@ -17,7 +17,7 @@
 
 #include "app/about_layout.h"
 #include "app/layout.h"
-#include "win32/controls.h"
+#include "win32/window_ids.h"
 #include "win32/dpi.h"
 #include "win32/latency_chart.h"
 #include "win32/main_window.h"
@@ -411,9 +411,9 @@ namespace {
 // A shell that takes or refuses icons, and notes what it got.
 struct FakeShell {
   static inline bool accepts = true;
-  static inline std::vector<NOTIFYICONDATAA> added;
+  static inline std::vector<NOTIFYICONDATAW> added;
   static inline std::vector<DWORD> calls;
-  static BOOL WINAPI Notify(DWORD message, NOTIFYICONDATAA* data) {
+  static BOOL WINAPI Notify(DWORD message, NOTIFYICONDATAW* data) {
     calls.push_back(message);
     if (message == NIM_ADD) added.push_back(*data);
     return message == NIM_DELETE || accepts;
@@ -434,7 +434,7 @@ class MainWindowTray : public testing::Test {
   void TearDown() override { UseShellNotifyIcon(nullptr); }
   bool Visible() const { return (GetWindowLongPtrA(main, GWL_STYLE) & WS_VISIBLE) != 0; }
 
-  std::vector<NOTIFYICONDATAA>& added = FakeShell::added;
+  std::vector<NOTIFYICONDATAW>& added = FakeShell::added;
   MainWindow window{GetModuleHandleA(nullptr)};
   HWND main = nullptr;
   LONG_PTR ownProcedure = 0;
@@ -458,10 +458,10 @@ TEST_F(MainWindowTray, SystrayHidesBehindTheIconAndRestoreBringsItBack) {
   SendMessageA(GetDlgItem(main, kCommand3), BM_CLICK, 0, 0);
   EXPECT_FALSE(Visible());
   ASSERT_EQ(added.size(), 1u);
-  const NOTIFYICONDATAA record = added[0];
+  const NOTIFYICONDATAW record = added[0];
   EXPECT_EQ(record.hWnd, main);
   EXPECT_EQ(record.uCallbackMessage, static_cast<UINT>(WM_RBUTTONUP));
-  EXPECT_STREQ(record.szTip, "Tolvane");
+  EXPECT_STREQ(record.szTip, L"Tolvane");
   EXPECT_NE(record.hIcon, nullptr);
   EXPECT_NE(GetWindowLongPtrA(main, GWLP_WNDPROC), ownProcedure);
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -26,9 +27,9 @@ TEST(TrayRecord, TipIsTextThenOneNulThenSpacesOrCutAtSixtyFour) {
 // What each message returns, and the icon the shell really holds (an add
 // may time out after the icon went up).
 struct ScriptedShell {
-  static inline std::vector<std::pair<DWORD, NOTIFYICONDATAA>> calls;
+  static inline std::vector<std::pair<DWORD, NOTIFYICONDATAW>> calls;
   static inline bool addResult = TRUE, iconTakesAdd = true, iconThere = false;
-  static BOOL WINAPI Notify(DWORD message, NOTIFYICONDATAA* data) {
+  static BOOL WINAPI Notify(DWORD message, NOTIFYICONDATAW* data) {
     calls.emplace_back(message, *data);
     if (message == NIM_DELETE) iconThere = false;
     if (message == NIM_ADD) iconThere = iconThere || iconTakesAdd;
@@ -55,20 +56,20 @@ TEST(TrayRecord, AddFillsAndSendsItRemoveSendsItAgain) {
   EXPECT_EQ(r.id, 0x2f0041u);  // kept: the second remove names the same icon
   ASSERT_EQ(ScriptedShell::calls.size(), 4u);
   for (const auto& [message, data] : ScriptedShell::calls) {
-    EXPECT_EQ(data.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
+    EXPECT_EQ(data.cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V1_SIZE));
     EXPECT_EQ(data.hWnd, window);
     EXPECT_EQ(data.uID, 0x2f0041u);
     EXPECT_EQ(data.uFlags, static_cast<UINT>(NIF_MESSAGE | NIF_ICON | NIF_TIP));
     EXPECT_EQ(data.uCallbackMessage, static_cast<UINT>(WM_RBUTTONUP));
     EXPECT_EQ(data.hIcon, icon);
-    EXPECT_STREQ(data.szTip, "Tolvane");
+    EXPECT_STREQ(data.szTip, L"Tolvane");
   }
   EXPECT_EQ(ScriptedShell::calls[1].first, static_cast<DWORD>(NIM_ADD));
   EXPECT_EQ(ScriptedShell::calls[3].first, static_cast<DWORD>(NIM_DELETE));
 
   // A 64-character tip has no NUL in the record; the shell's copy ends in one.
   TrayAdd(window, 1, icon, std::string(70, 'x'));
-  EXPECT_EQ(std::strlen(ShellRecord(TrayRecord()).szTip), 63u);
+  EXPECT_EQ(std::wcslen(ShellRecord(TrayRecord()).szTip), 63u);
   UseShellNotifyIcon(nullptr);
 }
 

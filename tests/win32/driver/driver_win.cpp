@@ -80,7 +80,7 @@
 #include "app/chart_style.h"
 #include "app/layout.h"
 #include "testbed/testbed.h"
-#include "win32/controls.h"
+#include "win32/window_ids.h"
 #include "win32/row_tips.h"
 #include "win32/wide_text.h"
 

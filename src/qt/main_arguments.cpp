@@ -1,4 +1,4 @@
-#include "qt/command_line.h"
+#include "qt/main_arguments.h"
 
 #include <QString>
 
