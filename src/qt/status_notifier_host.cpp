@@ -2,7 +2,8 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
-#include <QDBusInterface>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QDir>
 #include <QFileInfo>
 
@@ -11,6 +12,10 @@ namespace {
 
 constexpr char kWatcher[] = "org.kde.StatusNotifierWatcher";
 constexpr char kWatcherPath[] = "/StatusNotifierWatcher";
+// The question is asked every second while the window is in the tray: a
+// watcher that hangs must not hold the window (and its run) for the bus's
+// default 25 s.
+constexpr int kAnswerMs = 500;
 
 // Without an address, connecting would autolaunch a bus of its own.
 bool SessionBusKnown() {
@@ -26,8 +31,13 @@ bool StatusNotifierHostPresent() {
   QDBusConnection bus = QDBusConnection::sessionBus();
   if (!bus.isConnected() || bus.interface() == nullptr) return false;
   if (!bus.interface()->isServiceRegistered(kWatcher)) return false;
-  QDBusInterface watcher(kWatcher, kWatcherPath, kWatcher, bus);
-  return watcher.isValid() && watcher.property("IsStatusNotifierHostRegistered").toBool();
+  QDBusMessage ask = QDBusMessage::createMethodCall(kWatcher, kWatcherPath,
+                                                    QStringLiteral("org.freedesktop.DBus.Properties"),
+                                                    QStringLiteral("Get"));
+  ask << QString::fromLatin1(kWatcher) << QStringLiteral("IsStatusNotifierHostRegistered");
+  const QDBusMessage answer = bus.call(ask, QDBus::Block, kAnswerMs);
+  return answer.type() == QDBusMessage::ReplyMessage && !answer.arguments().isEmpty() &&
+         answer.arguments().constFirst().value<QDBusVariant>().variant().toBool();
 }
 
 }  // namespace tolvane::ui::tray
