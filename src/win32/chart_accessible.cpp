@@ -69,6 +69,24 @@ long ChartAccessible::ChildOf(const VARIANT& child) const {
   return child.lVal;
 }
 
+HRESULT ChartAccessible::Ready(bool given) const {
+  if (!chart_) return CO_E_OBJNOTCONNECTED;
+  return given ? S_OK : E_POINTER;
+}
+
+HRESULT ChartAccessible::TextChecks(const VARIANT& child, BSTR* text, long& id) const {
+  if (const HRESULT ready = Ready(text); ready != S_OK) return ready;
+  *text = nullptr;
+  id = ChildOf(child);
+  return id < 0 ? E_INVALIDARG : S_OK;
+}
+
+HRESULT ChartAccessible::NoText(const VARIANT& child, BSTR* text) const {
+  long id = 0;
+  const HRESULT checked = TextChecks(child, text, id);
+  return checked == S_OK ? S_FALSE : checked;
+}
+
 HRESULT ChartAccessible::QueryInterface(REFIID iid, void** object) {
   if (!object) return E_POINTER;
   if (iid == IID_IUnknown || iid == IID_IDispatch || iid == __uuidof(IAccessible)) {
@@ -106,75 +124,55 @@ HRESULT ChartAccessible::Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT
 // writes through, the child it names.
 
 HRESULT ChartAccessible::get_accParent(IDispatch** parent) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!parent) return E_POINTER;
+  if (const HRESULT ready = Ready(parent); ready != S_OK) return ready;
   *parent = nullptr;
   return standard_ ? standard_->get_accParent(parent) : S_FALSE;
 }
 
 HRESULT ChartAccessible::get_accChildCount(long* count) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!count) return E_POINTER;
+  if (const HRESULT ready = Ready(count); ready != S_OK) return ready;
   *count = Rows();
   return S_OK;
 }
 
 // The rows are simple elements: no object of their own.
 HRESULT ChartAccessible::get_accChild(VARIANT child, IDispatch** object) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!object) return E_POINTER;
+  if (const HRESULT ready = Ready(object); ready != S_OK) return ready;
   *object = nullptr;
   return ChildOf(child) > 0 ? S_FALSE : E_INVALIDARG;
 }
 
 HRESULT ChartAccessible::get_accName(VARIANT child, BSTR* name) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!name) return E_POINTER;
-  *name = nullptr;
-  const long id = ChildOf(child);
-  if (id < 0) return E_INVALIDARG;
+  long id = 0;
+  if (const HRESULT checked = TextChecks(child, name, id); checked != S_OK) return checked;
   if (id == CHILDID_SELF) return Bstr(chart::kAccessibleName, name);
   return Bstr(chart_->model().RowName(static_cast<std::size_t>(id - 1)), name);
 }
 
-HRESULT ChartAccessible::get_accValue(VARIANT child, BSTR* value) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!value) return E_POINTER;
-  *value = nullptr;
-  return ChildOf(child) < 0 ? E_INVALIDARG : S_FALSE;
-}
+HRESULT ChartAccessible::get_accValue(VARIANT child, BSTR* value) { return NoText(child, value); }
 
 // The chart's: the host of the run, or that none ran yet.
 HRESULT ChartAccessible::get_accDescription(VARIANT child, BSTR* description) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!description) return E_POINTER;
-  *description = nullptr;
-  const long id = ChildOf(child);
-  if (id < 0) return E_INVALIDARG;
+  long id = 0;
+  if (const HRESULT checked = TextChecks(child, description, id); checked != S_OK) return checked;
   if (id > 0) return S_FALSE;
   return Bstr(chart_->model().Description(), description);
 }
 
 HRESULT ChartAccessible::get_accRole(VARIANT child, VARIANT* role) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!role) return E_POINTER;
+  if (const HRESULT ready = Ready(role); ready != S_OK) return ready;
+  Empty(role);
   const long id = ChildOf(child);
-  if (id < 0) {
-    Empty(role);
-    return E_INVALIDARG;
-  }
+  if (id < 0) return E_INVALIDARG;
   Child(role, id == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM);
   return S_OK;
 }
 
 HRESULT ChartAccessible::get_accState(VARIANT child, VARIANT* state) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!state) return E_POINTER;
+  if (const HRESULT ready = Ready(state); ready != S_OK) return ready;
+  Empty(state);
   const long id = ChildOf(child);
-  if (id < 0) {
-    Empty(state);
-    return E_INVALIDARG;
-  }
+  if (id < 0) return E_INVALIDARG;
   if (id == CHILDID_SELF && standard_) return standard_->get_accState(child, state);
   long bits = 0;
   if (id == CHILDID_SELF) {
@@ -189,33 +187,21 @@ HRESULT ChartAccessible::get_accState(VARIANT child, VARIANT* state) {
   return S_OK;
 }
 
-HRESULT ChartAccessible::get_accHelp(VARIANT child, BSTR* help) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!help) return E_POINTER;
-  *help = nullptr;
-  return ChildOf(child) < 0 ? E_INVALIDARG : S_FALSE;
-}
+HRESULT ChartAccessible::get_accHelp(VARIANT child, BSTR* help) { return NoText(child, help); }
 
 HRESULT ChartAccessible::get_accHelpTopic(BSTR* file, VARIANT child, long* topic) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!file || !topic) return E_POINTER;
+  if (const HRESULT ready = Ready(file && topic); ready != S_OK) return ready;
   *file = nullptr;
   *topic = -1;
   return ChildOf(child) < 0 ? E_INVALIDARG : S_FALSE;
 }
 
-HRESULT ChartAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!shortcut) return E_POINTER;
-  *shortcut = nullptr;
-  return ChildOf(child) < 0 ? E_INVALIDARG : S_FALSE;
-}
+HRESULT ChartAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) { return NoText(child, shortcut); }
 
 // The selected row while the chart has the focus; the chart itself when
 // no row is selected.
 HRESULT ChartAccessible::get_accFocus(VARIANT* child) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!child) return E_POINTER;
+  if (const HRESULT ready = Ready(child); ready != S_OK) return ready;
   if (!chart_->focused()) {
     Empty(child);
     return S_FALSE;
@@ -226,8 +212,7 @@ HRESULT ChartAccessible::get_accFocus(VARIANT* child) {
 }
 
 HRESULT ChartAccessible::get_accSelection(VARIANT* children) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!children) return E_POINTER;
+  if (const HRESULT ready = Ready(children); ready != S_OK) return ready;
   const auto selected = chart_->model().selected();
   if (!selected) {
     Empty(children);
@@ -237,12 +222,7 @@ HRESULT ChartAccessible::get_accSelection(VARIANT* children) {
   return S_OK;
 }
 
-HRESULT ChartAccessible::get_accDefaultAction(VARIANT child, BSTR* action) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!action) return E_POINTER;
-  *action = nullptr;
-  return ChildOf(child) < 0 ? E_INVALIDARG : S_FALSE;
-}
+HRESULT ChartAccessible::get_accDefaultAction(VARIANT child, BSTR* action) { return NoText(child, action); }
 
 // One row at a time: taking the selection or the focus selects it (and
 // focuses the chart); there is no multiple selection to add to.
@@ -259,8 +239,7 @@ HRESULT ChartAccessible::accSelect(long flags, VARIANT child) {
 }
 
 HRESULT ChartAccessible::accLocation(long* left, long* top, long* width, long* height, VARIANT child) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!left || !top || !width || !height) return E_POINTER;
+  if (const HRESULT ready = Ready(left && top && width && height); ready != S_OK) return ready;
   *left = *top = *width = *height = 0;
   const long id = ChildOf(child);
   if (id < 0) return E_INVALIDARG;
@@ -282,8 +261,7 @@ HRESULT ChartAccessible::accLocation(long* left, long* top, long* width, long* h
 // and left) from a row. Where the chart stands among the window's
 // controls, the system's object knows.
 HRESULT ChartAccessible::accNavigate(long direction, VARIANT start, VARIANT* end) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!end) return E_POINTER;
+  if (const HRESULT ready = Ready(end); ready != S_OK) return ready;
   Empty(end);
   const long id = ChildOf(start);
   if (id < 0) return E_INVALIDARG;
@@ -310,8 +288,7 @@ HRESULT ChartAccessible::accNavigate(long direction, VARIANT start, VARIANT* end
 }
 
 HRESULT ChartAccessible::accHitTest(long x, long y, VARIANT* child) {
-  if (!chart_) return CO_E_OBJNOTCONNECTED;
-  if (!child) return E_POINTER;
+  if (const HRESULT ready = Ready(child); ready != S_OK) return ready;
   Empty(child);
   POINT at{x, y};
   ScreenToClient(chart_->handle(), &at);

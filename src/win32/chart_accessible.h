@@ -64,6 +64,13 @@ class ChartAccessible final : public IAccessible {
   // The child a VARIANT names: 0 for the chart, 1..rows for a row; -1 for
   // anything else (another type, a row that isn't there).
   long ChildOf(const VARIANT& child) const;
+  // S_OK while connected and given the pointers to write through; else
+  // the error to answer.
+  HRESULT Ready(bool given) const;
+  // Ready, the text emptied, and the child named (its id to `id`).
+  HRESULT TextChecks(const VARIANT& child, BSTR* text, long& id) const;
+  // The answer for a text that no part of the chart has.
+  HRESULT NoText(const VARIANT& child, BSTR* text) const;
   long Rows() const;
 
   LONG references_ = 1;
