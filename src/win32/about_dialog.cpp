@@ -76,7 +76,8 @@ void frmAbout::ShowModal(HWND owner) {
   SetFocus(GetDlgItem(window_, ui::win::kCmdOK));
   MSG message;
   bool quit = false;
-  while (open_) {
+  // Until closed, or destroyed with its owner.
+  while (open_ && window_) {
     const BOOL got = GetMessageW(&message, nullptr, 0, 0);
     if (got <= 0) {
       quit = got == 0;
@@ -89,7 +90,6 @@ void frmAbout::ShowModal(HWND owner) {
   // Enabled again before this one goes, so that the owner takes the activation.
   if (owner) EnableWindow(owner, TRUE);
   if (window_) DestroyWindow(window_);
-  window_ = nullptr;
   open_ = false;
   if (pictureIcon_) DestroyIcon(pictureIcon_);
   pictureIcon_ = nullptr;
@@ -246,13 +246,6 @@ LRESULT frmAbout::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       PaintLines(dc);
       EndPaint(window_, &ps);
       return 0;
-    }
-    case WM_NCDESTROY: {
-      HWND window = window_;
-      SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-      window_ = nullptr;
-      open_ = false;
-      return DefWindowProcW(window, message, wParam, lParam);
     }
     default:
       break;

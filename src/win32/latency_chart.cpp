@@ -98,7 +98,7 @@ LatencyChart::~LatencyChart() {
 
 // A new run: screen readers read the list anew.
 void LatencyChart::RowsChanged(std::size_t, std::size_t) {
-  ForgetLayout();
+  Repaint();
   UpdateTools();
   Announce(EVENT_OBJECT_REORDER, CHILDID_SELF);
 }
@@ -111,21 +111,17 @@ void LatencyChart::SelectionMoved(std::optional<std::size_t>, std::size_t now, b
   if (focused) Announce(EVENT_OBJECT_FOCUS, static_cast<long>(now) + 1);
   Announce(EVENT_OBJECT_SELECTION, static_cast<long>(now) + 1);
 }
-// Every change of the model comes this way.
+// Every change of the model comes this way, and of the size, the DPI or
+// the focus: the layouts kept are out of date.
 void LatencyChart::Repaint() {
-  ForgetLayout();
-  if (window_) InvalidateRect(window_, nullptr, FALSE);
-}
-
-void LatencyChart::ForgetLayout() {
   for (auto& layout : layouts_) layout.reset();
+  if (window_) InvalidateRect(window_, nullptr, FALSE);
 }
 
 void LatencyChart::SetDpi(int dpi) {
   dpi_ = dpi;
-  ForgetLayout();
-  UpdateTools();
   Repaint();
+  UpdateTools();
 }
 
 RECT LatencyChart::Scaled(const chart::Box& box) const {
@@ -190,19 +186,16 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_SIZE:
-      ForgetLayout();
+      Repaint();
       UpdateTools();
-      InvalidateRect(window_, nullptr, FALSE);
       return 0;
     case WM_SETFOCUS:
-      ForgetLayout();
-      InvalidateRect(window_, nullptr, FALSE);
+      Repaint();
       // The system announces the chart; the row within it is ours to.
       if (const auto row = control_.FocusedRow()) Announce(EVENT_OBJECT_FOCUS, static_cast<long>(*row) + 1);
       return 0;
     case WM_KILLFOCUS:
-      ForgetLayout();
-      InvalidateRect(window_, nullptr, FALSE);
+      Repaint();
       return 0;
     case WM_GETDLGCODE:
       return DLGC_WANTARROWS;  // Left and Right move the selection, not the focus
@@ -226,13 +219,6 @@ LRESULT LatencyChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       destroyed_ = true;
       ChartAccessible::Drop(accessible_);
       break;
-    case WM_NCDESTROY: {
-      // Gone with its parent: nothing left for the destructor to destroy.
-      HWND window = window_;
-      SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-      window_ = nullptr;
-      return DefWindowProcW(window, message, wParam, lParam);
-    }
     case WM_LBUTTONDOWN:
       SetFocus(window_);
       return 0;

@@ -38,7 +38,6 @@ class LatencyChart : private ChartControl::Window {
 
   // The chart's operations, as the run and the window use them.
   ChartControl& control() { return control_; }
-  const ChartControl& control() const { return control_; }
   const ChartModel& model() const { return control_.model(); }
 
   // Where everything shows, in pixels at 96 dpi; scaled to the window's
@@ -77,7 +76,6 @@ class LatencyChart : private ChartControl::Window {
   int Px(int pixelsAt96) const { return MulDiv(pixelsAt96, dpi_, 96); }
   RECT Scaled(const chart::Box& box) const;
   void UpdateTools();
-  void ForgetLayout();
 
   HWND window_ = nullptr;
   std::unique_ptr<RowTips> tips_;

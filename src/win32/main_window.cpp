@@ -105,21 +105,12 @@ MainWindow::~MainWindow() {
 }
 
 bool MainWindow::Open(int showCommand, const std::vector<std::string>& boxes) {
-  const std::wstring className = Wide(kMainClass);
-  WNDCLASSEXW wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = &MainWindow::WindowProc;
-  wc.hInstance = instance_;
   // No icons yet: a tool window shows none, and they are loaded for the
-  // tray and the About dialog once the window shows (LoadIcons).
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  // tray and the About dialog once the window shows (LoadIcons). No brush:
+  // the background is painted in WM_ERASEBKGND, since the class outlives
+  // this window and its brush.
+  if (!RegisterClassOnce(instance_, kMainClass, &MainWindow::WindowProc)) return false;
   windowBrush_ = CreateSolidBrush(RGB(Red(kWindowColour), Green(kWindowColour), Blue(kWindowColour)));
-  // The background is painted in WM_ERASEBKGND: the class outlives this
-  // window and its brush.
-  wc.lpszClassName = className.c_str();
-  WNDCLASSEXW existing{};
-  existing.cbSize = sizeof existing;
-  if (!GetClassInfoExW(instance_, className.c_str(), &existing) && !RegisterClassExW(&wc)) return false;
 
   // The client area first stands at 135 by 405 twips from the screen's
   // corner; sized for the screen's DPI, then for the monitor's once the
@@ -128,7 +119,7 @@ bool MainWindow::Open(int showCommand, const std::vector<std::string>& boxes) {
   const RECT frame = FrameFor(layout::kClientArea, kStyle, kExStyle, dpi);
   // Made layered from the start, as it will be shown; Form_Load sets how
   // translucent before the first show.
-  main_ = CreateWindowExW(kExStyle | WS_EX_LAYERED, className.c_str(), Wide(kProgramTitle).c_str(), kStyle,
+  main_ = CreateWindowExW(kExStyle | WS_EX_LAYERED, Wide(kMainClass).c_str(), Wide(kProgramTitle).c_str(), kStyle,
                           layout::TwipsToPixels(kFirstLeft, dpi) + frame.left,
                           layout::TwipsToPixels(kFirstTop, dpi) + frame.top,
                           frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance_,
@@ -335,12 +326,6 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       tray_.Closing();
       PostQuitMessage(0);
       return 0;
-    case WM_NCDESTROY: {
-      HWND window = main_;
-      SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-      main_ = nullptr;
-      return DefWindowProcW(window, message, wParam, lParam);
-    }
     default:
       break;
   }

@@ -18,11 +18,8 @@
 #include "win32/tray_module.h"
 
 namespace tolvane::ui::win {
+
 class frmAbout;
-}  // namespace tolvane::ui::win
-
-namespace tolvane::ui::win {
-
 class LatencyChart;
 
 class MainWindow final : public RunView, public TrayMenuOwner, private tray::TrayPort {
@@ -109,7 +106,7 @@ class MainWindow final : public RunView, public TrayMenuOwner, private tray::Tra
   bool timerEnabled_ = false;
 
   std::unique_ptr<LatencyChart> graph;
-  std::unique_ptr<win::frmAbout> frmAbout_;  // made at the first "&About"
+  std::unique_ptr<frmAbout> frmAbout_;  // made at the first "&About"
 
   // The run, on the engine.
   WiredRun wired_;
