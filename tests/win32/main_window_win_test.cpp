@@ -23,7 +23,6 @@
 #include "win32/main_window.h"
 #include "win32/png.h"
 #include "win32/tray_module.h"
-#include "win32/version_record.h"
 #include "support/parity_run.h"
 
 namespace tolvane::ui::win {
@@ -180,22 +179,6 @@ TEST_F(MainWindowWin, BoxesShowTheirTextBeyondTheCodePage) {
   EXPECT_EQ(shown, L"0\x066B" L"5 \x20AC");
 }
 
-TEST(VersionRecord, GivesTheTitleVersionAndCommentsOfThisExecutable) {
-  const auto record = about::ReadVersionRecord();
-  ASSERT_TRUE(record.has_value());
-  EXPECT_EQ(record->title, "Tolvane");
-  EXPECT_EQ(record->major, 1);
-  EXPECT_EQ(record->minor, 0);
-  EXPECT_EQ(record->revision, 10);
-  EXPECT_EQ(record->comments, "Shows the network latency to one host as a chart.");
-}
-
-}  // namespace
-}  // namespace tolvane::ui::win
-
-namespace tolvane::ui::win {
-namespace {
-
 // The painter paints the layout: the reply bar's gradient at its centre,
 // the lost bar's frame, the focused row's outline and text box. (Where
 // everything goes is the layout's test; that both painters agree, the
@@ -278,12 +261,6 @@ TEST(LatencyChartWin, SavesAPngOfItsOwnSize) {
   // Nothing left beside the files: each folder empties.
   for (const std::wstring& f : {deep[1], deep[0], folder}) EXPECT_TRUE(RemoveDirectoryW(LongPath(f).c_str()));
 }
-
-}  // namespace
-}  // namespace tolvane::ui::win
-
-namespace tolvane::ui::win {
-namespace {
 
 // A run through the window and its message boxes are driven from outside,
 // on the real program, by the window test (wine_window_test.sh).
@@ -402,12 +379,6 @@ TEST(LatencyChartWin, ForgetsTheWindowThatWentWithItsParent) {
   EXPECT_EQ(CountGuiObjects().user, before);
 }
 
-}  // namespace
-}  // namespace tolvane::ui::win
-
-namespace tolvane::ui::win {
-namespace {
-
 // A shell that takes or refuses icons, and notes what it got.
 struct FakeShell {
   static inline bool accepts = true;
@@ -507,12 +478,6 @@ TEST_F(MainWindowTray, WithoutANotificationAreaTheWindowStaysAndSaysSo) {
   EXPECT_EQ(TrayHook().hooked, kFalse);
 }
 
-}  // namespace
-}  // namespace tolvane::ui::win
-
-namespace tolvane::ui::win {
-namespace {
-
 // Alt and the underlined letter press the button, through the dialog keys
 // the program's loop hands over.
 TEST_F(MainWindowTray, AltSAndEnterPressSystray) {
@@ -539,12 +504,6 @@ TEST_F(MainWindowTray, AltSAndEnterPressSystray) {
     SendMessageA(main, WM_COMMAND, kRestore, 0);
   }
 }
-
-}  // namespace
-}  // namespace tolvane::ui::win
-
-namespace tolvane::ui::win {
-namespace {
 
 // The manifest asks for per-monitor DPI awareness and common controls 6.
 TEST(Manifest, DeclaresPerMonitorDpiAndCommonControlsSix) {
