@@ -1,7 +1,5 @@
 #include "win32/latency_chart.h"
 
-#include <oleacc.h>
-
 #include <cmath>
 #include <memory>
 #include <string>
@@ -14,7 +12,6 @@
 #include "win32/chart_export.h"
 #include "win32/window_ids.h"
 #include "win32/owned_window.h"
-#include "win32/system_library.h"
 #include "win32/wide_text.h"
 
 namespace tolvane::ui::win {

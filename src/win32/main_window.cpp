@@ -1,7 +1,5 @@
 #include "win32/main_window.h"
 
-#include <commctrl.h>
-
 #include <algorithm>
 #include <utility>
 
@@ -9,10 +7,6 @@
 #include "app/contrast.h"
 #include "app/layout.h"
 #include "app/messages.h"
-#include "app/run.h"
-#include "app/tray.h"
-#include "probe/probe.h"
-#include "resolve/resolve.h"
 #include "win32/about_dialog.h"
 #include "win32/window_ids.h"
 #include "win32/dpi.h"
@@ -20,7 +14,6 @@
 #include "win32/owned_window.h"
 #include "win32/png.h"
 #include "win32/system_library.h"
-#include "win32/tray_module.h"
 #include "win32/window_effects.h"
 #include "win32/wide_text.h"
 
