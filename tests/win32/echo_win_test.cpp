@@ -39,18 +39,14 @@ TEST(WindowsEcho, LoopbackAnswersWithOurDataWithinTheServicesMillisecond) {
   EXPECT_EQ(sent.reply.RoundTripMicroseconds / 1000, sent.reply.RoundTripTime);
 }
 
-TEST(WindowsEcho, AnUnconvertibleAddressIsNeverSent) {
-  // DottedToAddress gives 0 for a name; sent, 0.0.0.0 could be answered
-  // by this very machine and a name would look like a live host.
-  const Sent sent = Send(0);
-  EXPECT_EQ(sent.replies, 0u);
-  EXPECT_EQ(sent.reply.Status, kIpBadDestination);
-}
-
-TEST(WindowsEcho, NothingGoesToTheLimitedBroadcast) {
-  const Sent sent = Send(static_cast<std::uint32_t>(DottedToAddress("255.255.255.255")));
-  EXPECT_EQ(sent.replies, 0u);
-  EXPECT_EQ(sent.reply.Status, kIpBadDestination);
+// DottedToAddress gives 0 for a name; sent, 0.0.0.0 could be answered by
+// this very machine and a name would look like a live host.
+TEST(WindowsEcho, AnUnconvertibleAddressOrTheLimitedBroadcastIsNeverSent) {
+  for (const auto destination : {0u, static_cast<std::uint32_t>(DottedToAddress("255.255.255.255"))}) {
+    const Sent sent = Send(destination);
+    EXPECT_EQ(sent.replies, 0u) << destination;
+    EXPECT_EQ(sent.reply.Status, kIpBadDestination) << destination;
+  }
 }
 
 TEST(WindowsEcho, AReplyBufferOneByteShortIsRefusedAndOneThatFitsIsUsed) {
