@@ -35,28 +35,19 @@ void RowTips::Place(const std::vector<RECT>& slots, const std::optional<RECT>& h
   TOOLINFOW tool{};
   tool.cbSize = sizeof tool;
   tool.hwnd = chart_;
-  for (std::size_t i = 0; i < tools_; ++i) {
-    tool.uId = i + 1;
-    SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
-  if (hostTool_) {
-    tool.uId = kHostTool;
-    SendMessageW(tips_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
+  const auto send = [&](UINT message, UINT_PTR id, const RECT& rect) {
+    tool.uId = id;
+    tool.rect = rect;
+    SendMessageW(tips_, message, 0, reinterpret_cast<LPARAM>(&tool));
+  };
+  for (std::size_t i = 0; i < tools_; ++i) send(TTM_DELTOOLW, i + 1, RECT{});
+  if (hostTool_) send(TTM_DELTOOLW, kHostTool, RECT{});
   tools_ = slots.size();
   hostTool_ = host.has_value();
   tool.uFlags = TTF_SUBCLASS;
   tool.lpszText = LPSTR_TEXTCALLBACKW;
-  for (std::size_t i = 0; i < tools_; ++i) {
-    tool.uId = i + 1;
-    tool.rect = slots[i];
-    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
-  if (host) {
-    tool.uId = kHostTool;
-    tool.rect = *host;
-    SendMessageW(tips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-  }
+  for (std::size_t i = 0; i < tools_; ++i) send(TTM_ADDTOOLW, i + 1, slots[i]);
+  if (host) send(TTM_ADDTOOLW, kHostTool, *host);
 }
 
 bool RowTips::Answer(LPARAM notice, const std::function<std::string(std::size_t)>& text) {
