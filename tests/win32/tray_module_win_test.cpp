@@ -48,9 +48,7 @@ TEST(TrayRecord, AddFillsAndSendsItRemoveSendsItAgain) {
   ScriptedShell::calls.clear();
   ASSERT_TRUE(TrayAdd(window, 0x2f0041, icon, "Tolvane"));
   const TrayIconRecord& r = TrayRecord();
-  EXPECT_EQ(r.size, 88u);
-  EXPECT_EQ(r.flags, 7u);
-  EXPECT_EQ(r.callbackMessage, 517u);
+  EXPECT_EQ(r.size, 88u);  // flags and callback as the shell's copies show them below
   TrayRemove();
   TrayRemove();
   EXPECT_EQ(r.id, 0x2f0041u);  // kept: the second remove names the same icon
