@@ -61,12 +61,11 @@ bool TrayAdd(HWND window, std::uint32_t id, HICON icon, std::string_view tip) {
 }
 
 bool TrayAddAgain() {
+  TrayRemove();
   const NotifyIconFunction notify = Notify();
   if (!notify) return false;
   NOTIFYICONDATAW data = ShellRecord(record);
-  notify(NIM_DELETE, &data);
-  if (notify(NIM_ADD, &data)) return true;
-  return notify(NIM_MODIFY, &data) != FALSE;
+  return notify(NIM_ADD, &data) || notify(NIM_MODIFY, &data);
 }
 
 void TrayRemove() {

@@ -21,10 +21,8 @@ std::string StringValue(std::vector<char>& info, const char* block, const char* 
     return {};
   }
   // The length counts the terminating NUL where there is one.
-  std::wstring text(value, length);
-  const auto end = text.find(L'\0');
-  if (end != std::wstring::npos) text.resize(end);
-  return ui::win::Utf8(text);
+  const std::wstring_view text(value, length);
+  return ui::win::Utf8(text.substr(0, text.find(L'\0')));
 }
 
 }  // namespace
