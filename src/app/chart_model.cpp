@@ -17,9 +17,7 @@ constexpr std::array<double, 5> kPlaceholderValues = {9, 14, 11, 16, 12};
 
 bool ReadMilliseconds(const std::string& text, double& value) {
   if (text.empty() || text.size() > 9) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
+  if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return false;
   value = std::stod(text);
   return true;
 }
@@ -196,11 +194,6 @@ void ChartModel::Select(Move move) {
     case Move::First: selected_ = 0; break;
     case Move::Last: selected_ = last; break;
   }
-}
-
-std::size_t ChartModel::LabelStep(std::size_t rows, std::size_t maxLabels) {
-  if (rows == 0 || maxLabels == 0) return 1;
-  return std::max<std::size_t>(1, (rows + maxLabels - 1) / maxLabels);
 }
 
 }  // namespace tolvane::ui

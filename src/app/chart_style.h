@@ -32,7 +32,7 @@ inline constexpr double kBarWidth = 0.7;
 // (the tooltip has the time), two pixels at least.
 inline constexpr double kSliver = 0.012;
 // More labels than this along the row axis would overlap: then only every
-// second, third ... row shows its label (ChartModel::LabelStep).
+// second, third ... row shows its label.
 inline constexpr std::size_t kMaxShownLabels = 12;
 // Fewer still where the labels are wide: at least this gap between two.
 inline constexpr double kLabelGap = 6;

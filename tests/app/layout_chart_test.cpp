@@ -156,18 +156,6 @@ TEST(ChartModel, ScalesTheValueAxisAboveTheHighestBar) {
   }
 }
 
-TEST(ChartModel, ThinsRowLabelsToTheRoomThereIs) {
-  const std::size_t expected[][3] = {{0, 12, 1}, {5, 12, 1}, {12, 12, 1}, {13, 12, 2},
-                                     {24, 12, 2}, {25, 12, 3}, {50, 12, 5}, {7, 0, 1}};
-  for (const auto& c : expected) EXPECT_EQ(ChartModel::LabelStep(c[0], c[1]), c[2]) << c[0];
-}
-
-}  // namespace
-}  // namespace tolvane::ui
-
-namespace tolvane::ui {
-namespace {
-
 TEST(ChartModel, NamesRowsAndKeepsTheKeyboardSelection) {
   ChartModel chart;
   EXPECT_EQ(chart.RowName(0), "R1: no sample");  // a placeholder
