@@ -125,8 +125,8 @@ std::vector<bool> ShownLabels(const ChartModel& model, double slotWidth, const M
 
 }  // namespace
 
-Colour Gradient::ColourAt(double t) const {
-  t = std::clamp(t, 0.0, 1.0);
+Colour Gradient::RowColour(int row, int rows) const {
+  const double t = std::clamp((row + 0.5) / rows, 0.0, 1.0);
   return t < middleAt ? Mix(top, middle, t / middleAt) : Mix(middle, bottom, (t - middleAt) / (1 - middleAt));
 }
 
@@ -162,8 +162,7 @@ std::string Elided(const std::string& text, Font font, double width, const Measu
 Layout LayOut(const ChartModel& model, int width, int height, bool focused, const MeasureText& measure) {
   Layout layout;
   Painting paint(layout.shapes);
-  const Box chart{0, 0, width, height};
-  paint.Fill(chart, kWindowColour);
+  paint.Fill({0, 0, width, height}, kWindowColour);
   const Box plot{kPlotLeft, kPlotTop, std::max(kPlotLeft, width - kPlotRight), std::max(kPlotTop, height - kPlotBottom)};
   layout.plot = plot;
 
