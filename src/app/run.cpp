@@ -5,6 +5,7 @@
 #include "app/messages.h"
 #include "app/rounding.h"
 #include "app/row_label.h"
+#include "probe/privileges.h"
 #include "probe/probe.h"
 #include "resolve/resolve.h"
 
@@ -96,7 +97,7 @@ std::optional<double> PingRun::ReadInterval(const std::string& text) {
 
 bool PingRun::RefusedForPermission() {
   if (checker_.reply.Status != probe::kIcmpNotPermitted) return false;
-  view_.ShowMessage(NotPermittedMessage(program_), RunView::BoxIcon::Warning);
+  view_.ShowMessage(NotPermittedMessage(program_, probe::FolderIsWritable(program_)), RunView::BoxIcon::Warning);
   return true;
 }
 
