@@ -113,13 +113,8 @@ std::vector<bool> ShownLabels(const ChartModel& model, double slotWidth, const M
   // Counted back from the last row: it shows, and the first does whenever
   // the step divides what lies between them.
   for (std::size_t i = count; i >= step; i -= step) shown[i - 1] = true;
-  auto neighbourFits = [&](std::size_t row) {
-    for (std::size_t i = row + 1; i < count; ++i) {
-      if (shown[i]) return apart(row, i);
-    }
-    return true;
-  };
-  if (!shown[0] && neighbourFits(0)) shown[0] = true;
+  const auto next = std::find(shown.begin() + 1, shown.end(), true);
+  if (next == shown.end() || apart(0, static_cast<std::size_t>(next - shown.begin()))) shown[0] = true;
   return shown;
 }
 
