@@ -86,18 +86,16 @@ bool ChartModel::SetRowLabel(const std::string& text) {
 }
 
 bool ChartModel::SetRowValue(const std::string& text, bool focused) {
-  const bool renamed = Write([&](Row& row) {
+  return Write([&](Row& row) {
     const std::optional<double> ms = Milliseconds(text);
     row.sample = std::exchange(sample_, std::nullopt);
     const bool answered = row.sample ? row.sample->answered : ms.has_value();
     row.kind = answered ? Kind::Reply : Kind::Lost;
     row.value = answered ? ms.value_or(0) : 0;
+    const auto index = static_cast<std::size_t>(current_ - 1);
+    if (focused && (!selected_ || selected_ == newest_)) selected_ = index;
+    newest_ = index;
   });
-  if (!Current()) return renamed;
-  const auto row = static_cast<std::size_t>(current_ - 1);
-  if (focused && (!selected_ || selected_ == newest_)) selected_ = row;
-  newest_ = row;
-  return renamed;
 }
 
 bool ChartModel::AnyLost() const {
