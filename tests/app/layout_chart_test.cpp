@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/chart_model.h"
+#include "app/controls.h"
 #include "app/layout.h"
 
 namespace tolvane::ui {
@@ -26,11 +27,11 @@ TEST(TwipLayout, ScalesEdgesWithTheDpi) {
       {layout::kClientArea, 96, {0, 0, 609, 333}},
       {layout::kClientArea, 120, {0, 0, 761, 416}},
       {layout::kClientArea, 144, {0, 0, 914, 500}},
-      {layout::kCommand5, 96, {512, 200, 89, 25}},
-      {layout::kCommand5, 120, {640, 250, 111, 31}},
-      {layout::kCommand5, 144, {768, 300, 134, 38}},
-      {layout::kResults, 120, {10, 380, 251, 21}},
-      {layout::kLabel3, 144, {12, 408, 86, 38}},
+      {Place{7680, 3000, 1335, 375}, 96, {512, 200, 89, 25}},
+      {Place{7680, 3000, 1335, 375}, 120, {640, 250, 111, 31}},
+      {Place{7680, 3000, 1335, 375}, 144, {768, 300, 134, 38}},
+      {Place{120, 4560, 3015, 255}, 120, {10, 380, 251, 21}},
+      {Place{120, 4080, 855, 375}, 144, {12, 408, 86, 38}},
       {Place{-15, 7, 8, 1}, 96, {-1, 0, 1, 1}},
   };
   for (const ScaleCase& c : cases) {
@@ -44,19 +45,18 @@ TEST(TwipLayout, ScalesEdgesWithTheDpi) {
 }
 
 // Parts that touch or overlap in twips keep doing so at every scale: the
-// chart's foot and "&Systray", the column of buttons.
+// chart's foot and "&Systray", every control and the client area's edges.
 TEST(TwipLayout, KeepsNeighboursTogether) {
   for (int dpi : {96, 120, 144, 168, 192}) {
     SCOPED_TRACE(dpi);
     const PixelRect graph = layout::Scaled(layout::kGraph, dpi);
-    const PixelRect systray = layout::Scaled(layout::kCommand3, dpi);
-    EXPECT_LT(systray.top, graph.top + graph.height);
     const PixelRect client = layout::Scaled(layout::kClientArea, dpi);
     EXPECT_EQ(graph.width, client.width);
-    for (const Place& place : {layout::kCommand5, layout::kCommand4, layout::kCommand3, layout::kCommand2}) {
-      const PixelRect button = layout::Scaled(place, dpi);
-      EXPECT_LE(button.left + button.width, client.width);
-      EXPECT_LE(button.top + button.height, client.height);
+    for (const controls::Control& control : controls::kControls) {
+      const PixelRect r = layout::Scaled(control.place, dpi);
+      EXPECT_LE(r.left + r.width, client.width) << control.name;
+      EXPECT_LE(r.top + r.height, client.height) << control.name;
+      if (control.id == controls::kCommand3) EXPECT_LT(r.top, graph.top + graph.height);
     }
   }
 }
