@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "app/chart_model.h"
 #include "app/controls.h"
@@ -36,11 +37,9 @@ TEST(TwipLayout, ScalesEdgesWithTheDpi) {
   };
   for (const ScaleCase& c : cases) {
     const PixelRect r = layout::Scaled(c.place, c.dpi);
-    SCOPED_TRACE(testing::Message() << c.place.left << "," << c.place.top << " at " << c.dpi);
-    EXPECT_EQ(r.left, c.expected.left);
-    EXPECT_EQ(r.top, c.expected.top);
-    EXPECT_EQ(r.width, c.expected.width);
-    EXPECT_EQ(r.height, c.expected.height);
+    EXPECT_EQ(std::tuple(r.left, r.top, r.width, r.height),
+              std::tuple(c.expected.left, c.expected.top, c.expected.width, c.expected.height))
+        << c.place.left << "," << c.place.top << " at " << c.dpi;
   }
 }
 
