@@ -56,7 +56,7 @@ void ChartControl::SetRowValue(const std::string& text) {
 void ChartControl::SetRowSample(const Sample& sample) { model_.SetRowSample(sample); }
 
 bool ChartControl::Press(Key key) {
-  // By Key: Left, Right, Home, End.
+  // In the order of Key: Left, Right, Home, End.
   using enum ChartModel::Move;
   constexpr ChartModel::Move kMoves[] = {Previous, Next, First, Last};
   if (key == Key::Other) return false;
