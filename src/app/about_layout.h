@@ -83,6 +83,14 @@ using TextHeight = std::function<int(double points)>;
 // first fits `boxHeight`; the smallest when none does, `points` when it is
 // already below it. No part (the address at the description's end) is cut
 // off when any size lets it all show.
-double FittedPoints(double points, int boxHeight, const TextHeight& heightAt);
+inline double FittedPoints(double points, int boxHeight, const TextHeight& heightAt) {
+  // Whole steps from the start, so that no sum of rounding errors skips
+  // the smallest size.
+  for (int step = 0;; ++step) {
+    const double size = points - step * kPointsStep;
+    const bool last = size - kPointsStep < kSmallestPoints;
+    if (last || heightAt(size) <= boxHeight) return size;
+  }
+}
 
 }  // namespace tolvane::ui::about

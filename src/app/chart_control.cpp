@@ -56,16 +56,12 @@ void ChartControl::SetRowValue(const std::string& text) {
 void ChartControl::SetRowSample(const Sample& sample) { model_.SetRowSample(sample); }
 
 bool ChartControl::Press(Key key) {
-  ChartModel::Move move{};
-  switch (key) {
-    case Key::Left: move = ChartModel::Move::Previous; break;
-    case Key::Right: move = ChartModel::Move::Next; break;
-    case Key::Home: move = ChartModel::Move::First; break;
-    case Key::End: move = ChartModel::Move::Last; break;
-    case Key::Other: return false;
-  }
+  // In the order of Key: Left, Right, Home, End.
+  using enum ChartModel::Move;
+  constexpr ChartModel::Move kMoves[] = {Previous, Next, First, Last};
+  if (key == Key::Other) return false;
   const auto before = model_.selected();
-  model_.Select(move);
+  model_.Select(kMoves[static_cast<int>(key)]);
   Changed(false, before);
   return true;
 }

@@ -48,7 +48,8 @@ class ChartControl {
   void SetRowSample(const Sample& sample);
 
   // The keys the chart takes while it has the focus, as each window names
-  // them; false for a key the chart leaves to its window.
+  // them (Press maps them to moves in this order); false for a key the
+  // chart leaves to its window.
   enum class Key { Left, Right, Home, End, Other };
   bool Press(Key key);
   // A row by index, as a screen reader or a test asks.

@@ -88,8 +88,8 @@ class Painting {
 };
 
 // Which rows show their label along the row axis: every row, or every
-// second, third ... (ChartModel::LabelStep), as many as fit without two
-// touching, by the labels' measured widths; then the first row too,
+// second, third ... so that at most kMaxShownLabels do, and fewer while two
+// would touch, by the labels' measured widths; then the first row too,
 // wherever it fits beside its neighbour.
 std::vector<bool> ShownLabels(const ChartModel& model, double slotWidth, const MeasureText& measure) {
   const auto& rows = model.rows();
@@ -104,7 +104,7 @@ std::vector<bool> ShownLabels(const ChartModel& model, double slotWidth, const M
   };
   std::vector<bool> shown(count, false);
   if (count == 0) return shown;
-  std::size_t step = ChartModel::LabelStep(count, kMaxShownLabels);
+  std::size_t step = (count + kMaxShownLabels - 1) / kMaxShownLabels;
   for (;; ++step) {
     bool fits = true;
     for (std::size_t i = 2 * step - 1; i < count && fits; i += step) fits = apart(i - step, i);
@@ -113,20 +113,15 @@ std::vector<bool> ShownLabels(const ChartModel& model, double slotWidth, const M
   // Counted back from the last row: it shows, and the first does whenever
   // the step divides what lies between them.
   for (std::size_t i = count; i >= step; i -= step) shown[i - 1] = true;
-  auto neighbourFits = [&](std::size_t row) {
-    for (std::size_t i = row + 1; i < count; ++i) {
-      if (shown[i]) return apart(row, i);
-    }
-    return true;
-  };
-  if (!shown[0] && neighbourFits(0)) shown[0] = true;
+  const auto next = std::find(shown.begin() + 1, shown.end(), true);
+  if (next == shown.end() || apart(0, static_cast<std::size_t>(next - shown.begin()))) shown[0] = true;
   return shown;
 }
 
 }  // namespace
 
-Colour Gradient::ColourAt(double t) const {
-  t = std::clamp(t, 0.0, 1.0);
+Colour Gradient::RowColour(int row, int rows) const {
+  const double t = std::clamp((row + 0.5) / rows, 0.0, 1.0);
   return t < middleAt ? Mix(top, middle, t / middleAt) : Mix(middle, bottom, (t - middleAt) / (1 - middleAt));
 }
 
@@ -139,7 +134,6 @@ std::optional<std::size_t> Layout::RowAt(int x, int y) const {
 
 std::string Elided(const std::string& text, Font font, double width, const MeasureText& measure) {
   if (measure(text, font).width <= width) return text;
-  static const std::string ellipsis = "\u2026";
   // Whole UTF-8 characters: where each starts.
   std::vector<std::size_t> starts;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -150,7 +144,7 @@ std::string Elided(const std::string& text, Font font, double width, const Measu
   std::size_t head = starts.size() - starts.size() / 2, tail = starts.size() / 2;
   auto cut = [&] {
     const std::size_t tailFrom = tail == 0 ? text.size() : starts[starts.size() - tail];
-    return text.substr(0, head == starts.size() ? text.size() : starts[head]) + ellipsis + text.substr(tailFrom);
+    return text.substr(0, head == starts.size() ? text.size() : starts[head]) + "\u2026" + text.substr(tailFrom);
   };
   while (head + tail > 0) {
     if (head >= tail) --head;
@@ -163,8 +157,7 @@ std::string Elided(const std::string& text, Font font, double width, const Measu
 Layout LayOut(const ChartModel& model, int width, int height, bool focused, const MeasureText& measure) {
   Layout layout;
   Painting paint(layout.shapes);
-  const Box chart{0, 0, width, height};
-  paint.Fill(chart, kWindowColour);
+  paint.Fill({0, 0, width, height}, kWindowColour);
   const Box plot{kPlotLeft, kPlotTop, std::max(kPlotLeft, width - kPlotRight), std::max(kPlotTop, height - kPlotBottom)};
   layout.plot = plot;
 
@@ -254,13 +247,9 @@ Layout LayOut(const ChartModel& model, int width, int height, bool focused, cons
   // The keyboard's place.
   const auto selected = model.selected();
   const bool marked = selected && *selected < rows.size();
-  layout.menuX = plot.left;
-  layout.menuY = plot.top;
-  if (marked) {
-    const Box& bar = layout.bars[*selected];
-    layout.menuX = bar.left;
-    layout.menuY = bar.top;
-  }
+  const Box& menuAt = marked ? layout.bars[*selected] : plot;
+  layout.menuX = menuAt.left;
+  layout.menuY = menuAt.top;
   if (!focused) return layout;
   if (!marked) {
     paint.DashedFrame({plot.left - 2, plot.top - 2, plot.right + 2, plot.bottom + 2}, kLabelColour);

@@ -39,15 +39,14 @@ struct Line {
 };
 // Top down: `top` at the box's top edge, `middle` at `middleAt` of its
 // height, `bottom` at its bottom edge; a pixel row takes the colour at its
-// centre (ColourAt). Both windows paint it a pixel row at a time
-// (RowColour), so that a bar looks the same in either.
+// centre. Both windows paint it a pixel row at a time (RowColour), so that
+// a bar looks the same in either.
 struct Gradient {
   Box box;
   Colour top, middle, bottom;
   double middleAt;
-  Colour ColourAt(double t) const;
   // Row `row` (from 0, the top) of a box `rows` pixels tall.
-  Colour RowColour(int row, int rows) const { return ColourAt((row + 0.5) / rows); }
+  Colour RowColour(int row, int rows) const;
 };
 enum class Align { Left, Centre, Right };
 // Single-line text, centred upright in its box; `turned` text reads from

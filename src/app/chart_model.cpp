@@ -15,13 +15,11 @@ namespace {
 
 constexpr std::array<double, 5> kPlaceholderValues = {9, 14, 11, 16, 12};
 
-bool ReadMilliseconds(const std::string& text, double& value) {
-  if (text.empty() || text.size() > 9) return false;
-  for (char c : text) {
-    if (c < '0' || c > '9') return false;
-  }
-  value = std::stod(text);
-  return true;
+// A whole number of milliseconds, in nine digits at most.
+std::optional<double> Milliseconds(const std::string& text) {
+  if (text.empty() || text.size() > 9) return std::nullopt;
+  if (!std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return std::nullopt;
+  return std::stod(text);
 }
 
 // A field as RFC 4180 wants it: quoted when it holds a separator, a quote or
@@ -88,19 +86,16 @@ bool ChartModel::SetRowLabel(const std::string& text) {
 }
 
 bool ChartModel::SetRowValue(const std::string& text, bool focused) {
-  const bool renamed = Write([&](Row& row) {
-    double value = 0;
-    const bool number = ReadMilliseconds(text, value);
+  return Write([&](Row& row) {
+    const std::optional<double> ms = Milliseconds(text);
     row.sample = std::exchange(sample_, std::nullopt);
-    const bool answered = row.sample ? row.sample->answered : number;
+    const bool answered = row.sample ? row.sample->answered : ms.has_value();
     row.kind = answered ? Kind::Reply : Kind::Lost;
-    row.value = answered ? value : 0;
+    row.value = answered ? ms.value_or(0) : 0;
+    const auto index = static_cast<std::size_t>(current_ - 1);
+    if (focused && (!selected_ || selected_ == newest_)) selected_ = index;
+    newest_ = index;
   });
-  if (!Current()) return renamed;
-  const auto row = static_cast<std::size_t>(current_ - 1);
-  if (focused && (!selected_ || selected_ == newest_)) selected_ = row;
-  newest_ = row;
-  return renamed;
 }
 
 bool ChartModel::AnyLost() const {
@@ -196,11 +191,6 @@ void ChartModel::Select(Move move) {
     case Move::First: selected_ = 0; break;
     case Move::Last: selected_ = last; break;
   }
-}
-
-std::size_t ChartModel::LabelStep(std::size_t rows, std::size_t maxLabels) {
-  if (rows == 0 || maxLabels == 0) return 1;
-  return std::max<std::size_t>(1, (rows + maxLabels - 1) / maxLabels);
 }
 
 }  // namespace tolvane::ui

@@ -74,10 +74,6 @@ class ChartModel {
   };
   Scale ValueScale() const;
 
-  // Every how many rows a label shows, so that at most `maxLabels` do:
-  // rows step, 2*step ... show theirs.
-  static std::size_t LabelStep(std::size_t rows, std::size_t maxLabels);
-
   // What the chart says to keyboard and screen-reader users: a row's name
   // ("4 s: 15 ms", "6 s: no reply (11010 ip req timed out)"; index from 0),
   // and the chart's description: the run's host, or "no run yet".

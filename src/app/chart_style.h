@@ -3,6 +3,7 @@
 // alike on both windows. Sizes are pixels at 96 dpi; fonts are in points.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -32,7 +33,7 @@ inline constexpr double kBarWidth = 0.7;
 // (the tooltip has the time), two pixels at least.
 inline constexpr double kSliver = 0.012;
 // More labels than this along the row axis would overlap: then only every
-// second, third ... row shows its label (ChartModel::LabelStep).
+// second, third ... row shows its label.
 inline constexpr std::size_t kMaxShownLabels = 12;
 // Fewer still where the labels are wide: at least this gap between two.
 inline constexpr double kLabelGap = 6;
@@ -81,15 +82,10 @@ inline constexpr std::string_view kSaveImageFilter = "PNG images (*.png)";
 // in it (in any case), however many dots it has already.
 inline std::string WithPngSuffix(std::string_view name) {
   constexpr std::string_view suffix = ".png";
-  if (name.size() >= suffix.size()) {
-    bool same = true;
-    for (std::size_t i = 0; i < suffix.size(); ++i) {
-      const char c = name[name.size() - suffix.size() + i];
-      same = same && (c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) == suffix[i];
-    }
-    if (same) return std::string(name);
-  }
-  return std::string(name) + std::string(suffix);
+  const auto sameLetter = [](char s, char c) { return s == (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); };
+  const bool ends = name.size() >= suffix.size() &&
+                    std::equal(suffix.begin(), suffix.end(), name.end() - suffix.size(), sameLetter);
+  return ends ? std::string(name) : std::string(name) + std::string(suffix);
 }
 // Before a save onto a file that is there.
 inline std::string ReplaceQuestion(std::string_view name) {
@@ -97,9 +93,8 @@ inline std::string ReplaceQuestion(std::string_view name) {
 }
 // A save that failed, and the system's reason.
 inline std::string SaveFailedMessage(std::string_view path, std::string_view reason) {
-  while (!reason.empty() && (reason.back() == '.' || reason.back() == '\n' || reason.back() == '\r' ||
-                             reason.back() == ' '))
-    reason.remove_suffix(1);
+  // Its own full stops, line ends and blanks go (all of it when that is all).
+  reason = reason.substr(0, reason.find_last_not_of(".\n\r ") + 1);
   std::string text = "Could not save the image to " + std::string(path);
   if (!reason.empty()) text += ": " + std::string(reason);
   return text + ".";

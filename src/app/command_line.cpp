@@ -38,6 +38,13 @@ bool Among(std::span<const std::string_view> names, std::string_view name) {
   return std::find(names.begin(), names.end(), name) != names.end();
 }
 
+// The texts from `from` on, `separator` between them.
+std::string Joined(const std::vector<std::string>& texts, std::size_t from, const std::string& separator) {
+  std::string all = texts[from];
+  for (std::size_t i = from + 1; i < texts.size(); ++i) all += separator + texts[i];
+  return all;
+}
+
 }  // namespace
 
 CommandLine ReadCommandLine(const std::vector<std::string>& arguments, PassedOptions passed) {
@@ -69,17 +76,11 @@ CommandLine ReadCommandLine(const std::vector<std::string>& arguments, PassedOpt
     }
   }
   if (unknown.size() == 1) return Refused("Unknown option '" + unknown.front() + "'.");
-  if (!unknown.empty()) {
-    std::string all = unknown.front();
-    for (std::size_t i = 1; i < unknown.size(); ++i) all += ", " + unknown[i];
-    return Refused("Unknown options: " + all + ".");
-  }
+  if (!unknown.empty()) return Refused("Unknown options: " + Joined(unknown, 0, ", ") + ".");
   if (help) return {CommandLine::Action::PrintAndExit, {}, UsageText()};
   if (version) return {CommandLine::Action::PrintAndExit, {}, VersionText()};
   if (positionals.size() > kMostPositionals) {
-    std::string extra = positionals[kMostPositionals];
-    for (std::size_t i = kMostPositionals + 1; i < positionals.size(); ++i) extra += " " + positionals[i];
-    return Refused("too many arguments: " + extra);
+    return Refused("too many arguments: " + Joined(positionals, kMostPositionals, " "));
   }
   return {CommandLine::Action::OpenWindow, positionals, {}};
 }

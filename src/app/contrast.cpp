@@ -11,11 +11,11 @@ double Linear(int channel) {
   return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
 }
 
-}  // namespace
-
 double RelativeLuminance(Colour colour) {
   return 0.2126 * Linear(Red(colour)) + 0.7152 * Linear(Green(colour)) + 0.0722 * Linear(Blue(colour));
 }
+
+}  // namespace
 
 double ContrastRatio(Colour a, Colour b) {
   const double la = RelativeLuminance(a), lb = RelativeLuminance(b);

@@ -9,7 +9,6 @@ namespace tolvane::ui {
 // Below this the text can't be told from its background.
 inline constexpr double kLeastReadableContrast = 1.5;
 
-double RelativeLuminance(Colour colour);
 // From 1 (the same luminance) to 21 (black on white), either way round.
 double ContrastRatio(Colour a, Colour b);
 

@@ -1,5 +1,6 @@
 // The main window's controls as both windows make them: name, kind, first
-// text, place and alignment, in tab order, and the window's other fixed
+// text, place (in twips from the top left of the client area) and
+// alignment, in tab order, and the window's other fixed
 // values. The Win32 window's control IDs are part of it: other programs
 // (and the Windows tests) find the controls by them.
 #pragma once
@@ -49,19 +50,19 @@ struct Control {
 // The chart ("graph") comes first in the tab order, before all of these;
 // Tab goes round from "&Stop" to it. Labels take no focus.
 inline constexpr Control kControls[] = {
-    {kText1, "Text1", Kind::Box, "127.0.0.1", layout::kText1},
-    {kCommand1, "Command1", Kind::Button, "Ping", layout::kCommand1},
-    {kCommand2, "Command2", Kind::Button, "&Exit", layout::kCommand2},
-    {kDuration, "duration", Kind::Box, "6", layout::kDuration},
-    {kInterval, "interval", Kind::Box, "2", layout::kInterval},
-    {kCommand3, "Command3", Kind::Button, "&Systray", layout::kCommand3},
-    {kCommand4, "Command4", Kind::Button, "&About", layout::kCommand4},
-    {kCommand5, "Command5", Kind::Button, "&Stop", layout::kCommand5, Align::Left, false},
-    {kLabel3, "Label3", Kind::Label, "IP:", layout::kLabel3, Align::Right, true, false, kText1},
-    {kLabel1, "Label1", Kind::Label, "How many times?", layout::kLabel1, Align::Left, true, true, kDuration},
-    {kLabel2, "Label2", Kind::Label, "Int in Sec.", layout::kLabel2, Align::Centre, true, false, kInterval},
-    {kResults, "results", Kind::Label, "Duration in sec.", layout::kResults},
-    {kCurrent, "Current", Kind::Label, "", layout::kCurrent},
+    {kText1, "Text1", Kind::Box, "127.0.0.1", {1200, 4080, 1935, 375}},
+    {kCommand1, "Command1", Kind::Button, "Ping", {3360, 4080, 1215, 375}},
+    {kCommand2, "Command2", Kind::Button, "&Exit", {7680, 4440, 1335, 375}},
+    {kDuration, "duration", Kind::Box, "6", {4800, 4440, 975, 375}},
+    {kInterval, "interval", Kind::Box, "2", {6240, 4440, 975, 375}},
+    {kCommand3, "Command3", Kind::Button, "&Systray", {7680, 3960, 1335, 375}},
+    {kCommand4, "Command4", Kind::Button, "&About", {7680, 3480, 1335, 375}},
+    {kCommand5, "Command5", Kind::Button, "&Stop", {7680, 3000, 1335, 375}, Align::Left, false},
+    {kLabel3, "Label3", Kind::Label, "IP:", {120, 4080, 855, 375}, Align::Right, true, false, kText1},
+    {kLabel1, "Label1", Kind::Label, "How many times?", {4800, 4080, 1335, 255}, Align::Left, true, true, kDuration},
+    {kLabel2, "Label2", Kind::Label, "Int in Sec.", {6240, 4080, 975, 255}, Align::Centre, true, false, kInterval},
+    {kResults, "results", Kind::Label, "Duration in sec.", {120, 4560, 3015, 255}},
+    {kCurrent, "Current", Kind::Label, "", {3480, 4560, 975, 375}},
 };
 
 // The tray menu's items, in order.

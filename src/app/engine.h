@@ -43,8 +43,6 @@ class WiredRun {
   WiredRun& operator=(const WiredRun&) = delete;
 
   PingRun& run() { return run_; }
-  const PingRun& run() const { return run_; }
-  probe::Checker& checker() { return checker_; }
 
  private:
   Engine engine_;

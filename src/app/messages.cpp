@@ -1,7 +1,5 @@
 #include "app/messages.h"
 
-#include "probe/privileges.h"
-
 namespace tolvane::ui {
 namespace {
 
@@ -19,10 +17,6 @@ std::string BadIntervalMessage(std::string_view decimal) {
   const std::string separator(decimal);
   return "\"Int in Sec.\" must be a number of seconds from 0 to 60, with \"" + separator +
          "\" as its decimal separator, as in 0" + separator + "5.";
-}
-
-std::string NotPermittedMessage(std::string_view program) {
-  return NotPermittedMessage(program, probe::FolderIsWritable(program));
 }
 
 std::string NotPermittedMessage(std::string_view program, bool folderWritable) {

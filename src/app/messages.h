@@ -24,10 +24,9 @@ inline constexpr std::string_view kBadCountMessage =
 // "0.5" is no number where the locale writes a decimal comma.
 std::string BadIntervalMessage(std::string_view decimal);
 
-// Why no echo could be sent, and the two ways to allow it for `program`.
-std::string NotPermittedMessage(std::string_view program);
-// The same, knowing whether the user can write to the program's folder (a
-// binary there must not be given the capability).
+// Why no echo could be sent, and the two ways to allow it for `program`,
+// knowing whether the user can write to the program's folder (a binary
+// there must not be given the capability).
 std::string NotPermittedMessage(std::string_view program, bool folderWritable);
 
 }  // namespace tolvane::ui

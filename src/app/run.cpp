@@ -5,6 +5,7 @@
 #include "app/messages.h"
 #include "app/rounding.h"
 #include "app/row_label.h"
+#include "probe/privileges.h"
 #include "probe/probe.h"
 #include "resolve/resolve.h"
 
@@ -47,7 +48,7 @@ void PingRun::Press(const TypedRun& typed) {
       const bool answered = !host6.empty() && checker_.check(host6) != probe::kNoReply;
       if (!answered) {
         if (!host6.empty() && RefusedForPermission()) return;
-        view_.ShowMessage(std::string(kUnresponsiveMessage), RunView::BoxIcon::None);
+        Refuse(kUnresponsiveMessage);
         return;
       }
       host = host6;
@@ -70,36 +71,33 @@ void PingRun::Press(const TypedRun& typed) {
   view_.ShowStop(true);
 }
 
+std::nullopt_t PingRun::Refuse(std::string_view message) {
+  view_.ShowMessage(std::string(message), RunView::BoxIcon::None);
+  return std::nullopt;
+}
+
 std::optional<std::int16_t> PingRun::ReadCount(const std::string& text) {
-  const auto refuse = [this](std::string_view message) {
-    view_.ShowMessage(std::string(message), RunView::BoxIcon::None);
-    return std::nullopt;
-  };
-  if (LeadingNumber(text) > kMaxPings) return refuse(kCountLimitMessage);
+  if (LeadingNumber(text) > kMaxPings) return Refuse(kCountLimitMessage);
   const auto value = StrictNumber(text, separators_);
-  if (!value) return refuse(kBadCountMessage);
+  if (!value) return Refuse(kBadCountMessage);
   // The two readings disagree where the locale has another decimal separator.
-  if (*value > kMaxPings) return refuse(kCountLimitMessage);
+  if (*value > kMaxPings) return Refuse(kCountLimitMessage);
   const auto count = RoundHalfEven16(*value);
-  if (!count || *count < 1) return refuse(kBadCountMessage);
+  if (!count || *count < 1) return Refuse(kBadCountMessage);
   return count;
 }
 
 std::optional<double> PingRun::ReadInterval(const std::string& text) {
-  const auto refuse = [this](std::string_view message) {
-    view_.ShowMessage(std::string(message), RunView::BoxIcon::None);
-    return std::nullopt;
-  };
-  if (LeadingNumber(text) > kMaxIntervalSeconds) return refuse(kIntervalLimitMessage);
+  if (LeadingNumber(text) > kMaxIntervalSeconds) return Refuse(kIntervalLimitMessage);
   const auto value = StrictNumber(text, separators_);
-  if (!value || *value < 0) return refuse(BadIntervalMessage(DecimalSeparator(separators_)));
-  if (*value > kMaxIntervalSeconds) return refuse(kIntervalLimitMessage);
+  if (!value || *value < 0) return Refuse(BadIntervalMessage(DecimalSeparator(separators_)));
+  if (*value > kMaxIntervalSeconds) return Refuse(kIntervalLimitMessage);
   return value;
 }
 
 bool PingRun::RefusedForPermission() {
   if (checker_.reply.Status != probe::kIcmpNotPermitted) return false;
-  view_.ShowMessage(NotPermittedMessage(program_), RunView::BoxIcon::Warning);
+  view_.ShowMessage(NotPermittedMessage(program_, probe::FolderIsWritable(program_)), RunView::BoxIcon::Warning);
   return true;
 }
 

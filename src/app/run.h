@@ -87,6 +87,8 @@ class PingRun {
   std::string curhost;          // what every sample of the run probes
 
  private:
+  // A press refused: the message box that says why.
+  std::nullopt_t Refuse(std::string_view message);
   std::optional<std::int16_t> ReadCount(const std::string& text);
   std::optional<double> ReadInterval(const std::string& text);
   bool RefusedForPermission();

@@ -1,5 +1,6 @@
 #include "app/typed_number.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -10,21 +11,14 @@ namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-double WholeInBase(std::string_view digits, int base) {
+// The digits up to the first that isn't one in `base` (16 at most).
+double WholeInBase(std::string_view digits, std::size_t base) {
+  constexpr std::string_view kLower = "0123456789abcdef", kUpper = "0123456789ABCDEF";
   double value = 0;
   for (char c : digits) {
-    int d;
-    if (IsDigit(c)) {
-      d = c - '0';
-    } else if (c >= 'a' && c <= 'f') {
-      d = c - 'a' + 10;
-    } else if (c >= 'A' && c <= 'F') {
-      d = c - 'A' + 10;
-    } else {
-      break;
-    }
-    if (d >= base) break;
-    value = value * base + d;
+    const std::size_t d = std::min(kLower.substr(0, base).find(c), kUpper.substr(0, base).find(c));
+    if (d == std::string_view::npos) break;
+    value = value * static_cast<double>(base) + static_cast<double>(d);
   }
   return value;
 }
@@ -52,10 +46,8 @@ std::string_view TrimSpace(std::string_view text) {
 }  // namespace
 
 double LeadingNumber(std::string_view text) {
-  std::string s;
-  for (char c : text) {
-    if (c != ' ' && c != '\t' && c != '\n') s += c;
-  }
+  std::string s(text);
+  std::erase_if(s, [](char c) { return c == ' ' || c == '\t' || c == '\n'; });
   if (s.size() >= 2 && s[0] == '&') {
     if (s[1] == 'H' || s[1] == 'h') return WholeInBase(std::string_view(s).substr(2), 16);
     if (s[1] == 'O' || s[1] == 'o') return WholeInBase(std::string_view(s).substr(2), 8);
@@ -66,37 +58,32 @@ double LeadingNumber(std::string_view text) {
   bool negative = false;
   if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
   std::string number;  // what from_chars gets: digits, point, e, exponent
-  bool anyDigit = false;
-  while (i < s.size() && IsDigit(s[i])) {
-    number += s[i++];
-    anyDigit = true;
-  }
+  // The digits from `i` on, added to `to`; how many there were.
+  auto takeDigits = [&](std::string& to) {
+    const std::size_t from = i;
+    while (i < s.size() && IsDigit(s[i])) to += s[i++];
+    return i - from;
+  };
+  std::size_t digits = takeDigits(number);
   if (i < s.size() && s[i] == '.') {
     number += s[i++];
-    while (i < s.size() && IsDigit(s[i])) {
-      number += s[i++];
-      anyDigit = true;
-    }
+    digits += takeDigits(number);
   }
-  if (!anyDigit) return 0;
+  if (digits == 0) return 0;
   if (i < s.size() && (s[i] == 'E' || s[i] == 'e' || s[i] == 'D' || s[i] == 'd')) {
-    std::size_t j = i + 1;
+    ++i;
     std::string exponent = "e";
-    if (j < s.size() && (s[j] == '+' || s[j] == '-')) exponent += s[j++];
-    if (j < s.size() && IsDigit(s[j])) {
-      while (j < s.size() && IsDigit(s[j])) exponent += s[j++];
-      number += exponent;
-    }
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) exponent += s[i++];
+    if (takeDigits(exponent) > 0) number += exponent;  // without digits, no exponent
   }
 
   double value = 0;
   auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
                                    std::chars_format::general);
   if (ec == std::errc::result_out_of_range) {
-    // Too large or too small: tell which by the exponent's sign.
-    auto e = number.find('e');
-    bool tiny = e != std::string::npos && e + 1 < number.size() && number[e + 1] == '-';
-    value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    // Too large or too small: tell which by the exponent's sign (the
+    // number's own sign was taken off).
+    value = number.find("e-") != std::string::npos ? 0.0 : std::numeric_limits<double>::infinity();
   } else if (ec != std::errc()) {
     value = 0;
   }
@@ -144,9 +131,8 @@ std::optional<double> StrictNumber(std::string_view text, const NumberSeparators
   if (!digits || (exponent && !exponentDigits)) return std::nullopt;  // "" too
 
   double value = 0;
-  const char* begin = number.data();
   const char* end = number.data() + number.size();
-  const auto [stop, ec] = std::from_chars(begin, end, value, std::chars_format::general);
+  const auto [stop, ec] = std::from_chars(number.data(), end, value, std::chars_format::general);
   if (ec != std::errc() || stop != end || !std::isfinite(value)) return std::nullopt;
   return value;
 }

@@ -3,8 +3,10 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "app/chart_model.h"
+#include "app/controls.h"
 #include "app/layout.h"
 
 namespace tolvane::ui {
@@ -26,37 +28,34 @@ TEST(TwipLayout, ScalesEdgesWithTheDpi) {
       {layout::kClientArea, 96, {0, 0, 609, 333}},
       {layout::kClientArea, 120, {0, 0, 761, 416}},
       {layout::kClientArea, 144, {0, 0, 914, 500}},
-      {layout::kCommand5, 96, {512, 200, 89, 25}},
-      {layout::kCommand5, 120, {640, 250, 111, 31}},
-      {layout::kCommand5, 144, {768, 300, 134, 38}},
-      {layout::kResults, 120, {10, 380, 251, 21}},
-      {layout::kLabel3, 144, {12, 408, 86, 38}},
+      {Place{7680, 3000, 1335, 375}, 96, {512, 200, 89, 25}},
+      {Place{7680, 3000, 1335, 375}, 120, {640, 250, 111, 31}},
+      {Place{7680, 3000, 1335, 375}, 144, {768, 300, 134, 38}},
+      {Place{120, 4560, 3015, 255}, 120, {10, 380, 251, 21}},
+      {Place{120, 4080, 855, 375}, 144, {12, 408, 86, 38}},
       {Place{-15, 7, 8, 1}, 96, {-1, 0, 1, 1}},
   };
   for (const ScaleCase& c : cases) {
     const PixelRect r = layout::Scaled(c.place, c.dpi);
-    SCOPED_TRACE(testing::Message() << c.place.left << "," << c.place.top << " at " << c.dpi);
-    EXPECT_EQ(r.left, c.expected.left);
-    EXPECT_EQ(r.top, c.expected.top);
-    EXPECT_EQ(r.width, c.expected.width);
-    EXPECT_EQ(r.height, c.expected.height);
+    EXPECT_EQ(std::tuple(r.left, r.top, r.width, r.height),
+              std::tuple(c.expected.left, c.expected.top, c.expected.width, c.expected.height))
+        << c.place.left << "," << c.place.top << " at " << c.dpi;
   }
 }
 
 // Parts that touch or overlap in twips keep doing so at every scale: the
-// chart's foot and "&Systray", the column of buttons.
+// chart's foot and "&Systray", every control and the client area's edges.
 TEST(TwipLayout, KeepsNeighboursTogether) {
   for (int dpi : {96, 120, 144, 168, 192}) {
     SCOPED_TRACE(dpi);
     const PixelRect graph = layout::Scaled(layout::kGraph, dpi);
-    const PixelRect systray = layout::Scaled(layout::kCommand3, dpi);
-    EXPECT_LT(systray.top, graph.top + graph.height);
     const PixelRect client = layout::Scaled(layout::kClientArea, dpi);
     EXPECT_EQ(graph.width, client.width);
-    for (const Place& place : {layout::kCommand5, layout::kCommand4, layout::kCommand3, layout::kCommand2}) {
-      const PixelRect button = layout::Scaled(place, dpi);
-      EXPECT_LE(button.left + button.width, client.width);
-      EXPECT_LE(button.top + button.height, client.height);
+    for (const controls::Control& control : controls::kControls) {
+      const PixelRect r = layout::Scaled(control.place, dpi);
+      EXPECT_LE(r.left + r.width, client.width) << control.name;
+      EXPECT_LE(r.top + r.height, client.height) << control.name;
+      EXPECT_TRUE(control.id != controls::kCommand3 || r.top < graph.top + graph.height) << control.name;
     }
   }
 }
@@ -155,18 +154,6 @@ TEST(ChartModel, ScalesTheValueAxisAboveTheHighestBar) {
     EXPECT_DOUBLE_EQ(scale.step, c.step) << c.values.size();
   }
 }
-
-TEST(ChartModel, ThinsRowLabelsToTheRoomThereIs) {
-  const std::size_t expected[][3] = {{0, 12, 1}, {5, 12, 1}, {12, 12, 1}, {13, 12, 2},
-                                     {24, 12, 2}, {25, 12, 3}, {50, 12, 5}, {7, 0, 1}};
-  for (const auto& c : expected) EXPECT_EQ(ChartModel::LabelStep(c[0], c[1]), c[2]) << c[0];
-}
-
-}  // namespace
-}  // namespace tolvane::ui
-
-namespace tolvane::ui {
-namespace {
 
 TEST(ChartModel, NamesRowsAndKeepsTheKeyboardSelection) {
   ChartModel chart;

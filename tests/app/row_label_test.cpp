@@ -6,37 +6,25 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "app/row_label.h"
 
 namespace tolvane::ui {
 namespace {
 
-TEST(RowLabel, WritesWholeSecondsAfterABlank) {
-  EXPECT_EQ(RowLabel(2), " 2");
-  EXPECT_EQ(RowLabel(12), " 12");
-  EXPECT_EQ(RowLabel(3000), " 3000");
-  EXPECT_EQ(RowLabel(0), " 0");
-  EXPECT_EQ(RowLabel(-0.0), " 0");
-  EXPECT_EQ(RowLabel(-4), "-4");
-}
-
-TEST(RowLabel, WritesFractionsWithoutALeadingZeroOrTrailingZeros) {
-  EXPECT_EQ(RowLabel(0.5), " .5");
-  EXPECT_EQ(RowLabel(-0.5), "-.5");
-  EXPECT_EQ(RowLabel(1.25), " 1.25");
-  EXPECT_EQ(RowLabel(2.50), " 2.5");
-  EXPECT_EQ(RowLabel(0.1 * 3), " .3");  // 15 significant digits hide the binary error
-  EXPECT_EQ(RowLabel(1.0 / 3), " .333333333333333");
-  EXPECT_EQ(RowLabel(0.0001), " .0001");
-}
-
-TEST(RowLabel, UsesAnExponentForVeryLargeOrSmallValues) {
-  EXPECT_EQ(RowLabel(123456789012345.0), " 123456789012345");
-  EXPECT_EQ(RowLabel(1e15), " 1E+15");
-  EXPECT_EQ(RowLabel(2.5e20), " 2.5E+20");
-  EXPECT_EQ(RowLabel(0.00001), " 1E-05");
-  EXPECT_EQ(RowLabel(-1.5e-7), "-1.5E-07");
+TEST(RowLabel, WritesSecondsAfterABlankOrAMinus) {
+  const std::pair<double, const char*> cases[] = {
+      {2, " 2"}, {12, " 12"}, {3000, " 3000"}, {0, " 0"}, {-0.0, " 0"}, {-4, "-4"},
+      // Fractions without a leading zero or trailing zeros; 15 significant
+      // digits hide the binary error of 0.1 * 3.
+      {0.5, " .5"}, {-0.5, "-.5"}, {1.25, " 1.25"}, {2.50, " 2.5"}, {0.1 * 3, " .3"}, {1.0 / 3, " .333333333333333"},
+      {0.0001, " .0001"},
+      // An exponent for very large or small values.
+      {123456789012345.0, " 123456789012345"}, {1e15, " 1E+15"}, {2.5e20, " 2.5E+20"}, {0.00001, " 1E-05"},
+      {-1.5e-7, "-1.5E-07"},
+  };
+  for (const auto& [seconds, label] : cases) EXPECT_EQ(RowLabel(seconds), label) << seconds;
 }
 
 // A German locale, compiled into a folder of our own (LOCPATH) so that the

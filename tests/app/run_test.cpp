@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/messages.h"
+#include "probe/privileges.h"
 #include "support/fake_engine.h"
 #include "support/fakes.h"
 
@@ -251,7 +252,7 @@ TEST_F(RunTest, ARefusedIntervalNamesTheDecimalSeparator) {
 
 TEST_F(RunTest, FailedProbesAtThePressTellWhy) {
   const std::string unresponsive(kUnresponsiveMessage);
-  const std::string permission = NotPermittedMessage(kProgram);
+  const std::string permission = NotPermittedMessage(kProgram, probe::FolderIsWritable(kProgram));
   struct Case {
     const char* host;
     std::vector<Echo> echoes;

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <optional>
+#include <utility>
 
 #include "app/rounding.h"
 #include "app/typed_number.h"
@@ -11,52 +12,21 @@ namespace tolvane::ui {
 namespace {
 
 TEST(LeadingNumber, ReadsTheLongestNumberAtTheStart) {
-  EXPECT_EQ(LeadingNumber("50"), 50);
-  EXPECT_EQ(LeadingNumber("50.5"), 50.5);
-  EXPECT_EQ(LeadingNumber("-3"), -3);
-  EXPECT_EQ(LeadingNumber("+7"), 7);
-  EXPECT_EQ(LeadingNumber(".5"), 0.5);
-  EXPECT_EQ(LeadingNumber("5."), 5);
-  EXPECT_EQ(LeadingNumber("12abc"), 12);
-  EXPECT_EQ(LeadingNumber("1.2.3"), 1.2);
-  EXPECT_EQ(LeadingNumber("1,000"), 1);    // a thousands separator ends it
-  EXPECT_EQ(LeadingNumber("2,5"), 2);      // so does a decimal comma
-}
-
-TEST(LeadingNumber, IgnoresBlanksTabsAndLineFeedsAnywhere) {
-  EXPECT_EQ(LeadingNumber("  4 2 "), 42);
-  EXPECT_EQ(LeadingNumber("\t1\n0"), 10);
-  EXPECT_EQ(LeadingNumber("- 5"), -5);
-  EXPECT_EQ(LeadingNumber("1 e 2"), 100);
-}
-
-TEST(LeadingNumber, ReadsExponentsByEOrD) {
-  EXPECT_EQ(LeadingNumber("1e2"), 100);
-  EXPECT_EQ(LeadingNumber("1E+2"), 100);
-  EXPECT_EQ(LeadingNumber("25d-1"), 2.5);
-  EXPECT_EQ(LeadingNumber("3D1"), 30);
-  EXPECT_EQ(LeadingNumber("7e"), 7);  // an exponent needs digits
-  EXPECT_EQ(LeadingNumber("7e+x"), 7);
-  EXPECT_TRUE(std::isinf(LeadingNumber("1e999")));
-  EXPECT_EQ(LeadingNumber("1e-999"), 0);
-}
-
-TEST(LeadingNumber, ReadsHexadecimalAndOctalAfterAnAmpersand) {
-  EXPECT_EQ(LeadingNumber("&H10"), 16);
-  EXPECT_EQ(LeadingNumber("&hff"), 255);
-  EXPECT_EQ(LeadingNumber("&O17"), 15);
-  EXPECT_EQ(LeadingNumber("&o19"), 1);  // 9 is no octal digit
-  EXPECT_EQ(LeadingNumber("&12"), 0);
-  EXPECT_EQ(LeadingNumber("&H"), 0);
-}
-
-TEST(LeadingNumber, ReadsZeroWhenNoNumberStartsTheText) {
-  EXPECT_EQ(LeadingNumber(""), 0);
-  EXPECT_EQ(LeadingNumber("abc"), 0);
-  EXPECT_EQ(LeadingNumber("-"), 0);
-  EXPECT_EQ(LeadingNumber("."), 0);
-  EXPECT_EQ(LeadingNumber("--5"), 0);
-  EXPECT_EQ(LeadingNumber("x50"), 0);
+  const double infinity = INFINITY;
+  const std::pair<const char*, double> cases[] = {
+      {"50", 50}, {"50.5", 50.5}, {"-3", -3}, {"+7", 7}, {".5", 0.5}, {"5.", 5}, {"12abc", 12}, {"1.2.3", 1.2},
+      {"1,000", 1}, {"2,5", 2},  // a thousands separator ends it, and so does a decimal comma
+      // Blanks, tabs and line feeds are ignored anywhere.
+      {"  4 2 ", 42}, {"\t1\n0", 10}, {"- 5", -5}, {"1 e 2", 100},
+      // Exponents by E or D, with digits.
+      {"1e2", 100}, {"1E+2", 100}, {"25d-1", 2.5}, {"3D1", 30}, {"7e", 7}, {"7e+x", 7}, {"1e999", infinity},
+      {"1e-999", 0},
+      // Hexadecimal and octal after an ampersand (9 is no octal digit).
+      {"&H10", 16}, {"&hff", 255}, {"&O17", 15}, {"&o19", 1}, {"&12", 0}, {"&H", 0},
+      // Zero where no number starts the text.
+      {"", 0}, {"abc", 0}, {"-", 0}, {".", 0}, {"--5", 0}, {"x50", 0},
+  };
+  for (const auto& [text, value] : cases) EXPECT_EQ(LeadingNumber(text), value) << text;
 }
 
 TEST(StrictNumber, TakesTheWholeTextWithTheLocalesDecimalSeparator) {

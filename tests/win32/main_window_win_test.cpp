@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "app/about_layout.h"
+#include "app/controls.h"
 #include "app/layout.h"
 #include "win32/window_ids.h"
 #include "win32/dpi.h"
@@ -91,8 +92,9 @@ TEST_F(MainWindowWin, FollowsTheMonitorsDpi) {
     const layout::PixelRect area = layout::Scaled(layout::kClientArea, newDpi);
     EXPECT_EQ(client.right, area.width);
     EXPECT_EQ(client.bottom, area.height);
-    for (const auto& [id, place] : {std::pair{kCommand5, layout::kCommand5}, std::pair{kText1, layout::kText1},
-                                    std::pair{kGraph, layout::kGraph}, std::pair{kResults, layout::kResults}}) {
+    std::vector<std::pair<int, layout::Place>> places{{kGraph, layout::kGraph}};
+    for (const controls::Control& control : controls::kControls) places.emplace_back(control.id, control.place);
+    for (const auto& [id, place] : places) {
       RECT r;
       GetWindowRect(GetDlgItem(main, id), &r);
       MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
