@@ -84,7 +84,6 @@ frmAbout::frmAbout(QWidget* parent)
   for (const about::Control& c : about::kControls) {
     QWidget* control = Make(this, c);
     control->setObjectName(Q(c.name));
-    control->setProperty("aboutId", static_cast<int>(c.id));
     control->setGeometry(ui::layout::Pixels(c.place));
     if (c.kind == Kind::Button) {
       connect(static_cast<QPushButton*>(control), &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
@@ -95,10 +94,8 @@ frmAbout::frmAbout(QWidget* parent)
 }
 
 QLabel* frmAbout::Label(int id) const {
-  for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-    if (label->property("aboutId").toInt() == id) return label;
-  }
-  return nullptr;
+  const about::Control& c = about::ControlOf(static_cast<about::ids::AboutId>(id));
+  return findChild<QLabel*>(Q(c.name), Qt::FindDirectChildrenOnly);
 }
 
 void frmAbout::setVisible(bool visible) {
