@@ -12,8 +12,6 @@ class LineControl : public QWidget {
   // downwards from y.
   LineControl(QWidget* parent, QColor colour, int x1, int x2, int y, int width);
 
-  QColor colour() const { return colour_; }
-
  protected:
   void paintEvent(QPaintEvent* event) override;
 
