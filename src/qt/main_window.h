@@ -45,8 +45,6 @@ class MainWindow : public QWidget, private RunView, private tray::TrayPort {
   // command line gives them; boxes past the end of the list keep theirs.
   void Prefill(const QStringList& boxes);
 
-  // The tray's popup menu: "&Restore" and "&Exit".
-  QMenu* rcpopup() const { return rcpopup_; }
   // The icon's right-button press while the window is in the tray.
   void SysTrayMouseEventHandler();
 

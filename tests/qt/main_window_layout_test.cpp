@@ -49,7 +49,6 @@ class MainWindowLayoutTest : public QObject {
   void stopAndSystrayShareTheAccessKey();
   void enterPressesTheFocusedButtonOnly_data();
   void enterPressesTheFocusedButtonOnly();
-  void trayMenuIsReady();
   void exitClosesTheWindow();
 
   void chartPaintsItsLayout();
@@ -253,19 +252,6 @@ void MainWindowLayoutTest::enterPressesTheFocusedButtonOnly() {
   QTest::keyClick(target, Qt::Key_Enter);
   for (qsizetype i = 0; i < buttons.size(); ++i)
     QCOMPARE(presses[i]->count(), buttons[i]->objectName() == focused ? 2 : 0);
-}
-
-void MainWindowLayoutTest::trayMenuIsReady() {
-  auto* menu = Child<QMenu>("rcpopup");
-  QCOMPARE(window_->rcpopup(), menu);
-  QCOMPARE(menu->title(), QString("RCPopup"));
-  const QList<QAction*> actions = menu->actions();
-  QCOMPARE(actions.size(), 2);
-  QCOMPARE(actions[0]->objectName(), QString("restore"));
-  QCOMPARE(actions[0]->text(), QString("&Restore"));
-  QCOMPARE(actions[1]->objectName(), QString("exit"));
-  QCOMPARE(actions[1]->text(), QString("&Exit"));
-  QVERIFY(!menu->isVisible());
 }
 
 void MainWindowLayoutTest::exitClosesTheWindow() {
