@@ -83,12 +83,6 @@ QWidget* Button(QWidget* parent, const QString& text) {
   return button;
 }
 
-// The locale's separators as Qt reports them; the run reads typed numbers
-// with them.
-NumberSeparators SeparatorsOf(const QLocale& locale) {
-  return {Utf8(locale.decimalPoint()), Utf8(locale.groupSeparator())};
-}
-
 }  // namespace
 
 MainWindow::MainWindow(Engine engine, QWidget* parent)
@@ -96,7 +90,10 @@ MainWindow::MainWindow(Engine engine, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       engine_(std::move(engine)) {
   BuildControls();
-  wired_ = std::make_unique<WiredRun>(std::move(engine_), static_cast<RunView&>(*this), SeparatorsOf(QLocale()),
+  // The run reads typed numbers with the locale's separators as Qt reports them.
+  const QLocale locale;
+  const NumberSeparators separators{Utf8(locale.decimalPoint()), Utf8(locale.groupSeparator())};
+  wired_ = std::make_unique<WiredRun>(std::move(engine_), static_cast<RunView&>(*this), separators,
                                       Utf8(QCoreApplication::applicationFilePath()));
   Form_Load();
 }
