@@ -65,7 +65,7 @@ QWidget* TextBox(QWidget* parent, const QString& text) {
 // it has the focus. Enter in a box still presses no button.
 class EnterButton : public QPushButton {
  public:
-  using QPushButton::QPushButton;
+  EnterButton(const QString& text, QWidget* parent) : QPushButton(text, parent) { setAutoDefault(false); }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
@@ -76,12 +76,6 @@ class EnterButton : public QPushButton {
     }
   }
 };
-
-QWidget* Button(QWidget* parent, const QString& text) {
-  auto* button = new EnterButton(text, parent);
-  button->setAutoDefault(false);
-  return button;
-}
 
 }  // namespace
 
@@ -117,7 +111,7 @@ void MainWindow::BuildControls() {
   std::map<controls::ControlId, QWidget*> made;
   for (const controls::Control& c : controls::kControls) {
     QWidget* widget = c.kind == controls::Kind::Box      ? TextBox(this, Q(c.text))
-                      : c.kind == controls::Kind::Button ? Button(this, Q(c.text))
+                      : c.kind == controls::Kind::Button ? new EnterButton(Q(c.text), this)
                                                          : GreenLabel(this, Q(c.text), c.align);
     widget->setObjectName(Q(c.name));
     widget->setGeometry(layout::Pixels(c.place));
