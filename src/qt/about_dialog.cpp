@@ -9,7 +9,6 @@
 #include "app/program_info.h"
 #include "qt/application_icon.h"
 #include "qt/form_style.h"
-#include "qt/line_control.h"
 #include "qt/qt_text.h"
 #include "qt/twips_qt.h"
 
@@ -63,12 +62,19 @@ void FitText(QLabel* label) {
   label->setFont(font);
 }
 
+// A line of the separator: a strip of one colour, from x1 to x2 and `width`
+// pixels thick downwards from y.
 void AddLine(QWidget* parent, int index, QColor colour, about::layout::Line line) {
   const int t = about::layout::kTwipsPerPixel;
-  auto* control = new LineControl(parent, colour, line.x1 / t, line.x2 / t, line.y / t,
-                                  line.width / t);
-  control->setObjectName("Line1");
-  control->setProperty("index", index);
+  auto* strip = new QWidget(parent);
+  strip->setObjectName("Line1");
+  strip->setProperty("index", index);
+  strip->setGeometry(line.x1 / t, line.y / t, line.x2 / t - line.x1 / t + 1, line.width / t);
+  strip->setAttribute(Qt::WA_TransparentForMouseEvents);
+  QPalette palette = strip->palette();
+  palette.setColor(QPalette::Window, colour);
+  strip->setPalette(palette);
+  strip->setAutoFillBackground(true);
 }
 
 }  // namespace
@@ -84,7 +90,6 @@ frmAbout::frmAbout(QWidget* parent)
   for (const about::Control& c : about::kControls) {
     QWidget* control = Make(this, c);
     control->setObjectName(Q(c.name));
-    control->setProperty("aboutId", static_cast<int>(c.id));
     control->setGeometry(ui::layout::Pixels(c.place));
     if (c.kind == Kind::Button) {
       connect(static_cast<QPushButton*>(control), &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
@@ -95,10 +100,8 @@ frmAbout::frmAbout(QWidget* parent)
 }
 
 QLabel* frmAbout::Label(int id) const {
-  for (QLabel* label : findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-    if (label->property("aboutId").toInt() == id) return label;
-  }
-  return nullptr;
+  const about::Control& c = about::ControlOf(static_cast<about::ids::AboutId>(id));
+  return findChild<QLabel*>(Q(c.name), Qt::FindDirectChildrenOnly);
 }
 
 void frmAbout::setVisible(bool visible) {

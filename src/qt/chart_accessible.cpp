@@ -55,9 +55,8 @@ class RowAccessible : public QAccessibleInterface {
       state.invalid = true;
       return state;
     }
-    const bool selected = chart_->model().selected() == static_cast<std::size_t>(index_);
     state.selectable = true;
-    state.selected = selected;
+    state.selected = chart_->model().selected() == static_cast<std::size_t>(index_);
     state.focusable = true;
     state.focused = chart_->control().FocusedRow() == static_cast<std::size_t>(index_);
     state.readOnly = true;
@@ -75,11 +74,7 @@ class RowAccessible : public QAccessibleInterface {
 class ChartAccessible : public QAccessibleWidget {
  public:
   explicit ChartAccessible(LatencyChart* chart) : QAccessibleWidget(chart, QAccessible::List) {}
-  ~ChartAccessible() override {
-    for (QAccessible::Id id : rows_) {
-      if (id != 0) QAccessible::deleteAccessibleInterface(id);
-    }
-  }
+  ~ChartAccessible() override { Trim(0); }
 
   LatencyChart* chart() const { return static_cast<LatencyChart*>(widget()); }
 
@@ -123,12 +118,14 @@ class ChartAccessible : public QAccessibleWidget {
     return focused ? child(static_cast<int>(*focused)) : QAccessible::queryAccessibleInterface(chart());
   }
 
+  QAccessibleInterface* Row(std::size_t row) const { return child(static_cast<int>(row)); }
+
   // Forgets the rows from `count` on, which the table no longer has.
-  void Trim(int count) {
-    for (std::size_t i = static_cast<std::size_t>(count); i < rows_.size(); ++i) {
+  void Trim(std::size_t count) {
+    for (std::size_t i = count; i < rows_.size(); ++i) {
       if (rows_[i] != 0) QAccessible::deleteAccessibleInterface(rows_[i]);
     }
-    if (rows_.size() > static_cast<std::size_t>(count)) rows_.resize(static_cast<std::size_t>(count));
+    rows_.resize(std::min(rows_.size(), count));
   }
 
  private:
@@ -158,42 +155,52 @@ void Install() {
   (void)installed;
 }
 
-void RowRenamed(LatencyChart& chart, int row) {
-  if (ChartAccessible* list = Of(chart)) Tell(list->child(row), QAccessible::NameChanged);
+void RowFocused(LatencyChart& chart, std::size_t row) {
+  if (ChartAccessible* list = Of(chart)) Tell(list->Row(row), QAccessible::Focus);
 }
 
-void RowsGoing(LatencyChart& chart, int before, int after) {
-  ChartAccessible* list = Of(chart);
+}  // namespace tolvane::ui::chart_access
+
+// The chart's news (ChartControl::Window), told to screen readers only
+// while some assistive technology listens.
+namespace tolvane::ui {
+
+using chart_access::ChartAccessible;
+using chart_access::Of;
+using chart_access::Tell;
+
+void LatencyChart::RowRenamed(std::size_t row) {
+  if (ChartAccessible* list = Of(*this)) Tell(list->Row(row), QAccessible::NameChanged);
+}
+
+void LatencyChart::RowsChanging(std::size_t before, std::size_t after) {
+  ChartAccessible* list = Of(*this);
   if (list == nullptr) return;
-  for (int i = before - 1; i >= after; --i) Tell(list->child(i), QAccessible::ObjectDestroyed);
+  for (std::size_t i = before; i-- > after;) Tell(list->Row(i), QAccessible::ObjectDestroyed);
 }
 
 // A new run: rows past the old count come, rows past the new one went, and
 // every row kept reads as not sampled yet, so each says so; a run of the
 // same count as the last is announced too, before its first sample.
-void RowsChanged(LatencyChart& chart, int before, int after) {
-  ChartAccessible* list = Of(chart);
+void LatencyChart::RowsChanged(std::size_t before, std::size_t after) {
+  ChartAccessible* list = Of(*this);
   if (list == nullptr) return;
   list->Trim(after);
-  for (int i = before; i < after; ++i) Tell(list->child(i), QAccessible::ObjectCreated);
-  for (int i = 0; i < std::min(before, after); ++i) Tell(list->child(i), QAccessible::NameChanged);
+  for (std::size_t i = before; i < after; ++i) Tell(list->Row(i), QAccessible::ObjectCreated);
+  for (std::size_t i = 0; i < std::min(before, after); ++i) Tell(list->Row(i), QAccessible::NameChanged);
   Tell(list, QAccessible::ObjectReorder);
 }
 
-void DescriptionChanged(LatencyChart& chart) {
-  if (ChartAccessible* list = Of(chart)) Tell(list, QAccessible::DescriptionChanged);
+void LatencyChart::DescriptionChanged() {
+  if (ChartAccessible* list = Of(*this)) Tell(list, QAccessible::DescriptionChanged);
 }
 
-void SelectionMoved(LatencyChart& chart, int before, int after) {
-  ChartAccessible* list = Of(chart);
+void LatencyChart::SelectionMoved(std::optional<std::size_t> before, std::size_t now, bool) {
+  ChartAccessible* list = Of(*this);
   if (list == nullptr) return;
-  if (before >= 0 && before != after) Tell(list->child(before), QAccessible::Selection);
-  Tell(list->child(after), QAccessible::Selection);
-  if (chart.hasFocus()) Tell(list->child(after), QAccessible::Focus);
+  if (before && *before != now) Tell(list->Row(*before), QAccessible::Selection);
+  Tell(list->Row(now), QAccessible::Selection);
+  if (hasFocus()) Tell(list->Row(now), QAccessible::Focus);
 }
 
-void RowFocused(LatencyChart& chart, int row) {
-  if (ChartAccessible* list = Of(chart)) Tell(list->child(row), QAccessible::Focus);
-}
-
-}  // namespace tolvane::ui::chart_access
+}  // namespace tolvane::ui

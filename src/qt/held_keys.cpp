@@ -13,14 +13,6 @@ std::uint64_t CodeOf(const QKeyEvent& key) {
 
 }  // namespace
 
-bool HeldKeyFilter::IsRepeat(const QKeyEvent& key, std::uint64_t code) const {
-  if (key.isAutoRepeat()) return true;
-  // Qt marks a repeat only when the press is already queued behind its
-  // release; the times tell it either way.
-  return key.type() != QEvent::KeyRelease && key.timestamp() != 0 && code == releasedCode_ &&
-         key.timestamp() == releasedAt_;
-}
-
 bool HeldKeyFilter::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (type != QEvent::KeyPress && type != QEvent::KeyRelease && type != QEvent::ShortcutOverride) {
@@ -32,19 +24,21 @@ bool HeldKeyFilter::eventFilter(QObject* watched, QEvent* event) {
   QWidget* window = static_cast<QWidget*>(watched)->window();
   const auto& key = *static_cast<QKeyEvent*>(event);
   const std::uint64_t code = CodeOf(key);
-  const bool repeat = IsRepeat(key, code);
+  // Qt marks a repeat only when the press is already queued behind its
+  // release; the times tell it either way.
+  const bool repeat = key.isAutoRepeat() || (type != QEvent::KeyRelease && key.timestamp() != 0 &&
+                                             code == releasedCode_ && key.timestamp() == releasedAt_);
   if (type == QEvent::KeyRelease) {
     releasedCode_ = code;
     releasedAt_ = key.timestamp();
   }
-  const auto found = pressedIn_.find(code);
-  const bool ownWindow = found != pressedIn_.end() && found->second == window && window != nullptr;
   if (!repeat) {
     // The shortcut check comes before the press and settles nothing.
     if (type == QEvent::KeyPress) pressedIn_[code] = window;
     return false;
   }
-  if (ownWindow) return false;
+  const auto found = pressedIn_.find(code);
+  if (found != pressedIn_.end() && found->second == window && window != nullptr) return false;
   // Taken, so that neither a shortcut nor a parent widget acts on it.
   event->accept();
   return true;

@@ -14,8 +14,6 @@
 #include <cstdint>
 #include <map>
 
-class QKeyEvent;
-
 namespace tolvane::ui {
 
 class HeldKeyFilter : public QObject {
@@ -26,8 +24,6 @@ class HeldKeyFilter : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  bool IsRepeat(const QKeyEvent& key, std::uint64_t code) const;
-
   // Each key's window of its last fresh press; null once that has gone.
   std::map<std::uint64_t, QPointer<QWidget>> pressedIn_;
   // The last release: with a press of the same key at the same time it is

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <map>
 #include <variant>
 
 #include "app/chart_style.h"
@@ -84,18 +85,6 @@ void LatencyChart::Repaint() {
   update();
 }
 
-void LatencyChart::RowsChanging(std::size_t before, std::size_t after) {
-  chart_access::RowsGoing(*this, static_cast<int>(before), static_cast<int>(after));
-}
-void LatencyChart::RowsChanged(std::size_t before, std::size_t after) {
-  chart_access::RowsChanged(*this, static_cast<int>(before), static_cast<int>(after));
-}
-void LatencyChart::DescriptionChanged() { chart_access::DescriptionChanged(*this); }
-void LatencyChart::RowRenamed(std::size_t row) { chart_access::RowRenamed(*this, static_cast<int>(row)); }
-void LatencyChart::SelectionMoved(std::optional<std::size_t> before, std::size_t now, bool) {
-  chart_access::SelectionMoved(*this, before ? static_cast<int>(*before) : -1, static_cast<int>(now));
-}
-
 chart::Layout LatencyChart::LayOut(bool focused) const {
   const QFont base = font();
   return chart::LayOut(model(), width(), height(), focused, [&base](std::string_view text, chart::Font style) {
@@ -152,23 +141,17 @@ void LatencyChart::keyPressEvent(QKeyEvent* event) {
     return;
   }
   using Key = ChartControl::Key;
-  Key key = Key::Other;
-  if (modifiers == Qt::NoModifier) {
-    switch (event->key()) {
-      case Qt::Key_Left: key = Key::Left; break;
-      case Qt::Key_Right: key = Key::Right; break;
-      case Qt::Key_Home: key = Key::Home; break;
-      case Qt::Key_End: key = Key::End; break;
-      default: break;
-    }
-  }
+  static const std::map<int, Key> kKeys = {
+      {Qt::Key_Left, Key::Left}, {Qt::Key_Right, Key::Right}, {Qt::Key_Home, Key::Home}, {Qt::Key_End, Key::End}};
+  const auto found = kKeys.find(event->key());
+  const Key key = modifiers == Qt::NoModifier && found != kKeys.end() ? found->second : Key::Other;
   if (!control_.Press(key)) QWidget::keyPressEvent(event);
 }
 
 void LatencyChart::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);
   Repaint();
-  if (const auto row = control_.FocusedRow()) chart_access::RowFocused(*this, static_cast<int>(*row));
+  if (const auto row = control_.FocusedRow()) chart_access::RowFocused(*this, *row);
 }
 
 void LatencyChart::focusOutEvent(QFocusEvent* event) {

@@ -27,7 +27,6 @@ class LatencyChart : public QWidget, private ChartControl::Window {
 
   // The chart's operations, as the run and the window use them.
   ChartControl& control() { return control_; }
-  const ChartControl& control() const { return control_; }
   const ChartModel& model() const { return control_.model(); }
   // Where everything shows now, in the widget's coordinates.
   const chart::Layout& layout() const;
@@ -44,8 +43,8 @@ class LatencyChart : public QWidget, private ChartControl::Window {
   void contextMenuEvent(QContextMenuEvent* event) override;
 
  private:
-  // ChartControl::Window: repaints, and screen readers told through
-  // chart_accessible.h.
+  // ChartControl::Window: repaints; the screen readers' news is defined in
+  // chart_accessible.cpp.
   bool Focused() const override { return hasFocus(); }
   void Repaint() override;
   void RowsChanging(std::size_t before, std::size_t after) override;

@@ -17,13 +17,13 @@
 
 #include <algorithm>
 #include <iterator>
+#include <map>
+#include <utility>
 
 #include "app/colours.h"
 #include "app/controls.h"
 #include "app/layout.h"
 #include "app/messages.h"
-#include "app/tray.h"
-#include "probe/probe.h"
 #include "qt/about_dialog.h"
 #include "qt/application_icon.h"
 #include "qt/form_style.h"
@@ -35,21 +35,12 @@
 #include "qt/translucency.h"
 #include "qt/tray_icon.h"
 #include "qt/twips_qt.h"
-#include "resolve/resolve.h"
 
 namespace tolvane::ui {
 namespace {
 
-template <typename W>
-W* Place(W* widget, const char* name, layout::Place place) {
-  widget->setObjectName(name);
-  widget->setGeometry(layout::Pixels(place));
-  return widget;
-}
-
-QLabel* GreenLabel(QWidget* parent, const char* name, const QString& text, layout::Place place,
-                   controls::Align align) {
-  auto* label = Place(new QLabel(text, parent), name, place);
+QWidget* GreenLabel(QWidget* parent, const QString& text, controls::Align align) {
+  auto* label = new QLabel(text, parent);
   const Qt::Alignment horizontal = align == controls::Align::Right    ? Qt::AlignRight
                                    : align == controls::Align::Centre ? Qt::AlignHCenter
                                                                       : Qt::AlignLeft;
@@ -61,8 +52,8 @@ QLabel* GreenLabel(QWidget* parent, const char* name, const QString& text, layou
   return label;
 }
 
-QLineEdit* TextBox(QWidget* parent, const char* name, const QString& text, layout::Place place) {
-  auto* box = Place(new QLineEdit(text, parent), name, place);
+QWidget* TextBox(QWidget* parent, const QString& text) {
+  auto* box = new QLineEdit(text, parent);
   QPalette palette = box->palette();
   palette.setColor(QPalette::Base, AppWorkspaceColour());
   box->setPalette(palette);
@@ -74,7 +65,7 @@ QLineEdit* TextBox(QWidget* parent, const char* name, const QString& text, layou
 // it has the focus. Enter in a box still presses no button.
 class EnterButton : public QPushButton {
  public:
-  using QPushButton::QPushButton;
+  EnterButton(const QString& text, QWidget* parent) : QPushButton(text, parent) { setAutoDefault(false); }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
@@ -86,18 +77,6 @@ class EnterButton : public QPushButton {
   }
 };
 
-QPushButton* Button(QWidget* parent, const char* name, const QString& text, layout::Place place) {
-  auto* button = Place(new EnterButton(text, parent), name, place);
-  button->setAutoDefault(false);
-  return button;
-}
-
-// The locale's separators as Qt reports them; the run reads typed numbers
-// with them.
-NumberSeparators SeparatorsOf(const QLocale& locale) {
-  return {Utf8(locale.decimalPoint()), Utf8(locale.groupSeparator())};
-}
-
 }  // namespace
 
 MainWindow::MainWindow(Engine engine, QWidget* parent)
@@ -105,7 +84,10 @@ MainWindow::MainWindow(Engine engine, QWidget* parent)
                           Qt::WindowCloseButtonHint),
       engine_(std::move(engine)) {
   BuildControls();
-  wired_ = std::make_unique<WiredRun>(std::move(engine_), static_cast<RunView&>(*this), SeparatorsOf(QLocale()),
+  // The run reads typed numbers with the locale's separators as Qt reports them.
+  const QLocale locale;
+  const NumberSeparators separators{Utf8(locale.decimalPoint()), Utf8(locale.groupSeparator())};
+  wired_ = std::make_unique<WiredRun>(std::move(engine_), static_cast<RunView&>(*this), separators,
                                       Utf8(QCoreApplication::applicationFilePath()));
   Form_Load();
 }
@@ -123,42 +105,31 @@ void MainWindow::BuildControls() {
   setFont(font);
 
   // The chart first: the buttons over its lower right corner lie above it.
-  graph = Place(new LatencyChart(this), "graph", layout::kGraph);
+  graph = new LatencyChart(this);
+  graph->setGeometry(layout::Pixels(layout::kGraph));
   QWidget* previous = graph;  // first in the tab order
+  std::map<controls::ControlId, QWidget*> made;
   for (const controls::Control& c : controls::kControls) {
-    const std::string name(c.name);
-    QWidget* made = nullptr;
-    if (c.kind == controls::Kind::Box) {
-      made = TextBox(this, name.c_str(), Q(c.text), c.place);
-    } else if (c.kind == controls::Kind::Button) {
-      made = Button(this, name.c_str(), Q(c.text), c.place);
-    } else {
-      made = GreenLabel(this, name.c_str(), Q(c.text), c.place, c.align);
-    }
-    made->setVisible(c.shown);
+    QWidget* widget = c.kind == controls::Kind::Box      ? TextBox(this, Q(c.text))
+                      : c.kind == controls::Kind::Button ? new EnterButton(Q(c.text), this)
+                                                         : GreenLabel(this, Q(c.text), c.align);
+    widget->setObjectName(Q(c.name));
+    widget->setGeometry(layout::Pixels(c.place));
+    widget->setVisible(c.shown);
+    made[c.id] = widget;
     if (c.kind != controls::Kind::Label) {
-      setTabOrder(previous, made);
-      previous = made;
+      setTabOrder(previous, widget);
+      previous = widget;
     }
   }
   // Each box is named by its label, for screen readers.
   for (const controls::Control& c : controls::kControls) {
-    if (!c.names) continue;
-    const auto named = std::find_if(std::begin(controls::kControls), std::end(controls::kControls),
-                                    [&](const controls::Control& box) { return box.id == *c.names; });
-    findChild<QLabel*>(Q(c.name))->setBuddy(findChild<QWidget*>(Q(named->name)));
+    if (c.names) static_cast<QLabel*>(made[c.id])->setBuddy(made[*c.names]);
   }
   Text1 = findChild<QLineEdit*>("Text1");
   duration = findChild<QLineEdit*>("duration");
   interval = findChild<QLineEdit*>("interval");
-  Command1 = findChild<QPushButton*>("Command1");
-  Command2 = findChild<QPushButton*>("Command2");
-  Command3 = findChild<QPushButton*>("Command3");
-  Command4 = findChild<QPushButton*>("Command4");
   Command5 = findChild<QPushButton*>("Command5");
-  Label1 = findChild<QLabel*>("Label1");
-  Label2 = findChild<QLabel*>("Label2");
-  Label3 = findChild<QLabel*>("Label3");
   results = findChild<QLabel*>("results");
   Current = findChild<QLabel*>("Current");
   QPalette hostPalette = Text1->palette();
@@ -171,19 +142,19 @@ void MainWindow::BuildControls() {
 
   rcpopup_ = new QMenu("RCPopup", this);
   rcpopup_->setObjectName("rcpopup");
-  restore = rcpopup_->addAction(Q(controls::kRestoreText));
+  QAction* restore = rcpopup_->addAction(Q(controls::kRestoreText));
   restore->setObjectName("restore");
-  exit_ = rcpopup_->addAction(Q(controls::kExitText));
-  exit_->setObjectName("exit");
+  QAction* exit = rcpopup_->addAction(Q(controls::kExitText));
+  exit->setObjectName("exit");
 
-  connect(Command1, &QPushButton::clicked, this, &MainWindow::Command1_Click);
-  connect(Command2, &QPushButton::clicked, this, &MainWindow::Command2_Click);
-  connect(Command3, &QPushButton::clicked, this, &MainWindow::Command3_Click);
-  connect(Command4, &QPushButton::clicked, this, &MainWindow::Command4_Click);
-  connect(Command5, &QPushButton::clicked, this, &MainWindow::Command5_Click);
+  const std::pair<const char*, void (MainWindow::*)()> clicks[] = {
+      {"Command1", &MainWindow::Command1_Click}, {"Command2", &MainWindow::Command2_Click},
+      {"Command3", &MainWindow::Command3_Click}, {"Command4", &MainWindow::Command4_Click},
+      {"Command5", &MainWindow::Command5_Click}};
+  for (const auto& [name, slot] : clicks) connect(findChild<QPushButton*>(name), &QPushButton::clicked, this, slot);
   connect(Timer1, &PeriodicTimer::ticked, this, &MainWindow::Timer1_Timer);
   connect(restore, &QAction::triggered, this, &MainWindow::restore_Click);
-  connect(exit_, &QAction::triggered, this, &MainWindow::exit_Click);
+  connect(exit, &QAction::triggered, this, &MainWindow::exit_Click);
   trayIcon_ = new tray::TrayIcon(*this, *rcpopup_);
   connect(trayIcon_, &tray::TrayIcon::menuRequested, this, &MainWindow::SysTrayMouseEventHandler);
   connect(trayIcon_, &tray::TrayIcon::hostChecked, this, [this](bool present) { tray_.HostChecked(present); });

@@ -16,7 +16,6 @@
 #include "app/run.h"
 #include "app/tray.h"
 
-class QAction;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -46,8 +45,6 @@ class MainWindow : public QWidget, private RunView, private tray::TrayPort {
   // command line gives them; boxes past the end of the list keep theirs.
   void Prefill(const QStringList& boxes);
 
-  // The tray's popup menu: "&Restore" and "&Exit".
-  QMenu* rcpopup() const { return rcpopup_; }
   // The icon's right-button press while the window is in the tray.
   void SysTrayMouseEventHandler();
 
@@ -106,20 +103,11 @@ class MainWindow : public QWidget, private RunView, private tray::TrayPort {
   QLineEdit* Text1;
   QLineEdit* duration;
   QLineEdit* interval;
-  QPushButton* Command1;
-  QPushButton* Command2;
-  QPushButton* Command3;
-  QPushButton* Command4;
   QPushButton* Command5;
-  QLabel* Label1;
-  QLabel* Label2;
-  QLabel* Label3;
   QLabel* Current;
   QLabel* results;
   PeriodicTimer* Timer1;
   QMenu* rcpopup_;
-  QAction* restore;
-  QAction* exit_;
   qt::frmAbout* frmAbout_ = nullptr;     // made at the first "&About"
   tray::Tray tray_{*this};
   tray::TrayIcon* trayIcon_ = nullptr;

@@ -4,11 +4,9 @@
 
 #include "app/controls.h"
 #include "app/program_info.h"
-#include "probe/platform.h"
 #include "qt/held_keys.h"
 #include "qt/main_window.h"
 #include "qt/qt_text.h"
-#include "resolve/resolve.h"
 
 namespace tolvane::ui {
 

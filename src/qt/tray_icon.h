@@ -12,6 +12,10 @@ class QWidget;
 
 namespace tolvane::ui::tray {
 
+// Whether the desktop's tray speaks StatusNotifierItem. Such a host shows
+// the icon's menu itself and may never report the right-button press.
+bool StatusNotifierHostPresent();
+
 class TrayIcon : public QObject {
   Q_OBJECT
 

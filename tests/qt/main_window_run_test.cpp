@@ -57,7 +57,6 @@ class MainWindowRunTest : public QObject {
     return ChildOf<T>(window_.get(), name);
   }
   QString Text(const char* label) { return Child<QLabel>(label)->text(); }
-  void Type(const QString& host, const QString& count, const QString& seconds);
   void Press() { Child<QPushButton>("Command1")->click(); }
   bool Running() { return Child<PeriodicTimer>("Timer1")->isEnabled(); }
   LatencyChart* Chart() { return Child<LatencyChart>("graph"); }
@@ -84,10 +83,6 @@ void MainWindowRunTest::init() {
 
 void MainWindowRunTest::cleanup() { window_.reset(); }
 
-void MainWindowRunTest::Type(const QString& host, const QString& count, const QString& seconds) {
-  TypeRun(window_.get(), host, count, seconds);
-}
-
 bool MainWindowRunTest::WaitForEnd(int timeoutMs) {
   QElapsedTimer clock;
   clock.start();
@@ -108,7 +103,7 @@ void MainWindowRunTest::runOf12And15LostAnd20KeepsStatisticsOverAnsweredSamples(
   ModalBoxGuard boxes;
   // The press probes once first, then the four samples: 12, 15, lost, 20.
   bed::ScriptReplies({1, 12, 15, -1, 20});
-  Type(bed::kScriptedHost, "4", "0.5");
+  TypeRun(window_.get(), bed::kScriptedHost, "4", "0.5");
   Press();
   QVERIFY(Running());
   QCOMPARE(Child<PeriodicTimer>("Timer1")->period(), 500);
@@ -153,7 +148,7 @@ void MainWindowRunTest::hostNameFallsBackToResolution() {
   QFETCH(QString, typed);
   QFETCH(QString, graphed);
   ModalBoxGuard boxes;
-  Type(typed, "2", "0.2");
+  TypeRun(window_.get(), typed, "2", "0.2");
   Press();
   QVERIFY2(Running(), qPrintable(boxes.seenTexts().join("; ")));
   QCOMPARE(Q(Chart()->model().host()), graphed);
@@ -169,7 +164,7 @@ void MainWindowRunTest::hostNameFallsBackToResolution() {
 void MainWindowRunTest::stopEndsTheRunWithoutAverage() {
   ModalBoxGuard boxes;
   bed::ScriptReplies({1, 12});
-  Type(bed::kScriptedHost, "10", "0.2");
+  TypeRun(window_.get(), bed::kScriptedHost, "10", "0.2");
   Press();
   QVERIFY(WaitForTicks(2, 2000));
   Child<QPushButton>("Command5")->click();
@@ -189,7 +184,7 @@ void MainWindowRunTest::missingPermissionIsExplained() {
   if (qEnvironmentVariableIsSet("TOLVANE_TEST_NO_ICMP")) {
     // In here no ICMP socket can be opened.
     ModalBoxGuard boxes;
-    Type("127.0.0.1", "6", "2");
+    TypeRun(window_.get(), "127.0.0.1", "6", "2");
     Press();
     QCOMPARE(boxes.seen().size(), std::size_t{1});
     const auto& box = boxes.seen()[0];

@@ -1,7 +1,6 @@
 // The real window on a real X display (Xvfb) with a compositor: a short run
 // to a test-bed host, then a screenshot of the whole screen as the
 // compositor blended it. Run by run_on_xvfb.sh.
-#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QtTest/QtTest>
@@ -14,6 +13,7 @@
 #include "qt/program.h"
 #include "testbed/testbed.h"
 #include "testbed/testbed_qtest.h"
+#include "window_controls.h"
 
 namespace tolvane::ui::test {
 namespace {
@@ -58,9 +58,7 @@ void MainWindowScreenTest::translucentWindowPlotsItsRows() {
   window.move(60, 50);
   window.show();
   QVERIFY(QTest::qWaitForWindowExposed(&window));
-  window.findChild<QLineEdit*>("Text1")->setText(testbed::kResponder15);
-  window.findChild<QLineEdit*>("duration")->setText("3");
-  window.findChild<QLineEdit*>("interval")->setText("0.3");
+  TypeRun(&window, testbed::kResponder15, "3", "0.3");
   window.findChild<QPushButton*>("Command1")->click();
   auto* timer = window.findChild<PeriodicTimer*>("Timer1");
   QVERIFY(timer->isEnabled());

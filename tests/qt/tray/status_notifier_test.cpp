@@ -23,7 +23,7 @@
 #include "app/tray.h"
 #include "qt/main_window.h"
 #include "qt/program.h"
-#include "qt/status_notifier_host.h"
+#include "qt/tray_icon.h"
 
 namespace tolvane::ui::test {
 namespace {
