@@ -116,20 +116,26 @@ bool AttachFilter(int fd, std::vector<sock_filter> program, bool lock) {
   return true;
 }
 
-int OpenRawSocket(bool filter, bool lock) {
-  const int fd = socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP);
+// A raw socket, `types` set as its ICMP type filter and, when asked, the id
+// filter `program` attached: the descriptor, or -errno.
+template <typename Types>
+int OpenRaw(int domain, int protocol, int level, int option, const Types& types,
+            std::vector<sock_filter> (*program)(std::uint16_t), bool filter, bool lock) {
+  const int fd = socket(domain, SOCK_RAW | SOCK_CLOEXEC, protocol);
   if (fd < 0) return -errno;
+  bool ok = setsockopt(fd, level, option, &types, sizeof types) == 0;
+  ok = ok && (!filter || AttachFilter(fd, program(ProcessId()), lock));
+  if (ok) return fd;
+  const int error = errno;
+  close(fd);
+  return -error;
+}
+
+int OpenRawSocket(bool filter, bool lock) {
   icmp_filter types{};
   types.data = ~((1U << ICMP_ECHOREPLY) | (1U << ICMP_DEST_UNREACH) | (1U << ICMP_SOURCE_QUENCH) |
                  (1U << ICMP_TIME_EXCEEDED) | (1U << ICMP_PARAMETERPROB));
-  bool ok = setsockopt(fd, SOL_RAW, ICMP_FILTER, &types, sizeof types) == 0;
-  ok = ok && (!filter || AttachFilter(fd, IdFilter(ProcessId()), lock));
-  if (!ok) {
-    const int error = errno;
-    close(fd);
-    return -error;
-  }
-  return fd;
+  return OpenRaw(AF_INET, IPPROTO_ICMP, SOL_RAW, ICMP_FILTER, types, IdFilter, filter, lock);
 }
 
 std::atomic<int> lentRawSocket{-1};
@@ -164,21 +170,12 @@ std::vector<sock_filter> IdFilter6(std::uint16_t id) {
 }
 
 int OpenRawSocket6(bool filter, bool lock) {
-  const int fd = socket(AF_INET6, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMPV6);
-  if (fd < 0) return -errno;
   icmp6_filter types{};
   ICMP6_FILTER_SETBLOCKALL(&types);
   for (const int type : {icmp6::kEchoReply, icmp6::kDestUnreachable, icmp6::kPacketTooBig, icmp6::kTimeExceeded,
                          icmp6::kParameterProblem})
     ICMP6_FILTER_SETPASS(type, &types);
-  bool ok = setsockopt(fd, IPPROTO_ICMPV6, ICMP6_FILTER, &types, sizeof types) == 0;
-  ok = ok && (!filter || AttachFilter(fd, IdFilter6(ProcessId()), lock));
-  if (!ok) {
-    const int error = errno;
-    close(fd);
-    return -error;
-  }
-  return fd;
+  return OpenRaw(AF_INET6, IPPROTO_ICMPV6, IPPROTO_ICMPV6, ICMP6_FILTER, types, IdFilter6, filter, lock);
 }
 
 // What tells the two families' sockets apart; the rest of an echo is the same.
@@ -295,13 +292,8 @@ class EchoSocket {
     alignas(cmsghdr) char control[256];
     sockaddr_storage from{};
     iovec io{buffer, sizeof buffer};
-    msghdr message{};
-    message.msg_name = &from;
-    message.msg_namelen = sizeof from;
-    message.msg_iov = &io;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
+    msghdr message{.msg_name = &from, .msg_namelen = sizeof from, .msg_iov = &io, .msg_iovlen = 1,
+                   .msg_control = control, .msg_controllen = sizeof control, .msg_flags = 0};
     const ssize_t size = recvmsg(fd_, &message, MSG_DONTWAIT);
     if (size <= 0) return std::nullopt;
     const icmp::Match match = classify(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(size)), from);
@@ -335,11 +327,8 @@ class EchoSocket {
     std::uint8_t buffer[512];
     alignas(cmsghdr) char control[512];
     iovec io{buffer, sizeof buffer};
-    msghdr message{};
-    message.msg_iov = &io;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
+    msghdr message{.msg_name = nullptr, .msg_namelen = 0, .msg_iov = &io, .msg_iovlen = 1,
+                   .msg_control = control, .msg_controllen = sizeof control, .msg_flags = 0};
     const ssize_t size = recvmsg(fd_, &message, MSG_ERRQUEUE | MSG_DONTWAIT);
     if (size < 0) return 0;
     // The queued data is the request that caused the error, as we sent it.
