@@ -39,7 +39,7 @@ std::int32_t ProbeHost6(const Address6& host, EchoReply& reply, Platform& platfo
     }
     const auto handle = platform.icmp.Open6();
     if (!handle) return 0;  // no IPv6 here: a general failure
-    return handle->SendEcho(host, std::span<const char>(kEchoData.data(), kEchoData.size()), reply, kEchoTimeoutMs);
+    return handle->SendEcho(host, std::span<const char>(kEchoData), reply, kEchoTimeoutMs);
   });
 }
 
@@ -50,8 +50,7 @@ std::int32_t ProbeHost(const std::string& host, EchoReply& reply, Platform& plat
   }
   return Probe(reply, platform, [&] {
     const auto handle = platform.icmp.Open();
-    return handle->SendEcho(address, std::span<const char>(kEchoData.data(), kEchoData.size()), reply,
-                            kEchoTimeoutMs);
+    return handle->SendEcho(address, std::span<const char>(kEchoData), reply, kEchoTimeoutMs);
   });
 }
 

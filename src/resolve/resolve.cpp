@@ -26,8 +26,4 @@ ResolvedHost ResolveHost(const std::string& name, Resolver& resolver) {
   return result;
 }
 
-std::string ResolveHostAddress(const std::string& name, Resolver& resolver) {
-  return ResolveHost(name, resolver).address;
-}
-
 }  // namespace tolvane::resolve
