@@ -77,10 +77,6 @@ std::string Address6ToText(const Address6& address);
 // refuses), and so must never be taken for a host name.
 bool LooksLikeAddress6(std::string_view text);
 
-// Bits 0-7 and 8-15 of a 16-bit word.
-std::int32_t LowByteOf(std::uint16_t word);
-std::int32_t HighByteOf(std::uint16_t word);
-
 // Start the socket library, asking for version 1.1; false (after telling
 // the user) when it did not start, is older than 1.1 or has no sockets.
 bool SocketsStart(SocketLibrary& sockets, MessageSink& messages);
