@@ -246,7 +246,7 @@ class EchoSocket {
     const std::int64_t sentAt = clocks_.monotonic();
     const std::int64_t deadline = sentAt + std::int64_t{timeout_ms} * 1'000'000;
     const std::int64_t stampedSentAt = clocks_.realtime();  // the kernel stamps replies on this clock
-    if (sendto(fd_, packet.data(), packet.size(), 0, to, toLength) < 0) return Fail(reply, SendErrorStatus(errno));
+    if (sendto(fd_, packet.data(), packet.size(), 0, to, toLength) < 0) return FailEcho(reply, SendErrorStatus(errno));
     if (!raw_) {
       // The kernel puts the socket's port in the id field.
       sockaddr_storage local{};
@@ -265,21 +265,16 @@ class EchoSocket {
       if (ready == 0) break;
       if (ready < 0) {
         if (errno == EINTR) continue;
-        return Fail(reply, kIpGeneralFailure);
+        return FailEcho(reply, kIpGeneralFailure);
       }
       if ((p.revents & POLLERR) && !raw_) {
-        if (const std::int32_t status = ReadError(sequence); status != 0) return Fail(reply, status);
+        if (const std::int32_t status = ReadError(sequence); status != 0) return FailEcho(reply, status);
       }
       if (p.revents & POLLIN) {
         if (const auto count = ReadReply(classify, sentAt, stampedSentAt, reply)) return *count;
       }
     }
-    return Fail(reply, kIpReqTimedOut);
-  }
-
-  static std::uint32_t Fail(EchoReply& reply, std::int32_t status) {
-    reply.Status = status;
-    return 0;
+    return FailEcho(reply, kIpReqTimedOut);
   }
 
  private:
@@ -297,7 +292,7 @@ class EchoSocket {
     const ssize_t size = recvmsg(fd_, &message, MSG_DONTWAIT);
     if (size <= 0) return std::nullopt;
     const icmp::Match match = classify(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(size)), from);
-    if (match.verdict == icmp::Verdict::Error) return Fail(reply, match.status);
+    if (match.verdict == icmp::Verdict::Error) return FailEcho(reply, match.status);
     if (match.verdict != icmp::Verdict::Reply) {
       foreignPackets.fetch_add(1, std::memory_order_relaxed);
       return std::nullopt;
@@ -357,10 +352,10 @@ class LinuxIcmpHandle final : public IcmpHandle {
 
   std::uint32_t SendEcho(std::uint32_t destination, std::span<const char> request, EchoReply& reply,
                          std::uint32_t timeout_ms) override {
-    if (socket_.openStatus() != 0) return EchoSocket::Fail(reply, socket_.openStatus());
+    if (socket_.openStatus() != 0) return FailEcho(reply, socket_.openStatus());
     // 0.0.0.0 is what an unconvertible text gives, and Linux answers it
     // from loopback: never let a host name "answer" that way.
-    if (destination == 0) return EchoSocket::Fail(reply, kIpBadDestination);
+    if (destination == 0) return FailEcho(reply, kIpBadDestination);
 
     const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(request.data()),
                                              request.size());
@@ -388,7 +383,7 @@ class LinuxIcmp6Handle final : public Icmp6Handle {
 
   std::uint32_t SendEcho(const Address6& destination, std::span<const char> request, EchoReply& reply,
                          std::uint32_t timeout_ms) override {
-    if (socket_.openStatus() != 0) return EchoSocket::Fail(reply, socket_.openStatus());
+    if (socket_.openStatus() != 0) return FailEcho(reply, socket_.openStatus());
     const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(request.data()),
                                              request.size());
     icmp6::Expected sent{destination.bytes, socket_.raw() ? ProcessId() : std::uint16_t{0}, NextSequence(), data};

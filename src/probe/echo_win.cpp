@@ -30,11 +30,6 @@ constexpr DWORD kLastIpStatus = 11999;
 constexpr std::uint32_t kNoAddress = 0;
 constexpr std::uint32_t kBroadcast = 0xFFFFFFFF;
 
-std::uint32_t Fail(EchoReply& reply, std::int32_t status) {
-  reply.Status = status;
-  return 0;
-}
-
 // The service's failures leave an IP status in the last error.
 std::int32_t IpStatus(DWORD error, std::int32_t otherwise) {
   return error >= kFirstIpStatus && error <= kLastIpStatus ? static_cast<std::int32_t>(error) : otherwise;
@@ -59,10 +54,10 @@ class WinIcmpHandle final : public IcmpHandle {
 
   std::uint32_t SendEcho(std::uint32_t destination, std::span<const char> request, EchoReply& reply,
                          std::uint32_t timeout_ms) override {
-    if (destination == kNoAddress || destination == kBroadcast) return Fail(reply, kIpBadDestination);
+    if (destination == kNoAddress || destination == kBroadcast) return FailEcho(reply, kIpBadDestination);
     // Windows refuses a short buffer with IP_BUF_TOO_SMALL, but not every
     // implementation does so before sending: refuse it here, unsent.
-    if (bufferSize_ < win::MinimumReplyBuffer(request.size())) return Fail(reply, kIpBufTooSmall);
+    if (bufferSize_ < win::MinimumReplyBuffer(request.size())) return FailEcho(reply, kIpBufTooSmall);
 
     // 8-byte words: ICMP_ECHO_REPLY holds pointers.
     std::vector<std::uint64_t> words((bufferSize_ + 7) / 8);
@@ -96,7 +91,7 @@ class WinIcmp6Handle final : public Icmp6Handle {
 
   std::uint32_t SendEcho(const Address6& destination, std::span<const char> request, EchoReply& reply,
                          std::uint32_t timeout_ms) override {
-    if (handle_.get() == INVALID_HANDLE_VALUE) return Fail(reply, IpStatus(openError_, kIpGeneralFailure));
+    if (handle_.get() == INVALID_HANDLE_VALUE) return FailEcho(reply, IpStatus(openError_, kIpGeneralFailure));
     sockaddr_in6 source{};  // any: the system picks it
     source.sin6_family = AF_INET6;
     sockaddr_in6 to{};
@@ -116,7 +111,7 @@ class WinIcmp6Handle final : public Icmp6Handle {
     const DWORD error = GetLastError();
     QueryPerformanceCounter(&end);
     const std::uint32_t taken = win::ReadReply6(buffer, replies, request.size(), reply);
-    if (taken == 0) return Fail(reply, IpStatus(error, kIpGeneralFailure));
+    if (taken == 0) return FailEcho(reply, IpStatus(error, kIpGeneralFailure));
     if (reply.Status == kIpSuccess)
       reply.RoundTripMicroseconds = win::FinerRoundTrip(reply.RoundTripTime, CallMicroseconds(start, end));
     return taken;

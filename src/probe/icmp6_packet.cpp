@@ -11,9 +11,7 @@ constexpr std::size_t kHeaderSize = 8;
 constexpr std::size_t kIpv6HeaderSize = 40;
 constexpr std::uint8_t kNextHeaderIcmpv6 = 58;
 
-std::uint16_t Be16(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint16_t>(b[at] << 8 | b[at + 1]);
-}
+using icmp::Be16;
 
 bool SameAddress(std::span<const std::uint8_t> b, std::size_t at, const Bytes16& address) {
   return std::equal(address.begin(), address.end(), b.begin() + static_cast<std::ptrdiff_t>(at));

@@ -51,6 +51,13 @@ struct EchoReply {
   std::array<char, 250> DataBuffer{};       // the echoed request data
 };
 
+// An echo that failed before or without a reply: `reply` gets `status`,
+// and the count of replies an echo service returns is 0.
+inline std::uint32_t FailEcho(EchoReply& reply, std::int32_t status) {
+  reply.Status = status;
+  return 0;
+}
+
 // What `check` returns when no successful reply came (a reply of 0 ms is
 // an answer, and returns 0).
 inline constexpr std::int32_t kNoReply = -1;
