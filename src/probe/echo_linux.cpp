@@ -237,23 +237,23 @@ class EchoSocket {
   std::int32_t openStatus() const { return openStatus_; }
 
   // Sends `packet` to `to` and waits for what `classify` (message, sender)
-  // takes for our answer. A ping socket puts its own id into the request:
-  // `id` is set to it after the send.
-  template <typename Classify>
-  std::uint32_t Exchange(std::span<const std::uint8_t> packet, const sockaddr* to, socklen_t toLength,
-                         std::uint16_t& id, std::uint16_t sequence, Classify classify, EchoReply& reply,
-                         std::uint32_t timeout_ms) {
+  // takes for our answer to `sent`. A ping socket puts its own id into the
+  // request: `sent.id` is set to it after the send.
+  template <typename Address, typename Sent, typename Classify>
+  std::uint32_t Exchange(std::span<const std::uint8_t> packet, const Address& to, Sent& sent, Classify classify,
+                         EchoReply& reply, std::uint32_t timeout_ms) {
     const std::int64_t sentAt = clocks_.monotonic();
     const std::int64_t deadline = sentAt + std::int64_t{timeout_ms} * 1'000'000;
     const std::int64_t stampedSentAt = clocks_.realtime();  // the kernel stamps replies on this clock
-    if (sendto(fd_, packet.data(), packet.size(), 0, to, toLength) < 0) return FailEcho(reply, SendErrorStatus(errno));
+    if (sendto(fd_, packet.data(), packet.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0)
+      return FailEcho(reply, SendErrorStatus(errno));
     if (!raw_) {
       // The kernel puts the socket's port in the id field.
       sockaddr_storage local{};
       socklen_t length = sizeof local;
       if (getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &length) == 0)
-        id = ntohs(family_.domain == AF_INET6 ? reinterpret_cast<const sockaddr_in6*>(&local)->sin6_port
-                                              : reinterpret_cast<const sockaddr_in*>(&local)->sin_port);
+        sent.id = ntohs(family_.domain == AF_INET6 ? reinterpret_cast<const sockaddr_in6*>(&local)->sin6_port
+                                                   : reinterpret_cast<const sockaddr_in*>(&local)->sin_port);
     }
 
     for (int packets = 0; packets < kMaxPacketsPerWait; ++packets) {
@@ -268,7 +268,7 @@ class EchoSocket {
         return FailEcho(reply, kIpGeneralFailure);
       }
       if ((p.revents & POLLERR) && !raw_) {
-        if (const std::int32_t status = ReadError(sequence); status != 0) return FailEcho(reply, status);
+        if (const std::int32_t status = ReadError(sent.sequence); status != 0) return FailEcho(reply, status);
       }
       if (p.revents & POLLIN) {
         if (const auto count = ReadReply(classify, sentAt, stampedSentAt, reply)) return *count;
@@ -369,8 +369,7 @@ class LinuxIcmpHandle final : public IcmpHandle {
       return raw ? icmp::ClassifyDatagram(bytes, sent)
                  : icmp::Classify(bytes, reinterpret_cast<const sockaddr_in&>(from).sin_addr.s_addr, sent, true);
     };
-    return socket_.Exchange(packet, reinterpret_cast<const sockaddr*>(&to), sizeof to, sent.id, sent.sequence,
-                            classify, reply, timeout_ms);
+    return socket_.Exchange(packet, to, sent, classify, reply, timeout_ms);
   }
 
  private:
@@ -400,8 +399,7 @@ class LinuxIcmp6Handle final : public Icmp6Handle {
       }
       return icmp6::Classify(bytes, source, sent);
     };
-    return socket_.Exchange(packet, reinterpret_cast<const sockaddr*>(&to), sizeof to, sent.id, sent.sequence,
-                            classify, reply, timeout_ms);
+    return socket_.Exchange(packet, to, sent, classify, reply, timeout_ms);
   }
 
  private:
