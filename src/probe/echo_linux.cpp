@@ -393,10 +393,8 @@ class LinuxIcmp6Handle final : public Icmp6Handle {
     to.sin6_scope_id = destination.scope;
     auto classify = [&sent](std::span<const std::uint8_t> bytes, const sockaddr_storage& from) {
       icmp6::Bytes16 source{};
-      if (from.ss_family == AF_INET6) {
-        const auto& address = reinterpret_cast<const sockaddr_in6&>(from).sin6_addr.s6_addr;
-        std::copy(std::begin(address), std::end(address), source.begin());
-      }
+      if (from.ss_family == AF_INET6)
+        source = std::to_array(reinterpret_cast<const sockaddr_in6&>(from).sin6_addr.s6_addr);
       return icmp6::Classify(bytes, source, sent);
     };
     return socket_.Exchange(packet, to, sent, classify, reply, timeout_ms);
