@@ -67,9 +67,7 @@ std::optional<Address6> ParseAddress6(std::string_view text) {
 
 std::string Address6ToText(const Address6& address) {
   char text[INET6_ADDRSTRLEN] = {};
-  in6_addr in{};
-  std::copy(address.bytes.begin(), address.bytes.end(), reinterpret_cast<std::uint8_t*>(&in));
-  if (inet_ntop(AF_INET6, &in, text, sizeof text) == nullptr) return {};
+  if (inet_ntop(AF_INET6, address.bytes.data(), text, sizeof text) == nullptr) return {};
   std::string result(text);
   if (address.scope != 0) {
 #ifdef _WIN32

@@ -116,20 +116,26 @@ bool AttachFilter(int fd, std::vector<sock_filter> program, bool lock) {
   return true;
 }
 
-int OpenRawSocket(bool filter, bool lock) {
-  const int fd = socket(AF_INET, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMP);
+// A raw socket, `types` set as its ICMP type filter and, when asked, the id
+// filter `program` attached: the descriptor, or -errno.
+template <typename Types>
+int OpenRaw(int domain, int protocol, int level, int option, const Types& types,
+            std::vector<sock_filter> (*program)(std::uint16_t), bool filter, bool lock) {
+  const int fd = socket(domain, SOCK_RAW | SOCK_CLOEXEC, protocol);
   if (fd < 0) return -errno;
+  bool ok = setsockopt(fd, level, option, &types, sizeof types) == 0;
+  ok = ok && (!filter || AttachFilter(fd, program(ProcessId()), lock));
+  if (ok) return fd;
+  const int error = errno;
+  close(fd);
+  return -error;
+}
+
+int OpenRawSocket(bool filter, bool lock) {
   icmp_filter types{};
   types.data = ~((1U << ICMP_ECHOREPLY) | (1U << ICMP_DEST_UNREACH) | (1U << ICMP_SOURCE_QUENCH) |
                  (1U << ICMP_TIME_EXCEEDED) | (1U << ICMP_PARAMETERPROB));
-  bool ok = setsockopt(fd, SOL_RAW, ICMP_FILTER, &types, sizeof types) == 0;
-  ok = ok && (!filter || AttachFilter(fd, IdFilter(ProcessId()), lock));
-  if (!ok) {
-    const int error = errno;
-    close(fd);
-    return -error;
-  }
-  return fd;
+  return OpenRaw(AF_INET, IPPROTO_ICMP, SOL_RAW, ICMP_FILTER, types, IdFilter, filter, lock);
 }
 
 std::atomic<int> lentRawSocket{-1};
@@ -164,21 +170,12 @@ std::vector<sock_filter> IdFilter6(std::uint16_t id) {
 }
 
 int OpenRawSocket6(bool filter, bool lock) {
-  const int fd = socket(AF_INET6, SOCK_RAW | SOCK_CLOEXEC, IPPROTO_ICMPV6);
-  if (fd < 0) return -errno;
   icmp6_filter types{};
   ICMP6_FILTER_SETBLOCKALL(&types);
   for (const int type : {icmp6::kEchoReply, icmp6::kDestUnreachable, icmp6::kPacketTooBig, icmp6::kTimeExceeded,
                          icmp6::kParameterProblem})
     ICMP6_FILTER_SETPASS(type, &types);
-  bool ok = setsockopt(fd, IPPROTO_ICMPV6, ICMP6_FILTER, &types, sizeof types) == 0;
-  ok = ok && (!filter || AttachFilter(fd, IdFilter6(ProcessId()), lock));
-  if (!ok) {
-    const int error = errno;
-    close(fd);
-    return -error;
-  }
-  return fd;
+  return OpenRaw(AF_INET6, IPPROTO_ICMPV6, IPPROTO_ICMPV6, ICMP6_FILTER, types, IdFilter6, filter, lock);
 }
 
 // What tells the two families' sockets apart; the rest of an echo is the same.
@@ -240,23 +237,23 @@ class EchoSocket {
   std::int32_t openStatus() const { return openStatus_; }
 
   // Sends `packet` to `to` and waits for what `classify` (message, sender)
-  // takes for our answer. A ping socket puts its own id into the request:
-  // `id` is set to it after the send.
-  template <typename Classify>
-  std::uint32_t Exchange(std::span<const std::uint8_t> packet, const sockaddr* to, socklen_t toLength,
-                         std::uint16_t& id, std::uint16_t sequence, Classify classify, EchoReply& reply,
-                         std::uint32_t timeout_ms) {
+  // takes for our answer to `sent`. A ping socket puts its own id into the
+  // request: `sent.id` is set to it after the send.
+  template <typename Address, typename Sent, typename Classify>
+  std::uint32_t Exchange(std::span<const std::uint8_t> packet, const Address& to, Sent& sent, Classify classify,
+                         EchoReply& reply, std::uint32_t timeout_ms) {
     const std::int64_t sentAt = clocks_.monotonic();
     const std::int64_t deadline = sentAt + std::int64_t{timeout_ms} * 1'000'000;
     const std::int64_t stampedSentAt = clocks_.realtime();  // the kernel stamps replies on this clock
-    if (sendto(fd_, packet.data(), packet.size(), 0, to, toLength) < 0) return Fail(reply, SendErrorStatus(errno));
+    if (sendto(fd_, packet.data(), packet.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof to) < 0)
+      return FailEcho(reply, SendErrorStatus(errno));
     if (!raw_) {
       // The kernel puts the socket's port in the id field.
       sockaddr_storage local{};
       socklen_t length = sizeof local;
       if (getsockname(fd_, reinterpret_cast<sockaddr*>(&local), &length) == 0)
-        id = ntohs(family_.domain == AF_INET6 ? reinterpret_cast<const sockaddr_in6*>(&local)->sin6_port
-                                              : reinterpret_cast<const sockaddr_in*>(&local)->sin_port);
+        sent.id = ntohs(family_.domain == AF_INET6 ? reinterpret_cast<const sockaddr_in6*>(&local)->sin6_port
+                                                   : reinterpret_cast<const sockaddr_in*>(&local)->sin_port);
     }
 
     for (int packets = 0; packets < kMaxPacketsPerWait; ++packets) {
@@ -268,21 +265,16 @@ class EchoSocket {
       if (ready == 0) break;
       if (ready < 0) {
         if (errno == EINTR) continue;
-        return Fail(reply, kIpGeneralFailure);
+        return FailEcho(reply, kIpGeneralFailure);
       }
       if ((p.revents & POLLERR) && !raw_) {
-        if (const std::int32_t status = ReadError(sequence); status != 0) return Fail(reply, status);
+        if (const std::int32_t status = ReadError(sent.sequence); status != 0) return FailEcho(reply, status);
       }
       if (p.revents & POLLIN) {
         if (const auto count = ReadReply(classify, sentAt, stampedSentAt, reply)) return *count;
       }
     }
-    return Fail(reply, kIpReqTimedOut);
-  }
-
-  static std::uint32_t Fail(EchoReply& reply, std::int32_t status) {
-    reply.Status = status;
-    return 0;
+    return FailEcho(reply, kIpReqTimedOut);
   }
 
  private:
@@ -295,17 +287,12 @@ class EchoSocket {
     alignas(cmsghdr) char control[256];
     sockaddr_storage from{};
     iovec io{buffer, sizeof buffer};
-    msghdr message{};
-    message.msg_name = &from;
-    message.msg_namelen = sizeof from;
-    message.msg_iov = &io;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
+    msghdr message{.msg_name = &from, .msg_namelen = sizeof from, .msg_iov = &io, .msg_iovlen = 1,
+                   .msg_control = control, .msg_controllen = sizeof control, .msg_flags = 0};
     const ssize_t size = recvmsg(fd_, &message, MSG_DONTWAIT);
     if (size <= 0) return std::nullopt;
     const icmp::Match match = classify(std::span<const std::uint8_t>(buffer, static_cast<std::size_t>(size)), from);
-    if (match.verdict == icmp::Verdict::Error) return Fail(reply, match.status);
+    if (match.verdict == icmp::Verdict::Error) return FailEcho(reply, match.status);
     if (match.verdict != icmp::Verdict::Reply) {
       foreignPackets.fetch_add(1, std::memory_order_relaxed);
       return std::nullopt;
@@ -335,11 +322,8 @@ class EchoSocket {
     std::uint8_t buffer[512];
     alignas(cmsghdr) char control[512];
     iovec io{buffer, sizeof buffer};
-    msghdr message{};
-    message.msg_iov = &io;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
+    msghdr message{.msg_name = nullptr, .msg_namelen = 0, .msg_iov = &io, .msg_iovlen = 1,
+                   .msg_control = control, .msg_controllen = sizeof control, .msg_flags = 0};
     const ssize_t size = recvmsg(fd_, &message, MSG_ERRQUEUE | MSG_DONTWAIT);
     if (size < 0) return 0;
     // The queued data is the request that caused the error, as we sent it.
@@ -368,10 +352,10 @@ class LinuxIcmpHandle final : public IcmpHandle {
 
   std::uint32_t SendEcho(std::uint32_t destination, std::span<const char> request, EchoReply& reply,
                          std::uint32_t timeout_ms) override {
-    if (socket_.openStatus() != 0) return EchoSocket::Fail(reply, socket_.openStatus());
+    if (socket_.openStatus() != 0) return FailEcho(reply, socket_.openStatus());
     // 0.0.0.0 is what an unconvertible text gives, and Linux answers it
     // from loopback: never let a host name "answer" that way.
-    if (destination == 0) return EchoSocket::Fail(reply, kIpBadDestination);
+    if (destination == 0) return FailEcho(reply, kIpBadDestination);
 
     const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(request.data()),
                                              request.size());
@@ -385,8 +369,7 @@ class LinuxIcmpHandle final : public IcmpHandle {
       return raw ? icmp::ClassifyDatagram(bytes, sent)
                  : icmp::Classify(bytes, reinterpret_cast<const sockaddr_in&>(from).sin_addr.s_addr, sent, true);
     };
-    return socket_.Exchange(packet, reinterpret_cast<const sockaddr*>(&to), sizeof to, sent.id, sent.sequence,
-                            classify, reply, timeout_ms);
+    return socket_.Exchange(packet, to, sent, classify, reply, timeout_ms);
   }
 
  private:
@@ -399,7 +382,7 @@ class LinuxIcmp6Handle final : public Icmp6Handle {
 
   std::uint32_t SendEcho(const Address6& destination, std::span<const char> request, EchoReply& reply,
                          std::uint32_t timeout_ms) override {
-    if (socket_.openStatus() != 0) return EchoSocket::Fail(reply, socket_.openStatus());
+    if (socket_.openStatus() != 0) return FailEcho(reply, socket_.openStatus());
     const std::span<const std::uint8_t> data(reinterpret_cast<const std::uint8_t*>(request.data()),
                                              request.size());
     icmp6::Expected sent{destination.bytes, socket_.raw() ? ProcessId() : std::uint16_t{0}, NextSequence(), data};
@@ -410,14 +393,11 @@ class LinuxIcmp6Handle final : public Icmp6Handle {
     to.sin6_scope_id = destination.scope;
     auto classify = [&sent](std::span<const std::uint8_t> bytes, const sockaddr_storage& from) {
       icmp6::Bytes16 source{};
-      if (from.ss_family == AF_INET6) {
-        const auto& address = reinterpret_cast<const sockaddr_in6&>(from).sin6_addr.s6_addr;
-        std::copy(std::begin(address), std::end(address), source.begin());
-      }
+      if (from.ss_family == AF_INET6)
+        source = std::to_array(reinterpret_cast<const sockaddr_in6&>(from).sin6_addr.s6_addr);
       return icmp6::Classify(bytes, source, sent);
     };
-    return socket_.Exchange(packet, reinterpret_cast<const sockaddr*>(&to), sizeof to, sent.id, sent.sequence,
-                            classify, reply, timeout_ms);
+    return socket_.Exchange(packet, to, sent, classify, reply, timeout_ms);
   }
 
  private:

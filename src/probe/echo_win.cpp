@@ -11,6 +11,7 @@
 // clang-format on
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "echo6_reply.h"
@@ -29,57 +30,10 @@ constexpr DWORD kLastIpStatus = 11999;
 constexpr std::uint32_t kNoAddress = 0;
 constexpr std::uint32_t kBroadcast = 0xFFFFFFFF;
 
-class WinIcmpHandle final : public IcmpHandle {
- public:
-  explicit WinIcmpHandle(std::size_t replyBufferSize) : handle_(IcmpCreateFile()), bufferSize_(replyBufferSize) {}
-
-  ~WinIcmpHandle() override {
-    if (handle_ != INVALID_HANDLE_VALUE) IcmpCloseHandle(handle_);
-  }
-
-  WinIcmpHandle(const WinIcmpHandle&) = delete;
-  WinIcmpHandle& operator=(const WinIcmpHandle&) = delete;
-
-  std::uint32_t SendEcho(std::uint32_t destination, std::span<const char> request, EchoReply& reply,
-                         std::uint32_t timeout_ms) override {
-    if (destination == kNoAddress || destination == kBroadcast) return Fail(reply, kIpBadDestination);
-    // Windows refuses a short buffer with IP_BUF_TOO_SMALL, but not every
-    // implementation does so before sending: refuse it here, unsent.
-    if (bufferSize_ < win::MinimumReplyBuffer(request.size())) return Fail(reply, kIpBufTooSmall);
-
-    // 8-byte words: ICMP_ECHO_REPLY holds pointers.
-    std::vector<std::uint64_t> words((bufferSize_ + 7) / 8);
-    const std::span<std::byte> packed(reinterpret_cast<std::byte*>(words.data()), bufferSize_);
-    win::PackReply(reply, packed);
-    // The service takes the request as non-const but doesn't write it.
-    std::vector<char> data(request.begin(), request.end());
-    LARGE_INTEGER frequency{}, start{}, end{};
-    QueryPerformanceFrequency(&frequency);
-    SetLastError(ERROR_SUCCESS);
-    QueryPerformanceCounter(&start);
-    const DWORD replies = IcmpSendEcho(handle_, destination, data.data(), static_cast<WORD>(data.size()), nullptr,
-                                       packed.data(), static_cast<DWORD>(packed.size()), timeout_ms);
-    const DWORD error = GetLastError();
-    QueryPerformanceCounter(&end);
-    win::UnpackReply(packed, reply);
-    if (replies != 0 && reply.Status == kIpSuccess && frequency.QuadPart > 0) {
-      const std::int64_t ticks = end.QuadPart - start.QuadPart;
-      reply.RoundTripMicroseconds = win::FinerRoundTrip(reply.RoundTripTime, ticks * 1'000'000 / frequency.QuadPart);
-    }
-    if (replies == 0 && reply.Status == kIpSuccess && error >= kFirstIpStatus && error <= kLastIpStatus)
-      reply.Status = static_cast<std::int32_t>(error);
-    return replies;
-  }
-
- private:
-  static std::uint32_t Fail(EchoReply& reply, std::int32_t status) {
-    reply.Status = status;
-    return 0;
-  }
-
-  HANDLE handle_;
-  std::size_t bufferSize_;
-};
+// The service's failures leave an IP status in the last error.
+std::int32_t IpStatus(DWORD error, std::int32_t otherwise) {
+  return error >= kFirstIpStatus && error <= kLastIpStatus ? static_cast<std::int32_t>(error) : otherwise;
+}
 
 // The reply's time within the service's millisecond, from the time the
 // call took (QueryPerformanceCounter ticks).
@@ -89,20 +43,55 @@ std::int64_t CallMicroseconds(const LARGE_INTEGER& start, const LARGE_INTEGER& e
   return frequency.QuadPart > 0 ? (end.QuadPart - start.QuadPart) * 1'000'000 / frequency.QuadPart : -1;
 }
 
+// An echo service handle, closed with its owner.
+using IcmpFile = std::unique_ptr<void, decltype([](HANDLE h) {
+  if (h != INVALID_HANDLE_VALUE) IcmpCloseHandle(h);
+})>;
+
+class WinIcmpHandle final : public IcmpHandle {
+ public:
+  explicit WinIcmpHandle(std::size_t replyBufferSize) : handle_(IcmpCreateFile()), bufferSize_(replyBufferSize) {}
+
+  std::uint32_t SendEcho(std::uint32_t destination, std::span<const char> request, EchoReply& reply,
+                         std::uint32_t timeout_ms) override {
+    if (destination == kNoAddress || destination == kBroadcast) return FailEcho(reply, kIpBadDestination);
+    // Windows refuses a short buffer with IP_BUF_TOO_SMALL, but not every
+    // implementation does so before sending: refuse it here, unsent.
+    if (bufferSize_ < win::MinimumReplyBuffer(request.size())) return FailEcho(reply, kIpBufTooSmall);
+
+    // 8-byte words: ICMP_ECHO_REPLY holds pointers.
+    std::vector<std::uint64_t> words((bufferSize_ + 7) / 8);
+    const std::span<std::byte> packed(reinterpret_cast<std::byte*>(words.data()), bufferSize_);
+    win::PackReply(reply, packed);
+    // The service takes the request as non-const but doesn't write it.
+    std::vector<char> data(request.begin(), request.end());
+    LARGE_INTEGER start{}, end{};
+    SetLastError(ERROR_SUCCESS);
+    QueryPerformanceCounter(&start);
+    const DWORD replies = IcmpSendEcho(handle_.get(), destination, data.data(), static_cast<WORD>(data.size()), nullptr,
+                                       packed.data(), static_cast<DWORD>(packed.size()), timeout_ms);
+    const DWORD error = GetLastError();
+    QueryPerformanceCounter(&end);
+    win::UnpackReply(packed, reply);
+    const std::int64_t call = CallMicroseconds(start, end);
+    if (replies != 0 && reply.Status == kIpSuccess && call >= 0)
+      reply.RoundTripMicroseconds = win::FinerRoundTrip(reply.RoundTripTime, call);
+    if (replies == 0 && reply.Status == kIpSuccess) reply.Status = IpStatus(error, kIpSuccess);
+    return replies;
+  }
+
+ private:
+  IcmpFile handle_;
+  std::size_t bufferSize_;
+};
+
 class WinIcmp6Handle final : public Icmp6Handle {
  public:
   WinIcmp6Handle() : handle_(Icmp6CreateFile()), openError_(GetLastError()) {}
 
-  ~WinIcmp6Handle() override {
-    if (handle_ != INVALID_HANDLE_VALUE) IcmpCloseHandle(handle_);
-  }
-
-  WinIcmp6Handle(const WinIcmp6Handle&) = delete;
-  WinIcmp6Handle& operator=(const WinIcmp6Handle&) = delete;
-
   std::uint32_t SendEcho(const Address6& destination, std::span<const char> request, EchoReply& reply,
                          std::uint32_t timeout_ms) override {
-    if (handle_ == INVALID_HANDLE_VALUE) return Fail(reply, IpStatus(openError_, kIpGeneralFailure));
+    if (handle_.get() == INVALID_HANDLE_VALUE) return FailEcho(reply, IpStatus(openError_, kIpGeneralFailure));
     sockaddr_in6 source{};  // any: the system picks it
     source.sin6_family = AF_INET6;
     sockaddr_in6 to{};
@@ -116,29 +105,20 @@ class WinIcmp6Handle final : public Icmp6Handle {
     LARGE_INTEGER start{}, end{};
     SetLastError(ERROR_SUCCESS);
     QueryPerformanceCounter(&start);
-    const DWORD replies = Icmp6SendEcho2(handle_, nullptr, nullptr, nullptr, &source, &to, data.data(),
+    const DWORD replies = Icmp6SendEcho2(handle_.get(), nullptr, nullptr, nullptr, &source, &to, data.data(),
                                          static_cast<WORD>(data.size()), nullptr, buffer.data(),
                                          static_cast<DWORD>(buffer.size()), timeout_ms);
     const DWORD error = GetLastError();
     QueryPerformanceCounter(&end);
     const std::uint32_t taken = win::ReadReply6(buffer, replies, request.size(), reply);
-    if (taken == 0) return Fail(reply, IpStatus(error, kIpGeneralFailure));
+    if (taken == 0) return FailEcho(reply, IpStatus(error, kIpGeneralFailure));
     if (reply.Status == kIpSuccess)
       reply.RoundTripMicroseconds = win::FinerRoundTrip(reply.RoundTripTime, CallMicroseconds(start, end));
     return taken;
   }
 
  private:
-  static std::uint32_t Fail(EchoReply& reply, std::int32_t status) {
-    reply.Status = status;
-    return 0;
-  }
-  // The service's failures leave an IP status in the last error.
-  static std::int32_t IpStatus(DWORD error, std::int32_t otherwise) {
-    return error >= kFirstIpStatus && error <= kLastIpStatus ? static_cast<std::int32_t>(error) : otherwise;
-  }
-
-  HANDLE handle_;
+  IcmpFile handle_;
   DWORD openError_;
 };
 

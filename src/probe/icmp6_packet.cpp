@@ -11,19 +11,13 @@ constexpr std::size_t kHeaderSize = 8;
 constexpr std::size_t kIpv6HeaderSize = 40;
 constexpr std::uint8_t kNextHeaderIcmpv6 = 58;
 
-std::uint16_t Be16(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint16_t>(b[at] << 8 | b[at + 1]);
-}
-
-bool SameAddress(std::span<const std::uint8_t> b, std::size_t at, const Bytes16& address) {
-  return std::equal(address.begin(), address.end(), b.begin() + static_cast<std::ptrdiff_t>(at));
-}
+using icmp::Be16;
 
 // The quoted packet: our IPv6 header (no extension headers: we send none),
 // then at least the 8 bytes of our echo request's header.
 bool QuotesOurRequest(std::span<const std::uint8_t> quoted, const Expected& sent) {
   if (quoted.size() < kIpv6HeaderSize + kHeaderSize || quoted[0] >> 4 != 6) return false;
-  if (quoted[6] != kNextHeaderIcmpv6 || !SameAddress(quoted, 24, sent.destination)) return false;
+  if (quoted[6] != kNextHeaderIcmpv6 || !std::ranges::equal(quoted.subspan(24, 16), sent.destination)) return false;
   const auto request = quoted.subspan(kIpv6HeaderSize);
   return request[0] == kEchoRequest && request[1] == 0 && (!sent.checkId || Be16(request, 4) == sent.id) &&
          Be16(request, 6) == sent.sequence;

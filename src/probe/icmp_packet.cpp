@@ -17,10 +17,6 @@ constexpr std::size_t kHeaderSize = 8;
 constexpr std::size_t kMinIpHeader = 20;
 constexpr std::uint8_t kProtocolIcmp = 1;
 
-std::uint16_t Be16(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint16_t>(b[at] << 8 | b[at + 1]);
-}
-
 // An address as it lies in memory: the first byte on the wire is the
 // least significant byte, as DottedToAddress builds it.
 std::uint32_t Address(std::span<const std::uint8_t> b, std::size_t at) {

@@ -13,6 +13,11 @@ namespace tolvane::probe::icmp {
 // zero-padded word.
 std::uint16_t Checksum(std::span<const std::uint8_t> bytes);
 
+// The big-endian 16-bit word at `at` (ICMPv6 reads it the same way).
+inline std::uint16_t Be16(std::span<const std::uint8_t> b, std::size_t at) {
+  return static_cast<std::uint16_t>(b[at] << 8 | b[at + 1]);
+}
+
 // An echo request: type 8, code 0, checksum, id, sequence, data.
 std::vector<std::uint8_t> EchoRequest(std::uint16_t id, std::uint16_t sequence,
                                       std::span<const std::uint8_t> data);

@@ -37,9 +37,8 @@ int SysCapset(cap_user_header_t header, const cap_user_data_t data) {
 int SysPrctl(int option, unsigned long a, unsigned long b, unsigned long c, unsigned long d) {
   return prctl(option, a, b, c, d);
 }
-int SysSetgroups(std::size_t count, const gid_t* groups) { return setgroups(count, groups); }
 
-const PrivilegeCalls kSystemCalls{SysCapget, SysCapset, SysPrctl, SysSetgroups, setresgid, setresuid};
+const PrivilegeCalls kSystemCalls{SysCapget, SysCapset, SysPrctl, setgroups, setresgid, setresuid};
 const PrivilegeCalls* calls = &kSystemCalls;
 
 using CapabilitySets = __user_cap_data_struct[_LINUX_CAPABILITY_U32S_3];
@@ -56,6 +55,11 @@ using CapabilitySets = __user_cap_data_struct[_LINUX_CAPABILITY_U32S_3];
 
 void Check(bool done, const char* step) {
   if (!done) Refuse(step, errno);
+}
+
+// For a step that did not fail, but left the process with what it must not keep.
+void Verify(bool done, const char* step) {
+  if (!done) Refuse(step, EPERM);
 }
 
 bool Holds(const CapabilitySets& sets, int capability, __u32 __user_cap_data_struct::*set) {
@@ -101,10 +105,7 @@ std::optional<User> InvokingUser() {
   }
   if (!uid || *uid == 0) return std::nullopt;
   const passwd* entry = getpwuid(*uid);
-  if (!gid && entry == nullptr) {
-    errno = ENOENT;
-    Refuse("finding the group of the user who started it", errno);
-  }
+  if (!gid && entry == nullptr) Refuse("finding the group of the user who started it", ENOENT);
   User user{*uid, gid ? *gid : entry->pw_gid, {}};
   if (entry != nullptr) {
     int count = 64;
@@ -159,8 +160,7 @@ void GiveUp() {
 
   if (root && !user) {
     // Staying uid 0: make that uid grant no capability, now or after exec.
-    errno = EPERM;
-    Check(canSetBits, "CAP_SETPCAP for the secure bits");
+    Verify(canSetBits, "CAP_SETPCAP for the secure bits");
     Check(calls->prctl(PR_SET_SECUREBITS, kRootGrantsNothing, 0, 0, 0) == 0, "prctl(PR_SET_SECUREBITS)");
   }
   // Without CAP_SETPCAP (a file-capability start) the bounding set can't be
@@ -188,24 +188,19 @@ void GiveUp() {
   // Trust what the kernel reports now, not what the calls returned.
   CapabilitySets left{};
   ReadCapabilities(left);
-  errno = EPERM;
-  Check(!HoldsAny(left), "capset (capabilities remain)");
+  Verify(!HoldsAny(left), "capset (capabilities remain)");
   if (user) {
     uid_t r = 0, e = 0, s = 0;
     gid_t gr = 0, ge = 0, gs = 0;
     Check(getresuid(&r, &e, &s) == 0 && getresgid(&gr, &ge, &gs) == 0, "getresuid");
-    errno = EPERM;
-    Check(r == user->uid && e == user->uid && s == user->uid, "setresuid (uid 0 remains)");
-    Check(gr == user->gid && ge == user->gid && gs == user->gid, "setresgid (gid 0 remains)");
+    Verify(r == user->uid && e == user->uid && s == user->uid, "setresuid (uid 0 remains)");
+    Verify(gr == user->gid && ge == user->gid && gs == user->gid, "setresgid (gid 0 remains)");
   } else if (root) {
     const int bits = calls->prctl(PR_GET_SECUREBITS, 0, 0, 0, 0);
-    errno = EPERM;
-    Check(bits >= 0 && (static_cast<unsigned long>(bits) & kRootGrantsNothing) == kRootGrantsNothing,
+    Verify(bits >= 0 && (static_cast<unsigned long>(bits) & kRootGrantsNothing) == kRootGrantsNothing,
           "prctl(PR_SET_SECUREBITS) (root still grants capabilities)");
   }
 }
-
-bool StartsWith(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
 
 }  // namespace
 
@@ -220,13 +215,13 @@ void RemovePluginOverrides(int& argc, char** argv, const PluginOverrides& overri
   for (int i = kept; i < argc; ++i) {
     std::string_view arg = argv[i];
     bool dropped = false;
-    if (StartsWith(arg, "-")) {
-      const std::string_view name = arg.substr(StartsWith(arg, "--") ? 2 : 1);
+    if (arg.starts_with('-')) {
+      const std::string_view name = arg.substr(arg.starts_with("--") ? 2 : 1);
       for (const std::string_view option : overrides.valueOptions) {
         if (name == option) {
           ++i;  // and its value
           dropped = true;
-        } else if (StartsWith(name, option) && name.size() > option.size() && name[option.size()] == '=') {
+        } else if (name.starts_with(option) && name.size() > option.size() && name[option.size()] == '=') {
           dropped = true;
         }
       }
@@ -241,7 +236,7 @@ void RemovePluginOverrides(int& argc, char** argv, const PluginOverrides& overri
     const std::string_view entry = *variable;
     const std::string_view name = entry.substr(0, entry.find('='));
     bool keep = true;
-    for (const std::string_view prefix : overrides.variablePrefixes) keep = keep && !StartsWith(name, prefix);
+    for (const std::string_view prefix : overrides.variablePrefixes) keep = keep && !name.starts_with(prefix);
     for (const std::string_view exact : overrides.keptVariables) keep = keep || name == exact;
     if (!keep) names.emplace_back(name);
   }

@@ -33,13 +33,10 @@ bool Sendable(const Address6& address) {
 
 std::int32_t ProbeHost6(const Address6& host, EchoReply& reply, Platform& platform) {
   return Probe(reply, platform, [&]() -> std::uint32_t {
-    if (!Sendable(host)) {
-      reply.Status = kIpBadDestination;
-      return 0;
-    }
+    if (!Sendable(host)) return FailEcho(reply, kIpBadDestination);
     const auto handle = platform.icmp.Open6();
     if (!handle) return 0;  // no IPv6 here: a general failure
-    return handle->SendEcho(host, std::span<const char>(kEchoData.data(), kEchoData.size()), reply, kEchoTimeoutMs);
+    return handle->SendEcho(host, std::span<const char>(kEchoData), reply, kEchoTimeoutMs);
   });
 }
 
@@ -50,8 +47,7 @@ std::int32_t ProbeHost(const std::string& host, EchoReply& reply, Platform& plat
   }
   return Probe(reply, platform, [&] {
     const auto handle = platform.icmp.Open();
-    return handle->SendEcho(address, std::span<const char>(kEchoData.data(), kEchoData.size()), reply,
-                            kEchoTimeoutMs);
+    return handle->SendEcho(address, std::span<const char>(kEchoData), reply, kEchoTimeoutMs);
   });
 }
 

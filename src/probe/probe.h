@@ -51,6 +51,13 @@ struct EchoReply {
   std::array<char, 250> DataBuffer{};       // the echoed request data
 };
 
+// An echo that failed before or without a reply: `reply` gets `status`,
+// and the count of replies an echo service returns is 0.
+inline std::uint32_t FailEcho(EchoReply& reply, std::int32_t status) {
+  reply.Status = status;
+  return 0;
+}
+
 // What `check` returns when no successful reply came (a reply of 0 ms is
 // an answer, and returns 0).
 inline constexpr std::int32_t kNoReply = -1;
@@ -76,10 +83,6 @@ std::string Address6ToText(const Address6& address);
 // Whether `text` is written as an IPv6 address (possibly one ParseAddress6
 // refuses), and so must never be taken for a host name.
 bool LooksLikeAddress6(std::string_view text);
-
-// Bits 0-7 and 8-15 of a 16-bit word.
-std::int32_t LowByteOf(std::uint16_t word);
-std::int32_t HighByteOf(std::uint16_t word);
 
 // Start the socket library, asking for version 1.1; false (after telling
 // the user) when it did not start, is older than 1.1 or has no sockets.

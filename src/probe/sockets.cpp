@@ -11,28 +11,22 @@ constexpr int kMinMinor = 1;
 constexpr int kMinSockets = 1;
 }  // namespace
 
-std::int32_t LowByteOf(std::uint16_t word) { return word & 0xFF; }
-std::int32_t HighByteOf(std::uint16_t word) { return (word >> 8) & 0xFF; }
-
 bool SocketsStart(SocketLibrary& sockets, MessageSink& messages) {
   WsaData data;
   if (sockets.Startup(kRequestedVersion, data) != 0) {
-    messages.Show(std::string("Windows Sockets for 32 bit Windows ") +
-                      "environments is not successfully responding.",
-                  MessageIcon::None);
+    messages.Show("Windows Sockets for 32 bit Windows environments is not successfully responding.", MessageIcon::None);
     return false;
   }
-  const int major = LowByteOf(data.wVersion);
-  const int minor = HighByteOf(data.wVersion);
+  const int major = data.wVersion & 0xFF;
+  const int minor = data.wVersion >> 8;
   if (major < kMinMajor || (major == kMinMajor && minor < kMinMinor)) {
     messages.Show("Windows Sockets Version " + std::to_string(major) + "." + std::to_string(minor) +
-                      " is not supported by Windows " + "Sockets for 32 bit Windows environments.",
+                      " is not supported by Windows Sockets for 32 bit Windows environments.",
                   MessageIcon::Exclamation);
     return false;
   }
   if (data.iMaxSockets >= kMinSockets) return true;
-  messages.Show("This application requires a minimum of " + std::to_string(kMinSockets) +
-                    " supported sockets.",
+  messages.Show("This application requires a minimum of " + std::to_string(kMinSockets) + " supported sockets.",
                 MessageIcon::Exclamation);
   return false;
 }

@@ -5,8 +5,7 @@
 #include <netdb.h>
 #include <sys/socket.h>
 
-#include <algorithm>
-#include <iterator>
+#include <array>
 
 #include "resolve.h"
 
@@ -56,9 +55,7 @@ class LinuxHostLookup final : public HostLookup {
         first.ipv4 = reinterpret_cast<const sockaddr_in*>(entry->ai_addr)->sin_addr.s_addr;
       } else if (entry->ai_family == AF_INET6 && !first.ipv6 && entry->ai_addrlen >= sizeof(sockaddr_in6)) {
         const auto* in6 = reinterpret_cast<const sockaddr_in6*>(entry->ai_addr);
-        first.ipv6.emplace();
-        std::copy(std::begin(in6->sin6_addr.s6_addr), std::end(in6->sin6_addr.s6_addr), first.ipv6->bytes.begin());
-        first.ipv6->scope = in6->sin6_scope_id;
+        first.ipv6 = probe::Address6{std::to_array(in6->sin6_addr.s6_addr), in6->sin6_scope_id};
       }
     }
     freeaddrinfo(found);

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -62,9 +63,7 @@ class WinHostLookup final : public HostLookup {
     if (getaddrinfo(lookupName.c_str(), nullptr, &hints, &found) != 0 || found == nullptr) return first;
     if (found->ai_family == AF_INET6 && found->ai_addr != nullptr && found->ai_addrlen >= sizeof(sockaddr_in6)) {
       const auto* in6 = reinterpret_cast<const sockaddr_in6*>(found->ai_addr);
-      first.ipv6.emplace();
-      std::memcpy(first.ipv6->bytes.data(), &in6->sin6_addr, first.ipv6->bytes.size());
-      first.ipv6->scope = in6->sin6_scope_id;
+      first.ipv6 = probe::Address6{std::to_array(in6->sin6_addr.s6_addr), in6->sin6_scope_id};
     }
     freeaddrinfo(found);
     return first;

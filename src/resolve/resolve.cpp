@@ -3,16 +3,7 @@
 #include "resolve.h"
 
 namespace tolvane::resolve {
-
-bool ResolverStartup(probe::SocketLibrary& sockets) {
-  probe::WsaData unused;
-  return sockets.Startup(0x0101, unused) == 0;
-}
-
-void ResolverCleanup(probe::SocketLibrary& sockets, probe::MessageSink& messages) {
-  if (sockets.Cleanup() != 0)
-    messages.Show("Windows Sockets error occurred during Cleanup.", probe::MessageIcon::Exclamation);
-}
+namespace {
 
 ResolvedHost LookupHostName(const std::string& name, HostLookup& lookup) {
   const HostAddresses found = lookup.FirstAddresses(name);
@@ -24,15 +15,15 @@ ResolvedHost LookupHostName(const std::string& name, HostLookup& lookup) {
   return {{}, probe::Address6ToText(*found.ipv6)};
 }
 
-ResolvedHost ResolveHost(const std::string& name, Resolver& resolver) {
-  if (!ResolverStartup(resolver.sockets)) return {" ", {}};
-  ResolvedHost result = LookupHostName(name, resolver.lookup);
-  ResolverCleanup(resolver.sockets, resolver.messages);
-  return result;
-}
+}  // namespace
 
-std::string ResolveHostAddress(const std::string& name, Resolver& resolver) {
-  return ResolveHost(name, resolver).address;
+ResolvedHost ResolveHost(const std::string& name, Resolver& resolver) {
+  probe::WsaData unused;
+  if (resolver.sockets.Startup(0x0101, unused) != 0) return {" ", {}};
+  ResolvedHost result = LookupHostName(name, resolver.lookup);
+  if (resolver.sockets.Cleanup() != 0)
+    resolver.messages.Show("Windows Sockets error occurred during Cleanup.", probe::MessageIcon::Exclamation);
+  return result;
 }
 
 }  // namespace tolvane::resolve

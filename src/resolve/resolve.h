@@ -53,13 +53,6 @@ struct ResolvedHost {
 
 // The socket library started, `name` looked up once, the library cleaned up.
 ResolvedHost ResolveHost(const std::string& name, Resolver& resolver);
-// Its IPv4 text alone.
-std::string ResolveHostAddress(const std::string& name, Resolver& resolver);
-
-bool ResolverStartup(probe::SocketLibrary& sockets);
-void ResolverCleanup(probe::SocketLibrary& sockets, probe::MessageSink& messages);
-// The lookup alone, as texts.
-ResolvedHost LookupHostName(const std::string& name, HostLookup& lookup);
 
 // Platform text helpers (inet_ntoa and the copy of a C string on Windows).
 std::string AddressToText(std::uint32_t address);

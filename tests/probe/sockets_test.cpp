@@ -11,13 +11,6 @@ namespace {
 using testing::FakeSocketLibrary;
 using testing::RecordingSink;
 
-TEST(ByteOf, SplitsAWord) {
-  EXPECT_EQ(HighByteOf(0x0101), 1);
-  EXPECT_EQ(HighByteOf(0xFF01), 255);
-  EXPECT_EQ(LowByteOf(0xFF01), 1);
-  EXPECT_EQ(LowByteOf(0x00FF), 255);
-}
-
 struct StartCase {
   const char* name;
   int startupResult;

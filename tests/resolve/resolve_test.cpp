@@ -23,7 +23,7 @@ class ResolveTest : public ::testing::Test {
 };
 
 TEST_F(ResolveTest, GivesTheDottedTextOfALocalName) {
-  EXPECT_EQ(ResolveHostAddress("localhost", resolver), "127.0.0.1");
+  EXPECT_EQ(ResolveHost("localhost", resolver).address, "127.0.0.1");
   EXPECT_EQ(sockets.startups, 1);
   EXPECT_EQ(sockets.cleanups, 1);
   EXPECT_EQ(sockets.lastRequested, 0x0101);
@@ -31,21 +31,21 @@ TEST_F(ResolveTest, GivesTheDottedTextOfALocalName) {
 }
 
 TEST_F(ResolveTest, TakesADottedTextAsItsOwnAddress) {
-  EXPECT_EQ(ResolveHostAddress("127.0.0.9", resolver), "127.0.0.9");
+  EXPECT_EQ(ResolveHost("127.0.0.9", resolver).address, "127.0.0.9");
 }
 
 TEST_F(ResolveTest, TheNameEndsAtItsFirstNul) {
-  EXPECT_EQ(ResolveHostAddress(std::string("localhost\0.invalid", 18), resolver), "127.0.0.1");
+  EXPECT_EQ(ResolveHost(std::string("localhost\0.invalid", 18), resolver).address, "127.0.0.1");
 }
 
 // Names that reach the resolver's name servers are asked only inside the
 // test bed, whose resolver is its own.
 TEST_F(ResolveTest, TheTestBedsNamesGiveTheirFirstAddress) {
   TOLVANE_REQUIRE_TESTBED();
-  EXPECT_EQ(ResolveHostAddress(testbed::kKernelName, resolver), testbed::kKernelHost);
-  EXPECT_EQ(ResolveHostAddress(testbed::kResponder15Name, resolver), testbed::kResponder15);
-  EXPECT_EQ(ResolveHostAddress(testbed::kMultiName, resolver), testbed::kKernelHost);
-  EXPECT_EQ(ResolveHostAddress(testbed::kIdnName, resolver), testbed::kResponder15);
+  EXPECT_EQ(ResolveHost(testbed::kKernelName, resolver).address, testbed::kKernelHost);
+  EXPECT_EQ(ResolveHost(testbed::kResponder15Name, resolver).address, testbed::kResponder15);
+  EXPECT_EQ(ResolveHost(testbed::kMultiName, resolver).address, testbed::kKernelHost);
+  EXPECT_EQ(ResolveHost(testbed::kIdnName, resolver).address, testbed::kResponder15);
 }
 
 // One lookup for both families, IPv6 only where it finds no IPv4 address;
@@ -98,7 +98,7 @@ TEST_F(ResolveTest, ANameNoNameServerAnswersIsAskedOnce) {
 
 TEST_F(ResolveTest, AnUnknownNameGivesTheEmptyTextAndStillCleansUp) {
   TOLVANE_REQUIRE_TESTBED();
-  EXPECT_EQ(ResolveHostAddress(testbed::kUnknownName, resolver), "");
+  EXPECT_EQ(ResolveHost(testbed::kUnknownName, resolver).address, "");
   EXPECT_EQ(sockets.startups, 1);
   EXPECT_EQ(sockets.cleanups, 1);
   EXPECT_TRUE(sink.shown.empty());
@@ -108,21 +108,21 @@ TEST_F(ResolveTest, AnUnknownNameGivesTheEmptyTextAndStillCleansUp) {
 // the machine's own name).
 TEST_F(ResolveTest, AnEmptyNameGivesTheEmptyText) {
   TOLVANE_REQUIRE_TESTBED();
-  EXPECT_EQ(ResolveHostAddress("", resolver), "");
+  EXPECT_EQ(ResolveHost("", resolver).address, "");
   EXPECT_EQ(sockets.cleanups, 1);
 }
 
 TEST_F(ResolveTest, ASocketLibraryThatWontStartGivesOneSpaceAndNoCleanup) {
   sockets.startupResult = 10091;
   sockets.cleanupResult = -1;
-  EXPECT_EQ(ResolveHostAddress("localhost", resolver), " ");
+  EXPECT_EQ(ResolveHost("localhost", resolver).address, " ");
   EXPECT_EQ(sockets.cleanups, 0);
   EXPECT_TRUE(sink.shown.empty());
 }
 
 TEST_F(ResolveTest, AFailedCleanupIsShownAndTheAddressStillReturned) {
   sockets.cleanupResult = -1;
-  EXPECT_EQ(ResolveHostAddress("localhost", resolver), "127.0.0.1");
+  EXPECT_EQ(ResolveHost("localhost", resolver).address, "127.0.0.1");
   ASSERT_EQ(sink.shown.size(), 1u);
   EXPECT_EQ(sink.shown[0].first, "Windows Sockets error occurred during Cleanup.");
   EXPECT_EQ(sink.shown[0].second, probe::MessageIcon::Exclamation);

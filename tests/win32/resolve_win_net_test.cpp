@@ -22,7 +22,7 @@ class ResolveWinNetTest : public ::testing::Test {
 };
 
 TEST_F(ResolveWinNetTest, AnUnknownNameGivesTheEmptyTextAndStillCleansUp) {
-  EXPECT_EQ(ResolveHostAddress(testbed::kUnknownName, resolver), "");
+  EXPECT_EQ(ResolveHost(testbed::kUnknownName, resolver).address, "");
   EXPECT_EQ(sockets.startups, 1);
   EXPECT_EQ(sockets.cleanups, 1);
   EXPECT_TRUE(sink.shown.empty());
@@ -31,9 +31,9 @@ TEST_F(ResolveWinNetTest, AnUnknownNameGivesTheEmptyTextAndStillCleansUp) {
 TEST_F(ResolveWinNetTest, AnEmptyNameIsPassedOnAndNamesThisMachine) {
   char own[256] = {};
   ASSERT_EQ(gethostname(own, sizeof own), 0);
-  const std::string address = ResolveHostAddress("", resolver);
+  const std::string address = ResolveHost("", resolver).address;
   EXPECT_NE(address, "");
-  EXPECT_EQ(address, ResolveHostAddress(own, resolver));
+  EXPECT_EQ(address, ResolveHost(own, resolver).address);
 }
 
 }  // namespace
