@@ -16,7 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::uint32_t source = data[0] | data[1] << 8 | data[2] << 16 | static_cast<std::uint32_t>(data[3]) << 24;
   const bool verify = data[4] & 1;
   const std::span<const std::uint8_t> message(data + 5, size - 5);
-  const icmp::Expected sent{0x0201A8C0, 0x1234, 7, ours, (data[4] & 2) != 0};
+  const icmp::Expected sent{0x0201A8C0, 0x1234, 7, ours};
   const icmp::Match match = icmp::Classify(message, source, sent, verify);
   if (match.verdict == icmp::Verdict::Reply) {
     if (source != sent.destination) std::abort();

@@ -19,7 +19,7 @@ bool QuotesOurRequest(std::span<const std::uint8_t> quoted, const Expected& sent
   if (quoted.size() < kIpv6HeaderSize + kHeaderSize || quoted[0] >> 4 != 6) return false;
   if (quoted[6] != kNextHeaderIcmpv6 || !std::ranges::equal(quoted.subspan(24, 16), sent.destination)) return false;
   const auto request = quoted.subspan(kIpv6HeaderSize);
-  return request[0] == kEchoRequest && request[1] == 0 && (!sent.checkId || Be16(request, 4) == sent.id) &&
+  return request[0] == kEchoRequest && request[1] == 0 && Be16(request, 4) == sent.id &&
          Be16(request, 6) == sent.sequence;
 }
 
@@ -52,18 +52,7 @@ std::int32_t ErrorStatus(std::uint8_t type, std::uint8_t code) {
 }
 
 Match Classify(std::span<const std::uint8_t> message, const Bytes16& source, const Expected& sent) {
-  if (message.size() < kHeaderSize) return {};
-  const std::uint8_t type = message[0];
-  if (type == kEchoReply) {
-    const auto data = message.subspan(kHeaderSize);
-    const bool ours = message[1] == 0 && source == sent.destination && (!sent.checkId || Be16(message, 4) == sent.id) &&
-                      Be16(message, 6) == sent.sequence &&
-                      std::equal(data.begin(), data.end(), sent.data.begin(), sent.data.end());
-    return ours ? Match{Verdict::Reply, kIpSuccess, data} : Match{};
-  }
-  const std::int32_t status = ErrorStatus(type, message[1]);
-  if (status != 0 && QuotesOurRequest(message.subspan(kHeaderSize), sent)) return {Verdict::Error, status, {}};
-  return {};
+  return icmp::ClassifyEcho(message, source, sent, kEchoReply, ErrorStatus, QuotesOurRequest);
 }
 
 }  // namespace tolvane::probe::icmp6

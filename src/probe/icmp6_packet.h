@@ -29,22 +29,15 @@ inline constexpr std::uint8_t kEchoReply = 129;
 // left 0: it covers the addresses, and the kernel fills it in.
 std::vector<std::uint8_t> EchoRequest(std::uint16_t id, std::uint16_t sequence, std::span<const std::uint8_t> data);
 
-// What we sent, to recognise its answer among everything a socket receives.
-struct Expected {
-  Bytes16 destination;
-  std::uint16_t id;  // ignored when checkId is false (ping sockets filter by id)
-  std::uint16_t sequence;
-  std::span<const std::uint8_t> data;
-  bool checkId = true;
-};
+using Expected = icmp::ExpectedOf<Bytes16>;
 
 // The status the Windows echo service gives an ICMPv6 error type and code;
 // 0 for types that are not errors.
 std::int32_t ErrorStatus(std::uint8_t type, std::uint8_t code);
 
-// An ICMPv6 message that arrived from `source`. A reply must come from the
-// destination and carry our id, sequence and data; an error must quote our
-// request (IPv6 header and echo header) to the destination.
+// An ICMPv6 message that arrived from `source`, as icmp::ClassifyEcho; an
+// error must quote our request (IPv6 header and echo header) to the
+// destination.
 Match Classify(std::span<const std::uint8_t> message, const Bytes16& source, const Expected& sent);
 
 }  // namespace tolvane::probe::icmp6

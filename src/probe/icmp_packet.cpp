@@ -38,8 +38,7 @@ bool QuotesOurRequest(std::span<const std::uint8_t> quoted, const Expected& sent
   if (ip == 0 || quoted.size() < ip + kHeaderSize) return false;
   if (quoted[9] != kProtocolIcmp || Address(quoted, 16) != sent.destination) return false;
   const auto request = quoted.subspan(ip);
-  return request[0] == kEchoRequest && (!sent.checkId || Be16(request, 4) == sent.id) &&
-         Be16(request, 6) == sent.sequence;
+  return request[0] == kEchoRequest && Be16(request, 4) == sent.id && Be16(request, 6) == sent.sequence;
 }
 
 }  // namespace
@@ -88,21 +87,8 @@ std::int32_t ErrorStatus(std::uint8_t type, std::uint8_t code) {
 
 Match Classify(std::span<const std::uint8_t> message, std::uint32_t source, const Expected& sent,
                bool verifyChecksum) {
-  if (message.size() < kHeaderSize) return {};
   if (verifyChecksum && Checksum(message) != 0) return {};
-  const std::uint8_t type = message[0];
-  if (type == kEchoReply) {
-    const auto data = message.subspan(kHeaderSize);
-    const bool ours = message[1] == 0 && source == sent.destination &&
-                      (!sent.checkId || Be16(message, 4) == sent.id) &&
-                      Be16(message, 6) == sent.sequence &&
-                      std::equal(data.begin(), data.end(), sent.data.begin(), sent.data.end());
-    return ours ? Match{Verdict::Reply, kIpSuccess, data} : Match{};
-  }
-  const std::int32_t status = ErrorStatus(type, message[1]);
-  if (status != 0 && QuotesOurRequest(message.subspan(kHeaderSize), sent))
-    return {Verdict::Error, status, {}};
-  return {};
+  return ClassifyEcho(message, source, sent, kEchoReply, ErrorStatus, QuotesOurRequest);
 }
 
 Match ClassifyDatagram(std::span<const std::uint8_t> datagram, const Expected& sent) {

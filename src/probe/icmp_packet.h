@@ -2,8 +2,8 @@
 // Pure functions over bytes, shared by the Linux sockets and their tests.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -23,13 +23,15 @@ std::vector<std::uint8_t> EchoRequest(std::uint16_t id, std::uint16_t sequence,
                                       std::span<const std::uint8_t> data);
 
 // What we sent, to recognise its answer among everything a socket receives.
-struct Expected {
-  std::uint32_t destination;  // network order, as on the wire
-  std::uint16_t id;           // ignored when checkId is false (ping sockets filter by id)
+// A ping socket's id is the one the kernel put in.
+template <typename Address>
+struct ExpectedOf {
+  Address destination;  // network order, as on the wire
+  std::uint16_t id;
   std::uint16_t sequence;
   std::span<const std::uint8_t> data;
-  bool checkId = true;
 };
+using Expected = ExpectedOf<std::uint32_t>;
 
 enum class Verdict { Foreign, Reply, Error };
 
@@ -43,9 +45,27 @@ struct Match {
 // unreachable, time exceeded, ...); 0 for types that are not errors.
 std::int32_t ErrorStatus(std::uint8_t type, std::uint8_t code);
 
-// An ICMP message (no IP header) that arrived from `source`. A reply must
-// come from the destination, carry our id, sequence and data, and have a
-// good checksum when verifyChecksum is set. An error must quote our request.
+// What both families ask of a message that arrived from `source`: a reply
+// of `replyType` must come from the destination and carry our id, sequence
+// and data; an error (a type `errorStatus` knows) must be one whose quoted
+// request `quotesOurs` takes for ours.
+template <typename Address, typename QuotesOurs>
+Match ClassifyEcho(std::span<const std::uint8_t> message, const Address& source, const ExpectedOf<Address>& sent,
+                   std::uint8_t replyType, std::int32_t (*errorStatus)(std::uint8_t, std::uint8_t),
+                   QuotesOurs quotesOurs) {
+  if (message.size() < 8) return {};
+  const auto data = message.subspan(8);
+  if (message[0] == replyType) {
+    const bool ours = message[1] == 0 && source == sent.destination && Be16(message, 4) == sent.id &&
+                      Be16(message, 6) == sent.sequence && std::ranges::equal(data, sent.data);
+    return ours ? Match{Verdict::Reply, 0, data} : Match{};
+  }
+  const std::int32_t status = errorStatus(message[0], message[1]);
+  return status != 0 && quotesOurs(data, sent) ? Match{Verdict::Error, status, {}} : Match{};
+}
+
+// An ICMP message (no IP header) that arrived from `source`, as
+// ClassifyEcho; a reply also needs a good checksum when verifyChecksum is set.
 Match Classify(std::span<const std::uint8_t> message, std::uint32_t source, const Expected& sent,
                bool verifyChecksum);
 

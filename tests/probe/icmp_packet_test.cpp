@@ -98,12 +98,6 @@ TEST(Classify, AcceptsOnlyOurReplyFromTheDestination) {
   EXPECT_EQ(Classify(truncated, kDestination, kSent, true).verdict, Verdict::Foreign);
 }
 
-TEST(Classify, PingSocketsNeedNoIdCheck) {
-  Expected sent = kSent;
-  sent.checkId = false;
-  EXPECT_EQ(Classify(Reply(999, kSeq, kEchoData), kDestination, sent, true).verdict, Verdict::Reply);
-}
-
 TEST(Classify, ErrorsQuotingOurRequestGiveTheirStatus) {
   const Match host = Classify(Error(3, 1, kDestination, kId, kSeq), kOther, kSent, true);
   EXPECT_EQ(host.verdict, Verdict::Error);
