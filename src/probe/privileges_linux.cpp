@@ -62,14 +62,9 @@ void Verify(bool done, const char* step) {
   if (!done) Refuse(step, EPERM);
 }
 
-bool Holds(const CapabilitySets& sets, int capability, __u32 __user_cap_data_struct::*set) {
-  return (sets[capability / 32].*set >> (capability % 32)) & 1U;
-}
-
 bool HoldsAny(const CapabilitySets& sets) {
-  for (const auto& word : sets)
-    if (word.effective != 0 || word.permitted != 0 || word.inheritable != 0) return true;
-  return false;
+  return std::ranges::any_of(
+      sets, [](const auto& word) { return word.effective != 0 || word.permitted != 0 || word.inheritable != 0; });
 }
 
 void ReadCapabilities(CapabilitySets& sets) {
@@ -156,7 +151,7 @@ void GiveUp() {
   ReadCapabilities(held);
   const bool root = getuid() == 0 || geteuid() == 0;
   const std::optional<User> user = root ? InvokingUser() : std::nullopt;
-  const bool canSetBits = Holds(held, CAP_SETPCAP, &__user_cap_data_struct::effective);
+  const bool canSetBits = (held[CAP_SETPCAP / 32].effective >> (CAP_SETPCAP % 32)) & 1U;
 
   if (root && !user) {
     // Staying uid 0: make that uid grant no capability, now or after exec.
