@@ -28,17 +28,14 @@
 namespace tolvane::probe {
 namespace {
 
-int SysCapget(cap_user_header_t header, cap_user_data_t data) {
-  return static_cast<int>(syscall(SYS_capget, header, data));
-}
-int SysCapset(cap_user_header_t header, const cap_user_data_t data) {
-  return static_cast<int>(syscall(SYS_capset, header, data));
-}
-int SysPrctl(int option, unsigned long a, unsigned long b, unsigned long c, unsigned long d) {
-  return prctl(option, a, b, c, d);
-}
-
-const PrivilegeCalls kSystemCalls{SysCapget, SysCapset, SysPrctl, setgroups, setresgid, setresuid};
+// capget and capset have no C library wrapper, and prctl's is variadic.
+const PrivilegeCalls kSystemCalls{
+    [](cap_user_header_t header, cap_user_data_t data) { return static_cast<int>(syscall(SYS_capget, header, data)); },
+    [](cap_user_header_t header, cap_user_data_t data) { return static_cast<int>(syscall(SYS_capset, header, data)); },
+    [](int option, unsigned long a, unsigned long b, unsigned long c, unsigned long d) {
+      return prctl(option, a, b, c, d);
+    },
+    setgroups, setresgid, setresuid};
 const PrivilegeCalls* calls = &kSystemCalls;
 
 using CapabilitySets = __user_cap_data_struct[_LINUX_CAPABILITY_U32S_3];
@@ -212,14 +209,9 @@ void RemovePluginOverrides(int& argc, char** argv, const PluginOverrides& overri
     bool dropped = false;
     if (arg.starts_with('-')) {
       const std::string_view name = arg.substr(arg.starts_with("--") ? 2 : 1);
-      for (const std::string_view option : overrides.valueOptions) {
-        if (name == option) {
-          ++i;  // and its value
-          dropped = true;
-        } else if (name.starts_with(option) && name.size() > option.size() && name[option.size()] == '=') {
-          dropped = true;
-        }
-      }
+      const std::string_view option = name.substr(0, name.find('='));  // "style" of "style=x"
+      dropped = std::ranges::find(overrides.valueOptions, option) != overrides.valueOptions.end();
+      if (dropped && option == name) ++i;  // and its value
     }
     if (!dropped) argv[kept++] = argv[i];
   }
@@ -230,10 +222,9 @@ void RemovePluginOverrides(int& argc, char** argv, const PluginOverrides& overri
   for (char** variable = environ; *variable != nullptr; ++variable) {
     const std::string_view entry = *variable;
     const std::string_view name = entry.substr(0, entry.find('='));
-    bool keep = true;
-    for (const std::string_view prefix : overrides.variablePrefixes) keep = keep && !name.starts_with(prefix);
-    for (const std::string_view exact : overrides.keptVariables) keep = keep || name == exact;
-    if (!keep) names.emplace_back(name);
+    const bool safe = std::ranges::find(overrides.keptVariables, name) != overrides.keptVariables.end();
+    const auto loads = [&](std::string_view prefix) { return name.starts_with(prefix); };
+    if (!safe && std::ranges::any_of(overrides.variablePrefixes, loads)) names.emplace_back(name);
   }
   for (const std::string& name : names) unsetenv(name.c_str());
 }
