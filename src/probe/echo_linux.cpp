@@ -138,9 +138,6 @@ int OpenRawSocket(bool filter, bool lock) {
   return OpenRaw(AF_INET, IPPROTO_ICMP, SOL_RAW, ICMP_FILTER, types, IdFilter, filter, lock);
 }
 
-std::atomic<int> lentRawSocket{-1};
-std::atomic<int> lentRawSocket6{-1};
-
 // The same for a raw ICMPv6 socket, which hands over the message without
 // the IPv6 header: offsets are from the ICMPv6 header. Echo replies with
 // our id, and errors quoting an echo request with our id (our requests
@@ -186,14 +183,14 @@ struct Family {
   int errorOption;
   std::uint8_t errorOrigin;
   std::int32_t (*errorStatus)(std::uint8_t type, std::uint8_t code);
-  std::atomic<int>* lent;
   int (*openRaw)(bool filter, bool lock);
+  mutable std::atomic<int> lent{-1};  // the raw socket lent to every probe, if any
 };
 
 const Family kIpv4{AF_INET,        IPPROTO_ICMP,      IPPROTO_IP,     IP_RECVERR,  SO_EE_ORIGIN_ICMP,
-                   icmp::ErrorStatus, &lentRawSocket, OpenRawSocket};
+                   icmp::ErrorStatus, OpenRawSocket};
 const Family kIpv6{AF_INET6,        IPPROTO_ICMPV6,     IPPROTO_IPV6,    IPV6_RECVERR, SO_EE_ORIGIN_ICMP6,
-                   icmp6::ErrorStatus, &lentRawSocket6, OpenRawSocket6};
+                   icmp6::ErrorStatus, OpenRawSocket6};
 
 // One ICMP socket of either family for one probe: a ping socket, a borrowed
 // raw socket or one of its own; the send, the wait for our answer among
@@ -208,7 +205,7 @@ class EchoSocket {
       if (fd_ < 0) error = errno;
     }
     if (fd_ < 0 && kind != IcmpSocketKind::Datagram) {
-      if (const int lent = family.lent->load(); lent >= 0) {
+      if (const int lent = family.lent.load(); lent >= 0) {
         fd_ = lent;
         borrowed_ = true;
       } else {
@@ -437,9 +434,9 @@ bool PingSocketAllowed(int family) {
   return true;
 }
 
-int OpenFilteredRawSocket(int family) { return family == AF_INET6 ? OpenRawSocket6(true, true) : OpenRawSocket(true, true); }
+int OpenFilteredRawSocket(int family) { return (family == AF_INET6 ? kIpv6 : kIpv4).openRaw(true, true); }
 
-void LendRawSocket(int fd, int family) { (family == AF_INET6 ? lentRawSocket6 : lentRawSocket).store(fd); }
+void LendRawSocket(int fd, int family) { (family == AF_INET6 ? kIpv6 : kIpv4).lent.store(fd); }
 
 std::unique_ptr<IcmpService> MakeLinuxIcmpService(IcmpSocketKind kind, LinuxEchoOptions options) {
   return std::make_unique<LinuxIcmpService>(kind, std::move(options));
