@@ -10,7 +10,6 @@
 #include <net/if.h>
 #endif
 
-#include <algorithm>
 #include <string>
 
 #include "probe.h"
@@ -22,13 +21,11 @@ namespace {
 constexpr std::size_t kMaxText = 96;
 constexpr std::size_t kMaxScopeDigits = 10;
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-
 // The interface index a scope text names: digits are the index itself,
 // anything else an interface's name. 0 when it names none.
 std::uint32_t ScopeIndex(std::string_view scope) {
   if (scope.empty()) return 0;
-  if (std::all_of(scope.begin(), scope.end(), IsDigit)) {
+  if (scope.find_first_not_of("0123456789") == std::string_view::npos) {
     if (scope.size() > kMaxScopeDigits) return 0;
     const unsigned long long index = std::stoull(std::string(scope));
     return index <= 0xFFFFFFFFULL ? static_cast<std::uint32_t>(index) : 0;
@@ -47,9 +44,7 @@ bool NeedsScope(const Address6& address) {
 bool LooksLikeAddress6(std::string_view text) {
   const std::string_view address = text.substr(0, text.find('%'));
   if (address.find(':') == std::string_view::npos || address.size() > kMaxText) return false;
-  return std::all_of(address.begin(), address.end(), [](char c) {
-    return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') || c == ':' || c == '.';
-  });
+  return address.find_first_not_of("0123456789abcdefABCDEF:.") == std::string_view::npos;
 }
 
 std::optional<Address6> ParseAddress6(std::string_view text) {
