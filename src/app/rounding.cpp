@@ -6,23 +6,16 @@
 namespace tolvane::ui {
 namespace {
 
-// Not std::nearbyint: that follows the thread's rounding mode.
-std::optional<double> RoundHalfEven(double x) {
-  if (!std::isfinite(x)) return std::nullopt;
-  double floor = std::floor(x);
-  double frac = x - floor;
-  if (frac > 0.5) return floor + 1;
-  if (frac < 0.5) return floor;
-  return std::fmod(floor, 2.0) == 0 ? floor : floor + 1;
-}
-
+// Not std::nearbyint: that follows the thread's rounding mode. std::round
+// takes halves away from zero; a half is taken to the even neighbour instead.
 template <typename Int>
 std::optional<Int> RoundInto(double x) {
-  auto r = RoundHalfEven(x);
-  if (!r || *r < std::numeric_limits<Int>::min() || *r > std::numeric_limits<Int>::max()) {
+  double r = std::round(x);
+  if (std::fabs(r - x) == 0.5) r = 2 * std::round(x / 2);
+  if (!std::isfinite(r) || r < std::numeric_limits<Int>::min() || r > std::numeric_limits<Int>::max()) {
     return std::nullopt;
   }
-  return static_cast<Int>(*r);
+  return static_cast<Int>(r);
 }
 
 }  // namespace
