@@ -10,8 +10,8 @@
 #include "app/typed_number.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const tolvane::ui::NumberSeparators point{".", ","};
-  static const tolvane::ui::NumberSeparators comma{",", "."};
+  static const tolvane::ui::NumberSeparators point{"."};
+  static const tolvane::ui::NumberSeparators comma{","};
   const std::string_view text(reinterpret_cast<const char*>(data), size);
   const double leading = tolvane::ui::LeadingNumber(text);
   if (std::isnan(leading)) std::abort();

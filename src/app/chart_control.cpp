@@ -31,7 +31,7 @@ void ChartControl::SetRowCount(std::int16_t count) {
   window_.RowsChanging(before, after);
   model_.SetRowCount(count);
   window_.RowsChanged(before, after);
-  Changed(false, selected);
+  Changed(std::nullopt, selected);
 }
 
 void ChartControl::SetHostText(const std::string& text) {
@@ -41,10 +41,7 @@ void ChartControl::SetHostText(const std::string& text) {
   if (changed) window_.DescriptionChanged();
 }
 
-void ChartControl::SelectRow(std::int16_t row) {
-  model_.SelectRow(row);
-  writing_ = row;
-}
+void ChartControl::SelectRow(std::int16_t row) { model_.SelectRow(row); }
 
 void ChartControl::SetRowLabel(const std::string& text) { Changed(model_.SetRowLabel(text), model_.selected()); }
 
@@ -62,7 +59,7 @@ bool ChartControl::Press(Key key) {
   if (key == Key::Other) return false;
   const auto before = model_.selected();
   model_.Select(kMoves[static_cast<int>(key)]);
-  Changed(false, before);
+  Changed(std::nullopt, before);
   return true;
 }
 
@@ -73,12 +70,12 @@ std::optional<std::size_t> ChartControl::FocusedRow() const {
 void ChartControl::SelectIndex(std::size_t index) {
   const auto before = model_.selected();
   model_.SelectIndex(index);
-  Changed(false, before);
+  Changed(std::nullopt, before);
 }
 
-void ChartControl::Changed(bool renamed, std::optional<std::size_t> selectedBefore) {
+void ChartControl::Changed(std::optional<std::size_t> renamed, std::optional<std::size_t> selectedBefore) {
   window_.Repaint();
-  if (renamed) window_.RowRenamed(static_cast<std::size_t>(writing_ - 1));
+  if (renamed) window_.RowRenamed(*renamed);
   const auto now = model_.selected();
   if (now && now != selectedBefore) window_.SelectionMoved(selectedBefore, *now, window_.Focused());
 }

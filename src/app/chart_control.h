@@ -62,11 +62,10 @@ class ChartControl {
 
  private:
   // After a write to the row the run addresses, or a move.
-  void Changed(bool renamed, std::optional<std::size_t> selectedBefore);
+  void Changed(std::optional<std::size_t> renamed, std::optional<std::size_t> selectedBefore);
 
   Window& window_;
   ChartModel model_;
-  int writing_ = 1;  // the row the run's writes go to, from 1
 };
 
 }  // namespace tolvane::ui

@@ -118,20 +118,7 @@ std::vector<bool> ShownLabels(const ChartModel& model, double slotWidth, const M
   return shown;
 }
 
-}  // namespace
-
-Colour Gradient::RowColour(int row, int rows) const {
-  const double t = std::clamp((row + 0.5) / rows, 0.0, 1.0);
-  return t < middleAt ? Mix(top, middle, t / middleAt) : Mix(middle, bottom, (t - middleAt) / (1 - middleAt));
-}
-
-std::optional<std::size_t> Layout::RowAt(int x, int y) const {
-  for (std::size_t i = 0; i < rowSlots.size(); ++i) {
-    if (rowSlots[i].Contains(x, y)) return i;
-  }
-  return std::nullopt;
-}
-
+// The text cut in its middle, with "…", to fit `width`: both ends show.
 std::string Elided(const std::string& text, Font font, double width, const MeasureText& measure) {
   if (measure(text, font).width <= width) return text;
   // Whole UTF-8 characters: where each starts.
@@ -152,6 +139,20 @@ std::string Elided(const std::string& text, Font font, double width, const Measu
     if (measure(cut(), font).width <= width) break;
   }
   return cut();
+}
+
+}  // namespace
+
+Colour Gradient::RowColour(int row, int rows) const {
+  const double t = std::clamp((row + 0.5) / rows, 0.0, 1.0);
+  return t < middleAt ? Mix(top, middle, t / middleAt) : Mix(middle, bottom, (t - middleAt) / (1 - middleAt));
+}
+
+std::optional<std::size_t> Layout::RowAt(int x, int y) const {
+  for (std::size_t i = 0; i < rowSlots.size(); ++i) {
+    if (rowSlots[i].Contains(x, y)) return i;
+  }
+  return std::nullopt;
 }
 
 Layout LayOut(const ChartModel& model, int width, int height, bool focused, const MeasureText& measure) {

@@ -83,7 +83,4 @@ struct Layout {
 
 Layout LayOut(const ChartModel& model, int width, int height, bool focused, const MeasureText& measure);
 
-// The text cut in its middle, with "…", to fit `width`: both ends show.
-std::string Elided(const std::string& text, Font font, double width, const MeasureText& measure);
-
 }  // namespace tolvane::ui::chart

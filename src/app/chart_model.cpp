@@ -68,31 +68,25 @@ void ChartModel::SetRowCount(std::int16_t count) {
   }
 }
 
-ChartModel::Row* ChartModel::Current() {
-  if (current_ < 1 || current_ > static_cast<int>(rows_.size())) return nullptr;
-  return &rows_[static_cast<std::size_t>(current_ - 1)];
+std::optional<std::size_t> ChartModel::Write(const std::function<void(Row&, std::size_t)>& write) {
+  if (current_ < 1 || current_ > static_cast<int>(rows_.size())) return std::nullopt;
+  const auto index = static_cast<std::size_t>(current_ - 1);
+  const std::string before = RowName(index);
+  write(rows_[index], index);
+  return RowName(index) != before ? std::optional(index) : std::nullopt;
 }
 
-bool ChartModel::Write(const std::function<void(Row&)>& write) {
-  Row* row = Current();
-  if (!row) return false;
-  const std::string before = RowName(static_cast<std::size_t>(current_ - 1));
-  write(*row);
-  return RowName(static_cast<std::size_t>(current_ - 1)) != before;
+std::optional<std::size_t> ChartModel::SetRowLabel(const std::string& text) {
+  return Write([&](Row& row, std::size_t) { row.label = text; });
 }
 
-bool ChartModel::SetRowLabel(const std::string& text) {
-  return Write([&](Row& row) { row.label = text; });
-}
-
-bool ChartModel::SetRowValue(const std::string& text, bool focused) {
-  return Write([&](Row& row) {
+std::optional<std::size_t> ChartModel::SetRowValue(const std::string& text, bool focused) {
+  return Write([&](Row& row, std::size_t index) {
     const std::optional<double> ms = Milliseconds(text);
     row.sample = std::exchange(sample_, std::nullopt);
     const bool answered = row.sample ? row.sample->answered : ms.has_value();
     row.kind = answered ? Kind::Reply : Kind::Lost;
     row.value = answered ? ms.value_or(0) : 0;
-    const auto index = static_cast<std::size_t>(current_ - 1);
     if (focused && (!selected_ || selected_ == newest_)) selected_ = index;
     newest_ = index;
   });

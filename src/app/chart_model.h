@@ -43,9 +43,9 @@ class ChartModel {
     current_ = row;
     sample_.reset();
   }
-  // Assignments to a row outside the table are dropped. Each tells whether
-  // the row's name changed, so that a screen reader hears only real news.
-  bool SetRowLabel(const std::string& text);
+  // Assignments to a row outside the table are dropped. Each gives the row
+  // whose name changed, so that a screen reader hears only real news.
+  std::optional<std::size_t> SetRowLabel(const std::string& text);
   // The sample that the current row's next value completes; it decides
   // whether the row was answered.
   void SetRowSample(const Sample& sample) { sample_ = sample; }
@@ -54,7 +54,7 @@ class ChartModel {
   // selection along while the chart has the focus and the selection is on
   // the newest sample, or on none yet: a screen reader then speaks each
   // sample as it comes, and a user who went back keeps their place.
-  bool SetRowValue(const std::string& text, bool focused = false);
+  std::optional<std::size_t> SetRowValue(const std::string& text, bool focused = false);
 
   const std::vector<Row>& rows() const { return rows_; }
   const std::string& name() const { return name_; }
@@ -92,8 +92,7 @@ class ChartModel {
   std::optional<std::size_t> selected() const { return selected_; }
 
  private:
-  Row* Current();
-  bool Write(const std::function<void(Row&)>& write);
+  std::optional<std::size_t> Write(const std::function<void(Row&, std::size_t)>& write);
 
   std::vector<Row> rows_;
   int current_ = 1;

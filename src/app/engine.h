@@ -23,19 +23,9 @@ struct Engine {
 // The system's socket library, ICMP echo service and host lookup.
 Engine SystemEngine();
 
-// The engine's user messages, shown as the view's message boxes.
-class ViewMessages final : public probe::MessageSink {
- public:
-  explicit ViewMessages(RunView& view) : view_(view) {}
-  void Show(const std::string& text, probe::MessageIcon icon) override;
-
- private:
-  RunView& view_;
-};
-
 // One window's run on an engine: the engine's services, its messages on
 // the window, the probe and the name lookup over them, and the run.
-class WiredRun {
+class WiredRun final : private probe::MessageSink {
  public:
   // `program` is the program's path, for the permission hint.
   WiredRun(Engine engine, RunView& view, NumberSeparators separators, std::string program);
@@ -45,8 +35,11 @@ class WiredRun {
   PingRun& run() { return run_; }
 
  private:
+  // The engine's user messages, shown as the view's message boxes.
+  void Show(const std::string& text, probe::MessageIcon icon) override;
+
   Engine engine_;
-  ViewMessages messages_;
+  RunView& view_;
   probe::Platform platform_;
   resolve::Resolver resolver_;
   probe::Checker checker_;

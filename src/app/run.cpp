@@ -116,12 +116,10 @@ void PingRun::Tick(const std::string& intervalText) {
     ++curping;
     return;
   }
-  view_.SetTimerEnabled(false);
-  running_ = false;
+  Stop();
   const auto average = AverageOf(sumt, numreplies);
   if (average) sumt = *average;
   view_.SetCurrentText(AverageText(average));
-  view_.ShowStop(false);
 }
 
 void PingRun::graphping(const std::string& intervalText) {

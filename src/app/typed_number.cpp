@@ -77,15 +77,13 @@ double LeadingNumber(std::string_view text) {
     if (takeDigits(exponent) > 0) number += exponent;  // without digits, no exponent
   }
 
-  double value = 0;
+  double value = 0;  // from_chars leaves it as it is where it fails
   auto [end, ec] = std::from_chars(number.data(), number.data() + number.size(), value,
                                    std::chars_format::general);
   if (ec == std::errc::result_out_of_range) {
     // Too large or too small: tell which by the exponent's sign (the
     // number's own sign was taken off).
     value = number.find("e-") != std::string::npos ? 0.0 : std::numeric_limits<double>::infinity();
-  } else if (ec != std::errc()) {
-    value = 0;
   }
   return negative ? -value : value;
 }

@@ -7,10 +7,9 @@
 
 namespace tolvane::ui {
 
-// The separators of the user's locale, as the toolkit reports them (UTF-8).
+// The decimal separator of the user's locale, as the toolkit reports it (UTF-8).
 struct NumberSeparators {
   std::string decimal = ".";
-  std::string group = ",";
 };
 
 // The decimal separator the strict reading takes: the locale's, or the

@@ -86,7 +86,7 @@ MainWindow::MainWindow(Engine engine, QWidget* parent)
   BuildControls();
   // The run reads typed numbers with the locale's separators as Qt reports them.
   const QLocale locale;
-  const NumberSeparators separators{Utf8(locale.decimalPoint()), Utf8(locale.groupSeparator())};
+  const NumberSeparators separators{Utf8(locale.decimalPoint())};
   wired_ = std::make_unique<WiredRun>(std::move(engine_), static_cast<RunView&>(*this), separators,
                                       Utf8(QCoreApplication::applicationFilePath()));
   Form_Load();

@@ -57,9 +57,9 @@ std::string LocaleText(LCTYPE item, const char* fallback) {
   return length > 1 ? Utf8(std::wstring_view(text, static_cast<std::size_t>(length - 1))) : std::string(fallback);
 }
 
-// The user's decimal and thousands separators, for reading typed numbers.
+// The user's decimal separator, for reading typed numbers.
 NumberSeparators UserSeparators() {
-  return NumberSeparators{LocaleText(LOCALE_SDECIMAL, "."), LocaleText(LOCALE_STHOUSAND, ",")};
+  return NumberSeparators{LocaleText(LOCALE_SDECIMAL, ".")};
 }
 
 std::string ProgramPath() {
