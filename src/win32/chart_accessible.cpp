@@ -176,7 +176,7 @@ HRESULT ChartAccessible::get_accState(VARIANT child, VARIANT* state) {
   if (id == CHILDID_SELF && standard_) return standard_->get_accState(child, state);
   long bits = 0;
   if (id == CHILDID_SELF) {
-    bits = STATE_SYSTEM_FOCUSABLE | (chart_->focused() ? STATE_SYSTEM_FOCUSED : 0);
+    bits = STATE_SYSTEM_FOCUSABLE | (chart_->Focused() ? STATE_SYSTEM_FOCUSED : 0);
   } else {
     const auto row = static_cast<std::size_t>(id - 1);
     bits = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_READONLY |
@@ -202,7 +202,7 @@ HRESULT ChartAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) 
 // no row is selected.
 HRESULT ChartAccessible::get_accFocus(VARIANT* child) {
   if (const HRESULT ready = Ready(child); ready != S_OK) return ready;
-  if (!chart_->focused()) {
+  if (!chart_->Focused()) {
     Empty(child);
     return S_FALSE;
   }
