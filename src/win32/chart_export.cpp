@@ -66,7 +66,7 @@ void SaveImageAs(HWND owner, HBITMAP image) {
   // best.png for `my "best" run.png`) and ask about "the file" unnamed.
   dialog.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
   // The dialog's DLL is loaded with the first save, not at the start.
-  static auto* const saveDialog = SystemFunction<decltype(GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
+  static const auto saveDialog = SystemFunction<decltype(&GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
   if (!saveDialog || !saveDialog(&dialog)) return;  // cancelled
   path.resize(path.find(L'\0'));
   // The dialog adds its extension only to a name with no dot at all.
