@@ -100,26 +100,24 @@ void frmAbout::ShowModal(HWND owner) {
 void frmAbout::BuildControls() {
   if (font_) DeleteObject(font_);  // the last showing's
   font_ = ui::win::MakeGuiFont(dpi_);
-  auto make = [&](DWORD exStyle, const wchar_t* cls, const char* text, DWORD style, int id, ui::layout::Place place) {
-    const ui::layout::PixelRect r = ui::layout::Scaled(place, dpi_);
-    HWND control = CreateWindowExW(exStyle, cls, ui::win::Wide(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left, r.top, r.width,
-                                   r.height, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                   instance_, nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-    return control;
-  };
   // In tab order: "OK" is made first and so takes the focus.
   for (const about::Control& c : about::kControls) {
-    const std::string text(c.text);
+    const auto make = [&](DWORD exStyle, const wchar_t* cls, DWORD style) {
+      const ui::layout::PixelRect r = ui::layout::Scaled(c.place, dpi_);
+      HWND control = CreateWindowExW(exStyle, cls, ui::win::Wide(c.text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left,
+                                     r.top, r.width, r.height, window_,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
+      SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    };
     switch (c.kind) {
       case about::Kind::Button:
-        make(0, L"Button", text.c_str(), WS_TABSTOP | BS_DEFPUSHBUTTON, c.id, c.place);
+        make(0, L"Button", WS_TABSTOP | BS_DEFPUSHBUTTON);
         break;
       case about::Kind::Picture:
-        make(WS_EX_CLIENTEDGE, L"Static", text.c_str(), SS_ICON | SS_CENTERIMAGE, c.id, c.place);
+        make(WS_EX_CLIENTEDGE, L"Static", SS_ICON | SS_CENTERIMAGE);
         break;
       case about::Kind::Label:
-        make(0, L"Static", text.c_str(), SS_LEFT | SS_NOPREFIX, c.id, c.place);
+        make(0, L"Static", SS_LEFT | SS_NOPREFIX);
         break;
     }
   }

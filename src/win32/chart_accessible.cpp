@@ -20,11 +20,6 @@ HRESULT Bstr(std::string_view text, BSTR* out) {
   return *out ? S_OK : E_OUTOFMEMORY;
 }
 
-void Empty(VARIANT* v) {
-  *v = VARIANT{};
-  v->vt = VT_EMPTY;
-}
-
 void Child(VARIANT* v, long id) {
   *v = VARIANT{};
   v->vt = VT_I4;
@@ -74,16 +69,17 @@ HRESULT ChartAccessible::Ready(bool given) const {
   return given ? S_OK : E_POINTER;
 }
 
-HRESULT ChartAccessible::TextChecks(const VARIANT& child, BSTR* text, long& id) const {
-  if (const HRESULT ready = Ready(text); ready != S_OK) return ready;
-  *text = nullptr;
+template <typename Out>
+HRESULT ChartAccessible::Checks(const VARIANT& child, Out* out, long& id) const {
+  if (const HRESULT ready = Ready(out); ready != S_OK) return ready;
+  *out = Out{};  // VT_EMPTY is 0
   id = ChildOf(child);
   return id < 0 ? E_INVALIDARG : S_OK;
 }
 
 HRESULT ChartAccessible::NoText(const VARIANT& child, BSTR* text) const {
   long id = 0;
-  const HRESULT checked = TextChecks(child, text, id);
+  const HRESULT checked = Checks(child, text, id);
   return checked == S_OK ? S_FALSE : checked;
 }
 
@@ -144,7 +140,7 @@ HRESULT ChartAccessible::get_accChild(VARIANT child, IDispatch** object) {
 
 HRESULT ChartAccessible::get_accName(VARIANT child, BSTR* name) {
   long id = 0;
-  if (const HRESULT checked = TextChecks(child, name, id); checked != S_OK) return checked;
+  if (const HRESULT checked = Checks(child, name, id); checked != S_OK) return checked;
   if (id == CHILDID_SELF) return Bstr(chart::kAccessibleName, name);
   return Bstr(chart_->model().RowName(static_cast<std::size_t>(id - 1)), name);
 }
@@ -154,29 +150,25 @@ HRESULT ChartAccessible::get_accValue(VARIANT child, BSTR* value) { return NoTex
 // The chart's: the host of the run, or that none ran yet.
 HRESULT ChartAccessible::get_accDescription(VARIANT child, BSTR* description) {
   long id = 0;
-  if (const HRESULT checked = TextChecks(child, description, id); checked != S_OK) return checked;
+  if (const HRESULT checked = Checks(child, description, id); checked != S_OK) return checked;
   if (id > 0) return S_FALSE;
   return Bstr(chart_->model().Description(), description);
 }
 
 HRESULT ChartAccessible::get_accRole(VARIANT child, VARIANT* role) {
-  if (const HRESULT ready = Ready(role); ready != S_OK) return ready;
-  Empty(role);
-  const long id = ChildOf(child);
-  if (id < 0) return E_INVALIDARG;
+  long id = 0;
+  if (const HRESULT checked = Checks(child, role, id); checked != S_OK) return checked;
   Child(role, id == CHILDID_SELF ? ROLE_SYSTEM_LIST : ROLE_SYSTEM_LISTITEM);
   return S_OK;
 }
 
 HRESULT ChartAccessible::get_accState(VARIANT child, VARIANT* state) {
-  if (const HRESULT ready = Ready(state); ready != S_OK) return ready;
-  Empty(state);
-  const long id = ChildOf(child);
-  if (id < 0) return E_INVALIDARG;
+  long id = 0;
+  if (const HRESULT checked = Checks(child, state, id); checked != S_OK) return checked;
   if (id == CHILDID_SELF && standard_) return standard_->get_accState(child, state);
   long bits = 0;
   if (id == CHILDID_SELF) {
-    bits = STATE_SYSTEM_FOCUSABLE | (chart_->focused() ? STATE_SYSTEM_FOCUSED : 0);
+    bits = STATE_SYSTEM_FOCUSABLE | (chart_->Focused() ? STATE_SYSTEM_FOCUSED : 0);
   } else {
     const auto row = static_cast<std::size_t>(id - 1);
     bits = STATE_SYSTEM_SELECTABLE | STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_READONLY |
@@ -202,8 +194,8 @@ HRESULT ChartAccessible::get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) 
 // no row is selected.
 HRESULT ChartAccessible::get_accFocus(VARIANT* child) {
   if (const HRESULT ready = Ready(child); ready != S_OK) return ready;
-  if (!chart_->focused()) {
-    Empty(child);
+  if (!chart_->Focused()) {
+    *child = VARIANT{};
     return S_FALSE;
   }
   const auto focused = chart_->control().FocusedRow();
@@ -215,7 +207,7 @@ HRESULT ChartAccessible::get_accSelection(VARIANT* children) {
   if (const HRESULT ready = Ready(children); ready != S_OK) return ready;
   const auto selected = chart_->model().selected();
   if (!selected) {
-    Empty(children);
+    *children = VARIANT{};
     return S_FALSE;
   }
   Child(children, static_cast<long>(*selected) + 1);
@@ -261,10 +253,8 @@ HRESULT ChartAccessible::accLocation(long* left, long* top, long* width, long* h
 // and left) from a row. Where the chart stands among the window's
 // controls, the system's object knows.
 HRESULT ChartAccessible::accNavigate(long direction, VARIANT start, VARIANT* end) {
-  if (const HRESULT ready = Ready(end); ready != S_OK) return ready;
-  Empty(end);
-  const long id = ChildOf(start);
-  if (id < 0) return E_INVALIDARG;
+  long id = 0;
+  if (const HRESULT checked = Checks(start, end, id); checked != S_OK) return checked;
   const long rows = Rows();
   long to = 0;
   if (id == CHILDID_SELF) {
@@ -289,7 +279,7 @@ HRESULT ChartAccessible::accNavigate(long direction, VARIANT start, VARIANT* end
 
 HRESULT ChartAccessible::accHitTest(long x, long y, VARIANT* child) {
   if (const HRESULT ready = Ready(child); ready != S_OK) return ready;
-  Empty(child);
+  *child = VARIANT{};
   POINT at{x, y};
   ScreenToClient(chart_->handle(), &at);
   RECT client;

@@ -67,8 +67,9 @@ class ChartAccessible final : public IAccessible {
   // S_OK while connected and given the pointers to write through; else
   // the error to answer.
   HRESULT Ready(bool given) const;
-  // Ready, the text emptied, and the child named (its id to `id`).
-  HRESULT TextChecks(const VARIANT& child, BSTR* text, long& id) const;
+  // Ready, `out` emptied, and the child named (its id to `id`).
+  template <typename Out>
+  HRESULT Checks(const VARIANT& child, Out* out, long& id) const;
   // The answer for a text that no part of the chart has.
   HRESULT NoText(const VARIANT& child, BSTR* text) const;
   long Rows() const;

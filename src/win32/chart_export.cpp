@@ -13,26 +13,10 @@
 
 namespace tolvane::ui::win::chart_export {
 
-void ShowMenu(HWND chart, POINT screen) {
-  HMENU menu = CreatePopupMenu();
-  for (const auto& [id, text] : {std::pair{kCopyCsv, chart::kCopyCsvText}, std::pair{kSaveImage, chart::kSaveImageText}}) {
-    AppendMenuW(menu, MF_STRING, id, Wide(text).c_str());
-  }
-  TrackPopupMenu(menu, TPM_RIGHTBUTTON, screen.x, screen.y, 0, chart, nullptr);
-  DestroyMenu(menu);
-}
+namespace {
 
-bool Run(HWND chart, WORD command, const ChartModel& model, const std::function<HBITMAP()>& image) {
-  if (command == kCopyCsv) CopyCsv(chart, model);
-  if (command != kSaveImage) return command == kCopyCsv;
-  if (HBITMAP bitmap = image()) {
-    SaveImageAs(GetAncestor(chart, GA_ROOT), bitmap);
-    DeleteObject(bitmap);
-  }
-  return true;
-}
-
-bool CopyCsv(HWND owner, const ChartModel& model) {
+// The rows that hold a sample of the run, onto the clipboard as text.
+void CopyCsv(HWND owner, const ChartModel& model) {
   // Text on the Windows clipboard ends its lines with CR LF.
   std::string csv;
   for (char c : model.Csv()) {
@@ -42,7 +26,7 @@ bool CopyCsv(HWND owner, const ChartModel& model) {
   const std::wstring wide = Wide(csv);
   const SIZE_T bytes = (wide.size() + 1) * sizeof(wchar_t);  // with its NUL
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-  if (!memory) return false;
+  if (!memory) return;
   auto* to = static_cast<wchar_t*>(GlobalLock(memory));
   if (to) {
     CopyMemory(to, wide.c_str(), bytes);
@@ -50,16 +34,18 @@ bool CopyCsv(HWND owner, const ChartModel& model) {
   }
   if (!to || !OpenClipboard(owner)) {
     GlobalFree(memory);
-    return false;
+    return;
   }
   EmptyClipboard();
   // Once set, the memory is the clipboard's.
   const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
   CloseClipboard();
   if (!set) GlobalFree(memory);
-  return set;
 }
 
+// Asks where to save `image` (the system's dialog adds ".png" to a name
+// typed without one), and before it replaces a file, naming it; then saves
+// it there. A save that failed is told, with the system's reason.
 void SaveImageAs(HWND owner, HBITMAP image) {
   // Room for the longest path Windows takes, not MAX_PATH: a deep folder
   // is not cut short.
@@ -80,7 +66,7 @@ void SaveImageAs(HWND owner, HBITMAP image) {
   // best.png for `my "best" run.png`) and ask about "the file" unnamed.
   dialog.Flags = OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_HIDEREADONLY;
   // The dialog's DLL is loaded with the first save, not at the start.
-  static auto* const saveDialog = SystemFunction<decltype(GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
+  static const auto saveDialog = SystemFunction<decltype(&GetSaveFileNameW)>(L"comdlg32.dll", "GetSaveFileNameW");
   if (!saveDialog || !saveDialog(&dialog)) return;  // cancelled
   path.resize(path.find(L'\0'));
   // The dialog adds its extension only to a name with no dot at all.
@@ -92,6 +78,26 @@ void SaveImageAs(HWND owner, HBITMAP image) {
   std::string reason;
   if (!SavePng(image, path, &reason)) {
     MessageBoxW(owner, Wide(chart::SaveFailedMessage(Utf8(path), reason)).c_str(), Wide(kProgramTitle).c_str(), MB_OK);
+  }
+}
+
+}  // namespace
+
+void ShowMenu(HWND chart, POINT screen) {
+  HMENU menu = CreatePopupMenu();
+  for (const auto& [id, text] : {std::pair{kCopyCsv, chart::kCopyCsvText}, std::pair{kSaveImage, chart::kSaveImageText}}) {
+    AppendMenuW(menu, MF_STRING, id, Wide(text).c_str());
+  }
+  TrackPopupMenu(menu, TPM_RIGHTBUTTON, screen.x, screen.y, 0, chart, nullptr);
+  DestroyMenu(menu);
+}
+
+void Run(HWND chart, WORD command, const ChartModel& model, const std::function<HBITMAP()>& image) {
+  if (command == kCopyCsv) CopyCsv(chart, model);
+  if (command != kSaveImage) return;
+  if (HBITMAP bitmap = image()) {
+    SaveImageAs(GetAncestor(chart, GA_ROOT), bitmap);
+    DeleteObject(bitmap);
   }
 }
 

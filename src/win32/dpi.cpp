@@ -1,15 +1,9 @@
 #include "win32/dpi.h"
 
+#include "win32/system_library.h"
+
 namespace tolvane::ui::win {
 namespace {
-
-// Looked up at run time: older Windows lack these, and a static import
-// would keep the program from starting there.
-template <typename F>
-F UserFunction(const char* name) {
-  HMODULE user = GetModuleHandleA("user32.dll");
-  return user ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(user, name))) : nullptr;
-}
 
 int ScreenDpi() {
   HDC screen = GetDC(nullptr);
@@ -20,9 +14,10 @@ int ScreenDpi() {
 
 }  // namespace
 
+// The per-window DPI functions are looked up at run time: older Windows
+// lack them, and a static import would keep the program from starting there.
 int WindowDpi(HWND window) {
-  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
-  static const auto getDpi = UserFunction<GetDpiForWindowFn>("GetDpiForWindow");
+  static const auto getDpi = SystemFunction<UINT(WINAPI*)(HWND)>(L"user32.dll", "GetDpiForWindow");
   if (getDpi != nullptr && window != nullptr) {
     const UINT dpi = getDpi(window);
     if (dpi > 0) return static_cast<int>(dpi);
@@ -33,8 +28,8 @@ int WindowDpi(HWND window) {
 RECT FrameFor(layout::Place client, DWORD style, DWORD exStyle, int dpi) {
   const layout::PixelRect size = layout::Scaled(client, dpi);
   RECT frame{0, 0, size.width, size.height};
-  using AdjustFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
-  static const auto adjustForDpi = UserFunction<AdjustFn>("AdjustWindowRectExForDpi");
+  static const auto adjustForDpi =
+      SystemFunction<BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT)>(L"user32.dll", "AdjustWindowRectExForDpi");
   if (adjustForDpi != nullptr) {
     adjustForDpi(&frame, style, FALSE, exStyle, static_cast<UINT>(dpi));
   } else {

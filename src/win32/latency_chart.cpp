@@ -121,10 +121,6 @@ void LatencyChart::SetDpi(int dpi) {
   UpdateTools();
 }
 
-RECT LatencyChart::Scaled(const chart::Box& box) const {
-  return RECT{Px(box.left), Px(box.top), Px(box.right), Px(box.bottom)};
-}
-
 // The layout is in pixels at 96 dpi: measured so, and scaled when painted.
 const chart::Layout& LatencyChart::LayOut(bool focused) const {
   std::optional<chart::Layout>& kept = layouts_[focused ? 1 : 0];
@@ -288,7 +284,8 @@ void LatencyChart::Paint(HDC dc, const chart::Layout& layout) {
   SelectObject(dc, oldFont);  // before the fonts go
 }
 
-HBITMAP LatencyChart::Draw(HDC dc, bool focused) {
+// Into a new bitmap of the window's size, which also shows in `dc` when `shown`.
+HBITMAP LatencyChart::Draw(HDC dc, bool focused, bool shown) {
   RECT client{};
   GetClientRect(window_, &client);
   HDC buffer = CreateCompatibleDC(dc);
@@ -296,30 +293,21 @@ HBITMAP LatencyChart::Draw(HDC dc, bool focused) {
   HGDIOBJ old = SelectObject(buffer, bitmap);
   FillBox(buffer, client, Ref(kWindowColour));  // the last pixel the layout's rounding may leave
   Paint(buffer, LayOut(focused));
+  if (shown) BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
   SelectObject(buffer, old);
   DeleteDC(buffer);
   return bitmap;
 }
 
-void LatencyChart::Render(HDC dc) {
-  RECT client;
-  GetClientRect(window_, &client);
-  // Into a bitmap first, so that a redraw after every sample doesn't flicker.
-  HBITMAP bitmap = Draw(dc, focused());
-  HDC buffer = CreateCompatibleDC(dc);
-  HGDIOBJ old = SelectObject(buffer, bitmap);
-  BitBlt(dc, 0, 0, client.right, client.bottom, buffer, 0, 0, SRCCOPY);
-  SelectObject(buffer, old);
-  DeleteDC(buffer);
-  DeleteObject(bitmap);
-}
+// Into a bitmap first, so that a redraw after every sample doesn't flicker.
+void LatencyChart::Render(HDC dc) { DeleteObject(Draw(dc, Focused(), true)); }
 
 HBITMAP LatencyChart::Image() {
   RECT client{};
   GetClientRect(window_, &client);
   if (client.right <= 0 || client.bottom <= 0) return nullptr;
   HDC screen = GetDC(window_);
-  HBITMAP bitmap = Draw(screen, false);
+  HBITMAP bitmap = Draw(screen, false, false);
   ReleaseDC(window_, screen);
   return bitmap;
 }

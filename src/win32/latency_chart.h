@@ -56,13 +56,12 @@ class LatencyChart : private ChartControl::Window {
   // and the row whose slot holds a point.
   RECT RowRect(std::size_t index) const;
   std::optional<std::size_t> RowAt(POINT client) const;
-  bool focused() const { return window_ != nullptr && GetFocus() == window_; }
+  bool Focused() const override { return window_ != nullptr && GetFocus() == window_; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   // ChartControl::Window: repaints, and screen readers told by WinEvents.
-  bool Focused() const override { return focused(); }
   void Repaint() override;
   void RowsChanging(std::size_t, std::size_t) override {}
   void RowsChanged(std::size_t before, std::size_t after) override;
@@ -72,9 +71,9 @@ class LatencyChart : private ChartControl::Window {
   void Announce(DWORD event, long child);
 
   void Paint(HDC dc, const chart::Layout& layout);
-  HBITMAP Draw(HDC dc, bool focused);
+  HBITMAP Draw(HDC dc, bool focused, bool shown);
   int Px(int pixelsAt96) const { return MulDiv(pixelsAt96, dpi_, 96); }
-  RECT Scaled(const chart::Box& box) const;
+  RECT Scaled(const chart::Box& box) const { return RECT{Px(box.left), Px(box.top), Px(box.right), Px(box.bottom)}; }
   void UpdateTools();
 
   HWND window_ = nullptr;

@@ -60,20 +60,16 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
   }
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  int status = 1;
-  {
-    tolvane::ui::win::MainWindow window(instance);
-    if (!window.Open(showCommand, line.boxes)) {
-      MessageBoxW(nullptr, L"The window could not be created.", L"Tolvane", MB_OK | MB_ICONERROR);
-    } else {
-      MSG message;
-      while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (window.TranslateDialogKeys(message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-      }
-      status = static_cast<int>(message.wParam);
-    }
+  tolvane::ui::win::MainWindow window(instance);
+  if (!window.Open(showCommand, line.boxes)) {
+    MessageBoxW(nullptr, L"The window could not be created.", L"Tolvane", MB_OK | MB_ICONERROR);
+    return 1;
   }
-  return status;
+  MSG message;
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (window.TranslateDialogKeys(message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  return static_cast<int>(message.wParam);
 }

@@ -46,15 +46,15 @@ const GdiPlus& Functions() {
   static const GdiPlus gdi = [] {
     constexpr const wchar_t* kDll = L"gdiplus.dll";
     GdiPlus f{};
-    f.startup = SystemFunction<std::remove_pointer_t<decltype(f.startup)>>(kDll, "GdiplusStartup");
-    f.shutdown = SystemFunction<std::remove_pointer_t<decltype(f.shutdown)>>(kDll, "GdiplusShutdown");
-    f.createBitmap = SystemFunction<std::remove_pointer_t<decltype(f.createBitmap)>>(kDll, "GdipCreateBitmapFromHBITMAP");
-    f.encodersSize = SystemFunction<std::remove_pointer_t<decltype(f.encodersSize)>>(kDll, "GdipGetImageEncodersSize");
-    f.encoders = SystemFunction<std::remove_pointer_t<decltype(f.encoders)>>(kDll, "GdipGetImageEncoders");
-    f.save = SystemFunction<std::remove_pointer_t<decltype(f.save)>>(kDll, "GdipSaveImageToStream");
-    f.dispose = SystemFunction<std::remove_pointer_t<decltype(f.dispose)>>(kDll, "GdipDisposeImage");
-    f.memoryStream = SystemFunction<std::remove_pointer_t<decltype(f.memoryStream)>>(L"ole32.dll", "CreateStreamOnHGlobal");
-    f.memoryOf = SystemFunction<std::remove_pointer_t<decltype(f.memoryOf)>>(L"ole32.dll", "GetHGlobalFromStream");
+    f.startup = SystemFunction<decltype(f.startup)>(kDll, "GdiplusStartup");
+    f.shutdown = SystemFunction<decltype(f.shutdown)>(kDll, "GdiplusShutdown");
+    f.createBitmap = SystemFunction<decltype(f.createBitmap)>(kDll, "GdipCreateBitmapFromHBITMAP");
+    f.encodersSize = SystemFunction<decltype(f.encodersSize)>(kDll, "GdipGetImageEncodersSize");
+    f.encoders = SystemFunction<decltype(f.encoders)>(kDll, "GdipGetImageEncoders");
+    f.save = SystemFunction<decltype(f.save)>(kDll, "GdipSaveImageToStream");
+    f.dispose = SystemFunction<decltype(f.dispose)>(kDll, "GdipDisposeImage");
+    f.memoryStream = SystemFunction<decltype(f.memoryStream)>(L"ole32.dll", "CreateStreamOnHGlobal");
+    f.memoryOf = SystemFunction<decltype(f.memoryOf)>(L"ole32.dll", "GetHGlobalFromStream");
     return f;
   }();
   return gdi;
@@ -66,13 +66,11 @@ bool PngEncoder(const GdiPlus& gdi, CLSID& clsid) {
   std::vector<unsigned char> buffer(bytes);
   auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
   if (gdi.encoders(count, bytes, codecs) != Gdiplus::Ok) return false;
-  for (UINT i = 0; i < count; ++i) {
-    if (codecs[i].MimeType && lstrcmpiW(codecs[i].MimeType, L"image/png") == 0) {
-      clsid = codecs[i].Clsid;
-      return true;
-    }
-  }
-  return false;
+  const auto* found = std::find_if(codecs, codecs + count, [](const Gdiplus::ImageCodecInfo& codec) {
+    return codec.MimeType && lstrcmpiW(codec.MimeType, L"image/png") == 0;
+  });
+  if (found != codecs + count) clsid = found->Clsid;
+  return found != codecs + count;
 }
 
 // The PNG's bytes, encoded by GDI+ into memory: the file is written by us,

@@ -11,7 +11,6 @@
 #include <oleacc.h>
 
 #include <string>
-#include <type_traits>
 
 namespace tolvane::ui::win {
 
@@ -24,13 +23,13 @@ inline HMODULE SystemLibrary(const wchar_t* name) {
   return LoadLibraryW(path.c_str());
 }
 
-// `name` from the DLL, as a pointer of type F; nullptr when the DLL or the
-// function isn't there.
+// `name` from the DLL, as a function pointer of type F; nullptr when the
+// DLL or the function isn't there.
 template <typename F>
-F* SystemFunction(const wchar_t* library, const char* name) {
+F SystemFunction(const wchar_t* library, const char* name) {
   HMODULE module = SystemLibrary(library);
   FARPROC found = module ? GetProcAddress(module, name) : nullptr;
-  return reinterpret_cast<F*>(reinterpret_cast<void (*)()>(found));
+  return reinterpret_cast<F>(reinterpret_cast<void (*)()>(found));
 }
 
 // COM and the accessibility library, which only a screen reader (or any
@@ -47,12 +46,11 @@ struct AccessibilityFunctions {
 inline const AccessibilityFunctions& Accessibility() {
   static const AccessibilityFunctions functions = [] {
     AccessibilityFunctions f{};
-    f.initialize = SystemFunction<std::remove_pointer_t<decltype(f.initialize)>>(L"ole32.dll", "CoInitializeEx");
-    f.disconnect = SystemFunction<std::remove_pointer_t<decltype(f.disconnect)>>(L"ole32.dll", "CoDisconnectObject");
-    f.result = SystemFunction<std::remove_pointer_t<decltype(f.result)>>(L"oleacc.dll", "LresultFromObject");
-    f.standard =
-        SystemFunction<std::remove_pointer_t<decltype(f.standard)>>(L"oleacc.dll", "CreateStdAccessibleObject");
-    f.allocString = SystemFunction<std::remove_pointer_t<decltype(f.allocString)>>(L"oleaut32.dll", "SysAllocStringLen");
+    f.initialize = SystemFunction<decltype(f.initialize)>(L"ole32.dll", "CoInitializeEx");
+    f.disconnect = SystemFunction<decltype(f.disconnect)>(L"ole32.dll", "CoDisconnectObject");
+    f.result = SystemFunction<decltype(f.result)>(L"oleacc.dll", "LresultFromObject");
+    f.standard = SystemFunction<decltype(f.standard)>(L"oleacc.dll", "CreateStdAccessibleObject");
+    f.allocString = SystemFunction<decltype(f.allocString)>(L"oleaut32.dll", "SysAllocStringLen");
     // The chart's thread becomes a single-threaded apartment the first
     // time a client asks: screen readers reach the object through COM.
     if (f.initialize) f.initialize(nullptr, COINIT_APARTMENTTHREADED);

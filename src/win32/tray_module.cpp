@@ -13,9 +13,11 @@ HookState hook;
 TrayMenuOwner* menuOwner = nullptr;
 NotifyIconFunction notifyIcon = nullptr;
 
-NotifyIconFunction Notify() {
-  if (!notifyIcon) notifyIcon = SystemFunction<BOOL WINAPI(DWORD, NOTIFYICONDATAW*)>(L"shell32.dll", "Shell_NotifyIconW");
-  return notifyIcon;
+// The record to the shell, whose function is loaded with the first icon.
+bool Send(DWORD message) {
+  if (!notifyIcon) notifyIcon = SystemFunction<NotifyIconFunction>(L"shell32.dll", "Shell_NotifyIconW");
+  NOTIFYICONDATAW data = ShellRecord(record);
+  return notifyIcon && notifyIcon(message, &data);
 }
 
 }  // namespace
@@ -50,30 +52,18 @@ NOTIFYICONDATAW ShellRecord(const TrayIconRecord& from) {
 void UseShellNotifyIcon(NotifyIconFunction notify) { notifyIcon = notify; }
 
 bool TrayAdd(HWND window, std::uint32_t id, HICON icon, std::string_view tip) {
-  record.window = window;
-  record.id = id;
-  record.flags = kNifMessage | kNifIcon | kNifTip;
-  record.callbackMessage = kTrayCallbackMessage;
-  record.icon = icon;
-  record.tip = MakeTipField(tip);
-  record.size = kTrayIconRecordSize;
+  record = TrayIconRecord{.size = kTrayIconRecordSize, .window = window, .id = id,
+                          .flags = kNifMessage | kNifIcon | kNifTip, .callbackMessage = kTrayCallbackMessage,
+                          .icon = icon, .tip = MakeTipField(tip)};
   return TrayAddAgain();
 }
 
 bool TrayAddAgain() {
   TrayRemove();
-  const NotifyIconFunction notify = Notify();
-  if (!notify) return false;
-  NOTIFYICONDATAW data = ShellRecord(record);
-  return notify(NIM_ADD, &data) || notify(NIM_MODIFY, &data);
+  return Send(NIM_ADD) || Send(NIM_MODIFY);
 }
 
-void TrayRemove() {
-  const NotifyIconFunction notify = Notify();
-  if (!notify) return;
-  NOTIFYICONDATAW data = ShellRecord(record);
-  notify(NIM_DELETE, &data);
-}
+void TrayRemove() { Send(NIM_DELETE); }
 
 // The wide calls: a window subclassed with the single-byte ones would have
 // its text messages pass through the code page while hooked.
