@@ -151,8 +151,7 @@ void Tell(QAccessibleInterface* iface, QAccessible::Event type) {
 }  // namespace
 
 void Install() {
-  static const bool installed = (QAccessible::installFactory(&Factory), true);
-  (void)installed;
+  [[maybe_unused]] static const bool installed = (QAccessible::installFactory(&Factory), true);
 }
 
 void RowFocused(LatencyChart& chart, std::size_t row) {

@@ -1,17 +1,43 @@
 // Tolvane: ICMP latency to one host, as a chart.
 #include <QApplication>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "app/command_line.h"
 #include "probe/privileges.h"
-#include "qt/main_arguments.h"
 #include "qt/program.h"
+#include "qt/qt_text.h"
 #include "qt/toolkit_options.h"
 
 namespace {
+
+using tolvane::ui::CommandLine;
+
+// What main() does with a command line that doesn't open the window: the
+// text printed and the exit status (0, 1 when the text could not be
+// written, or 2 for a refused command line).
+int PrintCommandLineText(const CommandLine& line) {
+  const bool refused = line.action == CommandLine::Action::Refuse;
+  std::FILE* stream = refused ? stderr : stdout;
+  errno = 0;
+  // Text that never arrived (a full disk, a closed stream) is no success:
+  // the last of it may fail only at the flush, or at the close.
+  bool written = std::fputs(tolvane::ui::Q(line.text).toLocal8Bit().constData(), stream) >= 0;
+  written = std::fflush(stream) == 0 && written;
+  if (!refused) written = std::fclose(stream) == 0 && written;
+  if (!written && !refused) {
+    const int error = errno;
+    std::fprintf(stderr, "tolvane: cannot write the text: %s\n",
+                 error != 0 ? std::strerror(error) : "write error");
+    return 1;
+  }
+  return ExitStatus(line);
+}
 
 // Qt aborts when it can't reach a display; say so plainly instead.
 bool NoDisplay() {
@@ -61,12 +87,14 @@ void StartupMessage(QtMsgType type, const QMessageLogContext& context, const QSt
 int main(int argc, char** argv) {
   // Before anything reads the environment or the arguments, or loads a plugin.
   tolvane::probe::GiveUpPrivileges(argc, argv, tolvane::ui::kToolkitOverrides);
-  QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-  const tolvane::ui::CommandLine line = tolvane::ui::ReadCommandLine(arguments);
-  if (line.action != tolvane::ui::CommandLine::Action::OpenWindow) {
-    return tolvane::ui::PrintCommandLineText(line);
-  }
+  // The command line is read before any application object, so that --help
+  // and --version need no display; the options every Qt program takes are
+  // let through to it (what may not be trusted among them is gone by now).
+  std::vector<std::string> words;
+  for (int i = 1; i < argc; ++i) words.push_back(tolvane::ui::Utf8(QString::fromLocal8Bit(argv[i])));
+  const CommandLine line = ReadCommandLine(
+      words, tolvane::ui::PassedOptions{tolvane::ui::kToolkitValueOptions, tolvane::ui::kToolkitFlagOptions});
+  if (line.action != CommandLine::Action::OpenWindow) return PrintCommandLineText(line);
   if (NoDisplay()) {
     std::fputs(
         "tolvane: no display to open the window on (neither DISPLAY nor WAYLAND_DISPLAY is set).\n"
@@ -78,7 +106,5 @@ int main(int argc, char** argv) {
   defaultHandler = qInstallMessageHandler(StartupMessage);
   QApplication app(argc, argv);
   qInstallMessageHandler(defaultHandler);
-  QStringList boxes;
-  for (const std::string& box : line.boxes) boxes << QString::fromStdString(box);
-  return tolvane::ui::RunProgram(app, boxes);
+  return tolvane::ui::RunProgram(app, line.boxes);
 }

@@ -160,11 +160,9 @@ void MainWindow::BuildControls() {
   connect(trayIcon_, &tray::TrayIcon::hostChecked, this, [this](bool present) { tray_.HostChecked(present); });
 }
 
-void MainWindow::Prefill(const QStringList& boxes) {
+void MainWindow::Prefill(const std::vector<std::string>& boxes) {
   QLineEdit* const inOrder[] = {Text1, duration, interval};
-  for (qsizetype i = 0; i < std::min<qsizetype>(boxes.size(), std::size(inOrder)); ++i) {
-    inOrder[i]->setText(boxes[i]);
-  }
+  for (std::size_t i = 0; i < std::min(boxes.size(), std::size(inOrder)); ++i) inOrder[i]->setText(Q(boxes[i]));
 }
 
 void MainWindow::Form_Load() {

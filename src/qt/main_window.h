@@ -5,12 +5,12 @@
 #pragma once
 
 #include <QPointer>
-#include <QStringList>
 #include <QWidget>
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/engine.h"
 #include "app/run.h"
@@ -43,7 +43,7 @@ class MainWindow : public QWidget, private RunView, private tray::TrayPort {
 
   // Texts for the host, count and interval boxes, in that order, as the
   // command line gives them; boxes past the end of the list keep theirs.
-  void Prefill(const QStringList& boxes);
+  void Prefill(const std::vector<std::string>& boxes);
 
   // The icon's right-button press while the window is in the tray.
   void SysTrayMouseEventHandler();

@@ -10,7 +10,7 @@
 
 namespace tolvane::ui {
 
-int RunProgram(QApplication& app, const QStringList& boxes) {
+int RunProgram(QApplication& app, const std::vector<std::string>& boxes) {
   QApplication::setApplicationName(Q(about::kTitle));
   QApplication::setApplicationVersion(
       QString("%1.%2.%3").arg(about::kVersionMajor).arg(about::kVersionMinor).arg(about::kVersionRevision));

@@ -1,7 +1,8 @@
 // The program's start-up, between the application object and its event loop.
 #pragma once
 
-#include <QStringList>
+#include <string>
+#include <vector>
 
 #include "qt/main_window.h"
 
@@ -12,6 +13,6 @@ namespace tolvane::ui {
 // Names the application, shows the main window with `boxes` in its host,
 // count and interval boxes (see MainWindow::Prefill) and runs until it
 // closes.
-int RunProgram(QApplication& app, const QStringList& boxes = {});
+int RunProgram(QApplication& app, const std::vector<std::string>& boxes = {});
 
 }  // namespace tolvane::ui
