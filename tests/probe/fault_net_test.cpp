@@ -79,8 +79,9 @@ TEST_P(FaultNetTest, NoSampleTakesAForeignReplyDuringAFlood) {
   std::printf("flood: %lld requests to the noisy host, %llu foreign packets set aside by our socket\n",
               static_cast<long long>(stats.noisy), static_cast<unsigned long long>(foreign));
   for (const std::int32_t rtt : samples) {
+    // Another pinger's reply, or an earlier one of ours, comes before the
+    // host's delay is over; how long after it ours comes is the machine's load.
     EXPECT_GE(rtt, bed::kNoisyDelayMs) << "took a stray or another pinger's reply";
-    EXPECT_LT(rtt, bed::kNoisyDelayMs + 20);
   }
   EXPECT_GT(stats.noisy, 200) << "the flood did not happen";
   // A raw socket sees everyone's traffic; a ping socket only its own (strays
